@@ -1,0 +1,64 @@
+# Set-up and everyday commands.  `make run` and `make test` install what is missing
+# (Debian packages, as root or through sudo), configure, build, then start or test.
+
+BUILD      ?= build
+JOBS       ?= 2
+FUZZ_BUILD ?= fuzz-build
+FUZZ_SECONDS ?= 60
+
+PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
+           libgtest-dev googletest libbenchmark-dev fonts-noto-cjk
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps fuzz-deps configure build run test bench screenshots fuzz clean
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+fuzz-deps:
+	@missing=""; \
+	for p in $(FUZZ_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/tessarine
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+screenshots: build
+	cmake --build $(BUILD) --target screenshots
+
+fuzz: deps fuzz-deps
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARINE_FUZZ=ON -DTESSARINE_TESTS=OFF -DTESSARINE_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_rtf_reader
+	mkdir -p $(FUZZ_BUILD)/corpus
+	./$(FUZZ_BUILD)/tests/fuzz/fuzz_rtf_reader -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 $(FUZZ_BUILD)/corpus tests/richtext/samples
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,20 @@
+#pragma once
+// Where the program keeps its files: the executable's folder, or the per-user
+// data folder when that one is not writable (an installed copy).  Found once
+// at start-up and handed to whatever needs it.
+
+#include "pathstyle.h"
+
+#include <QString>
+
+namespace tess {
+
+// The program folder for an executable in `executableDir`, always ending with
+// the style's separator; falls back to the per-user data folder (created when
+// missing) when `executableDir` cannot be written.
+QString resolveProgramFolder(const QString& executableDir, const PathStyle& style);
+
+// The settings file name: the executable's base name with ".ini".
+QString settingsFileName(const QString& executableBaseName);
+
+} // namespace tess

@@ -1,0 +1,1 @@
+// The group dialogs.
