@@ -1,4 +1,52 @@
 #pragma once
-// Loading and writing documents: rich text first, plain Shift-JIS text as the
-// fall-back.  (Filled in by the document formats work.)
-namespace tess {}
+// Document files.  Reading: rich text (RTF) when the content is rich text,
+// otherwise again from the start as Shift-JIS plain text.  Writing: rich text
+// when the path's last three characters are "RTF" (letter case per the path
+// style), otherwise Shift-JIS plain text with CR LF.  Writes are atomic.
+
+#include "core/cp932.h"
+#include "core/pathstyle.h"
+
+#include <QList>
+#include <QString>
+
+class QTextDocument;
+
+namespace tess {
+
+struct LoadResult {
+    enum class Status {
+        Ok,
+        CannotOpen,  // missing or unreadable file; `error` says why
+    };
+    Status status = Status::CannotOpen;
+    bool richText = false;  // the content was read as rich text
+    QString error;
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Loads the file into `into`, which the caller passes fresh (empty): on
+// failure the caller simply discards it, so its own document is never touched.
+LoadResult LoadDocument(const QString& path, QTextDocument& into);
+
+struct WriteResult {
+    enum class Status {
+        Ok,
+        Unencodable,  // plain text with characters CP932 cannot hold; nothing written
+        Failed,       // could not create or write; the old file is intact
+    };
+    Status status = Status::Failed;
+    QList<cp932::Unencodable> unencodable;  // for Unencodable
+    QString error;                          // for Failed: the reason, naming the path
+    bool ok() const { return status == Status::Ok; }
+};
+
+enum class LossPolicy { Refuse, Replace };
+
+// Writes the document to `path` in the format the path selects.  Plain text
+// that CP932 cannot hold is refused (LossPolicy::Refuse) or written with '?'
+// in place of each lost character (LossPolicy::Replace).
+WriteResult WriteDocument(const QString& path, const QTextDocument& document,
+                          const PathStyle& style, LossPolicy policy = LossPolicy::Refuse);
+
+} // namespace tess

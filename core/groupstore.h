@@ -1,0 +1,33 @@
+#pragma once
+// The group store "GroupFiles": the three registry tables as Shift-JIS text,
+// one cell per line, CR LF line ends, in three blocks (row count, column count,
+// cells row by row).  A damaged store is refused whole and set aside.
+
+#include "groupregistry.h"
+#include "notifier.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tess {
+
+// The store's bytes for the registry's three tables.
+QByteArray serializeGroupStore(const GroupRegistry& registry);
+
+// Writes the store atomically; false with `error` on failure.
+bool writeGroupStore(const QString& path, const GroupRegistry& registry, QString* error = nullptr);
+
+enum class GroupStoreRead {
+    Loaded,   // the tables now hold the store's contents
+    Missing,  // no file (or unreadable): nothing reported, tables untouched
+    Damaged,  // refused whole: tables reset, user told once, file renamed aside
+};
+
+// Reads the store into the registry.  The damaged file is renamed to
+// "<name>.damaged" (a number is added when that name is taken).
+GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier);
+
+// The message shown once for a damaged store.
+QString damagedStoreMessage(const QString& keptAs);
+
+} // namespace tess

@@ -1,0 +1,100 @@
+#pragma once
+// The settings file: Windows profile (INI) format in Shift-JIS, read and
+// written through SimpleIni.  Values are read with the program's found rule
+// (a missing key and an empty value are both "not found"); flag and number
+// keys keep their 20-byte read limit, text values are read whole.  The file
+// is written whole and atomically by save().
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace tess {
+
+namespace ini {
+// Sections
+inline const QString kSystem = QStringLiteral("System");
+inline const QString kFrmTSMain = QStringLiteral("FrmTSMain");
+inline const QString kGroupFiles = QStringLiteral("GroupFiles");
+inline const QString kOpendFile = QStringLiteral("OpendFile");
+inline const QString kQuickSave = QStringLiteral("QuickSave");
+// [System]
+inline const QString kPAL = QStringLiteral("PAL");
+inline const QString kALHor = QStringLiteral("ALHor");
+inline const QString kALMin = QStringLiteral("ALMin");
+inline const QString kPLWidth = QStringLiteral("PLWidth");
+inline const QString kPPHeight = QStringLiteral("PPHeight");
+// [FrmTSMain]
+inline const QString kTop = QStringLiteral("Top");
+inline const QString kLeft = QStringLiteral("Left");
+inline const QString kHeight = QStringLiteral("Height");
+inline const QString kWidth = QStringLiteral("Width");
+// [GroupFiles]
+inline const QString kFiles = QStringLiteral("Files");
+// [OpendFile]
+inline const QString kCount = QStringLiteral("Count");
+QString opendKey(int place);  // "Opend1" .. "Opend50"
+// [QuickSave]
+inline const QString kQSSystem = QStringLiteral("System");
+inline const QString kModified = QStringLiteral("Modified");
+inline const QString kMainFormCaption = QStringLiteral("MainFormCaption");
+inline const QString kFileListCaption = QStringLiteral("FileListCaption");
+inline const QString kFilePrevewCaption = QStringLiteral("FilePrevewCaption");
+inline const QString kGroupName = QStringLiteral("GroupName");
+inline const QString kFileName = QStringLiteral("FileName");
+inline const QString kFilePath = QStringLiteral("FilePath");
+inline const QString kCS1 = QStringLiteral("CS1");
+inline const QString kCS2 = QStringLiteral("CS2");
+inline const QString kListVisible = QStringLiteral("ListVisible");
+inline const QString kPrevewVisible = QStringLiteral("PrevewVisible");
+// Values
+inline const QString kLower = QStringLiteral("Lower");
+inline const QString kRaise = QStringLiteral("Raise");
+inline const QString kTrue = QStringLiteral("True");
+inline const QString kFalse = QStringLiteral("False");
+
+// Read limits in bytes: at most limit - 1 bytes come back.
+constexpr int kShortLimit = 20;
+// Text values (paths, captions, names) are read whole.
+constexpr int kWhole = 0;
+} // namespace ini
+
+struct SettingValue {
+    bool found = false;  // at least one character came back
+    QString value;
+};
+
+class SettingsFile {
+public:
+    // Loads `path` when it exists; a missing or unreadable file reads as empty.
+    explicit SettingsFile(QString path);
+    ~SettingsFile();
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // `limit` is a byte count (buffer size): at most limit - 1 bytes come back,
+    // never splitting a double-byte character; ini::kWhole reads the value whole.
+    SettingValue read(const QString& section, const QString& key, int limit) const;
+    // Stores a value in memory (section and key created as needed); save()
+    // writes the file.  Values with blanks at either end survive.
+    void write(const QString& section, const QString& key, const QString& value);
+    // Writes the whole file atomically.
+    bool save(QString* error = nullptr);
+
+private:
+    struct Impl;
+    QString path_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Decimal integer conversion of a settings value (an optional sign and
+// digits, nothing else); nullopt when the value is not a whole number.
+std::optional<int> toInteger(const QString& value);
+
+// The message for a value that is not a whole number.
+QString notAnIntegerMessage(const QString& value);
+
+} // namespace tess
