@@ -1,0 +1,64 @@
+#include "quicklists.h"
+
+#include "atomicfile.h"
+#include "cp932.h"
+#include "settingsfile.h"
+
+#include <QFile>
+
+namespace tess {
+
+namespace {
+// A count may promise more lines than the file holds (they read as empty
+// entries), but never so many that the list would swamp memory.
+constexpr qsizetype kMaxMissingLines = 100000;
+} // namespace
+
+QStringList quickListEntries(const QStringList& listItems) {
+    QStringList out;
+    for (const QString& item : listItems) {
+        if (item.isEmpty()) break;
+        out.append(item);
+    }
+    return out;
+}
+
+bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error) {
+    const QStringList entries = quickListEntries(listItems);
+    QByteArray out = QByteArray::number(entries.size()) + "\r\n";
+    for (QString entry : entries) {
+        entry.replace(u'\r', u' ').replace(u'\n', u' ');
+        out += cp932::encode(entry) + "\r\n";
+    }
+    return writeFileAtomically(path, out, error);
+}
+
+QuickListsRead readQuickLists(const QString& path) {
+    QuickListsRead result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return result;  // Missing
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) return result;
+
+    QList<QByteArray> lines = data.split('\n');
+    // The line end of the last line leaves an empty piece behind it.
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r')) line.chop(1);
+
+    const QString first = lines.isEmpty() ? QString() : cp932::decode(lines.first());
+    const std::optional<int> count = toInteger(first);
+    const qsizetype present = lines.size() - 1;
+    if (!count || *count < 0 || *count - std::max<qsizetype>(present, 0) > kMaxMissingLines) {
+        result.status = QuickListsRead::Status::BadCount;
+        result.badCount = first;
+        return result;
+    }
+    result.status = QuickListsRead::Status::Ok;
+    result.entries.reserve(*count);
+    for (int i = 0; i < *count; ++i)
+        result.entries.append(i + 1 < lines.size() ? cp932::decode(lines[i + 1]) : QString());
+    return result;
+}
+
+} // namespace tess
