@@ -1,0 +1,25 @@
+#pragma once
+// Where the save-as dialog puts a document, worked out without the window.
+
+#include <QString>
+
+namespace tess {
+
+class GroupRegistry;
+class PathStyle;
+
+// The name with every ".TXT" and ".RTF" removed, wherever it stands, until
+// none is left (letter case ignored where the path style ignores it).
+QString stripDocumentExtensions(const QString& name, const PathStyle& style);
+
+// The save path without extension for `name` in `group` (empty: no group):
+// a folder group's registered folder, else the program folder (which ends
+// with the separator).
+QString BuildSavePath(const QString& name, const QString& group, const GroupRegistry& registry,
+                      const QString& programFolder);
+
+// Whether `name` holds a folder separator of either style; such a name would
+// put the file somewhere else than its group's folder.
+bool nameHasSeparator(const QString& name);
+
+} // namespace tess
