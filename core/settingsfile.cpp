@@ -7,6 +7,8 @@
 
 // Values stay raw Shift-JIS bytes: no wide-character conversion is wanted.
 #define SI_NO_CONVERSION
+// Debian's header keeps the template bodies behind this switch.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <limits>
