@@ -1,1 +1,71 @@
 #include "documentfile.h"
+
+#include "richtext.h"
+
+#include "core/atomicfile.h"
+
+#include <QFile>
+#include <QTextDocument>
+
+namespace tess {
+
+LoadResult LoadDocument(const QString& path, QTextDocument& into) {
+    LoadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = LoadResult::Status::CannotOpen;
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.status = LoadResult::Status::CannotOpen;
+        result.error = file.errorString();
+        return result;
+    }
+    file.close();
+
+    result.richText = readRichText(bytes, into);
+    if (!result.richText) readPlainText(bytes, into);
+    into.setModified(false);
+    result.status = LoadResult::Status::Ok;
+    return result;
+}
+
+WriteResult WriteDocument(const QString& path, const QTextDocument& document,
+                          const PathStyle& style, LossPolicy policy) {
+    return WriteDocumentAs(path, document,
+                           style.isRichTextPath(path) ? DocumentFormat::RichText
+                                                      : DocumentFormat::PlainText,
+                           policy);
+}
+
+WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
+                            DocumentFormat format, LossPolicy policy) {
+    WriteResult result;
+    QByteArray bytes;
+    if (format == DocumentFormat::RichText) {
+        bytes = writeRichText(document);
+    } else {
+        // Positions are document positions: one character per line end.
+        const QString text = documentPlainText(document);
+        if (policy == LossPolicy::Refuse) {
+            result.unencodable = cp932::unencodable(text);
+            if (!result.unencodable.isEmpty()) {
+                result.status = WriteResult::Status::Unencodable;
+                return result;
+            }
+        }
+        bytes = cp932::encode(documentPlainTextCrLf(document));
+    }
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason)) {
+        result.status = WriteResult::Status::Failed;
+        result.error = QStringLiteral("%1: %2").arg(path, reason);
+        return result;
+    }
+    result.status = WriteResult::Status::Ok;
+    return result;
+}
+
+} // namespace tess

@@ -49,4 +49,12 @@ enum class LossPolicy { Refuse, Replace };
 WriteResult WriteDocument(const QString& path, const QTextDocument& document,
                           const PathStyle& style, LossPolicy policy = LossPolicy::Refuse);
 
+enum class DocumentFormat { PlainText, RichText };
+
+// Writes the document in the given format whatever the path: for files whose
+// name does not choose the format (quick-save and clip-save files hold rich
+// text under names without an extension).
+WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
+                            DocumentFormat format, LossPolicy policy = LossPolicy::Refuse);
+
 } // namespace tess

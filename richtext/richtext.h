@@ -1,0 +1,36 @@
+#pragma once
+// The document formats over QTextDocument: the RTF reader and writer and the
+// Shift-JIS plain-text rules.  documentfile.h puts them together for files.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class QTextDocument;
+
+namespace tess {
+
+// True when the bytes are rich text: they begin with "{\rtf", after optional
+// ASCII white space (blanks, tabs, line ends).
+bool isRichText(QByteArrayView bytes);
+
+// Reads RTF into `doc` (expected empty), appending through one cursor.  Never
+// fails on damaged input: whatever can be read is kept.  Returns false only
+// when the bytes are not rich text (then `doc` is untouched).
+bool readRichText(QByteArrayView bytes, QTextDocument& doc);
+
+// The document as RTF: Shift-JIS characters as \'hh bytes, every other
+// character as \uN with a one-byte fall-back, so nothing is lost.
+QByteArray writeRichText(const QTextDocument& doc);
+
+// Plain text: CP932 with CR LF, LF or CR line ends, into `doc` (expected empty).
+void readPlainText(QByteArrayView bytes, QTextDocument& doc);
+
+// The document's characters with '\n' between paragraphs and for line breaks,
+// no-break spaces as blanks: index i is document position i.
+QString documentPlainText(const QTextDocument& doc);
+
+// documentPlainText with CR LF line ends.
+QString documentPlainTextCrLf(const QTextDocument& doc);
+
+} // namespace tess

@@ -1,0 +1,255 @@
+// RTF writer.  Old readers know only bytes, so every character CP932 holds is
+// written as its Shift-JIS bytes; anything else as \uN with a '?' fall-back.
+
+#include "richtext.h"
+
+#include "core/cp932.h"
+
+#include <QColor>
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <cmath>
+#include <vector>
+
+namespace tess {
+namespace {
+
+const char kHex[] = "0123456789abcdef";
+
+struct RunProps {
+    int font = 0;
+    int halfPoints = 24;
+    int fg = 0;
+    int bg = 0;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
+};
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument& doc) : doc_(doc), defaultFont_(doc.defaultFont()) {}
+    QByteArray write();
+
+private:
+    const QTextDocument& doc_;
+    QFont defaultFont_;
+    QByteArray out_;
+    QStringList fontNames_;
+    QHash<QString, int> fontIndex_;
+    std::vector<bool> fontJapanese_;
+    QList<QColor> colors_;  // table entries 1..n
+    QHash<QRgb, int> colorIndex_;
+
+    int fontOf(const QString& family);
+    int colorOf(const QColor& c);
+    RunProps propsOf(const QTextCharFormat& f);
+    void collect();
+    void writeText(QStringView text);
+    void writeChar(char32_t c);
+    void writeByte(unsigned char b) {
+        char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+        out_.append(esc, 4);
+    }
+    void writeWord(const char* word, int param) {
+        out_.append('\\').append(word).append(QByteArray::number(param));
+    }
+    void writeWord(const char* word) { out_.append('\\').append(word); }
+};
+
+QString familyOf(const QTextCharFormat& f, const QFont& fallback) {
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty()) return families.first();
+    return fallback.family();
+}
+
+int Writer::fontOf(const QString& family) {
+    auto it = fontIndex_.constFind(family);
+    if (it != fontIndex_.constEnd()) return *it;
+    const int index = int(fontNames_.size());
+    fontNames_.append(family);
+    fontIndex_.insert(family, index);
+    bool japanese = false;
+    for (QChar c : family) japanese = japanese || c.unicode() >= 0x80;
+    fontJapanese_.push_back(japanese);
+    return index;
+}
+
+int Writer::colorOf(const QColor& c) {
+    const QRgb rgb = c.rgb();
+    auto it = colorIndex_.constFind(rgb);
+    if (it != colorIndex_.constEnd()) return *it;
+    colors_.append(c);
+    const int index = int(colors_.size());
+    colorIndex_.insert(rgb, index);
+    return index;
+}
+
+RunProps Writer::propsOf(const QTextCharFormat& f) {
+    RunProps p;
+    p.font = fontOf(familyOf(f, defaultFont_));
+    double points = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : 0;
+    if (points <= 0) {
+        points = defaultFont_.pointSizeF();
+        // Pixel-sized fonts: 96 pixels to the inch.
+        if (points <= 0 && defaultFont_.pixelSize() > 0) points = defaultFont_.pixelSize() * 0.75;
+        if (f.hasProperty(QTextFormat::FontPixelSize) && f.intProperty(QTextFormat::FontPixelSize) > 0)
+            points = f.intProperty(QTextFormat::FontPixelSize) * 0.75;
+    }
+    if (points <= 0) points = 12;
+    p.halfPoints = std::clamp(int(std::lround(points * 2)), 2, 3276);
+    const int weight = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : defaultFont_.weight();
+    p.bold = weight >= QFont::DemiBold;
+    p.italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : defaultFont_.italic();
+    p.strike = f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : defaultFont_.strikeOut();
+    p.underline = f.underlineStyle();
+    if (!f.hasProperty(QTextFormat::TextUnderlineStyle) && !f.hasProperty(QTextFormat::FontUnderline) &&
+        defaultFont_.underline())
+        p.underline = QTextCharFormat::SingleUnderline;
+    if (p.underline == QTextCharFormat::SpellCheckUnderline) p.underline = QTextCharFormat::WaveUnderline;
+    const QBrush fg = f.foreground();
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && fg.style() != Qt::NoBrush) p.fg = colorOf(fg.color());
+    const QBrush bg = f.background();
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && bg.style() != Qt::NoBrush) p.bg = colorOf(bg.color());
+    return p;
+}
+
+// Fonts and colours are gathered first: the tables come before the text.
+// A font that carries any non-ASCII text is marked Japanese (\fcharset128),
+// so that readers take its \'hh bytes as Shift-JIS.
+void Writer::collect() {
+    fontOf(defaultFont_.family());
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const RunProps p = propsOf(frag.charFormat());
+            if (!fontJapanese_[size_t(p.font)]) {
+                for (QChar c : frag.text()) {
+                    if (c.unicode() >= 0x80) {
+                        fontJapanese_[size_t(p.font)] = true;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+void Writer::writeChar(char32_t c) {
+    if (c < 0x80) {
+        switch (c) {
+        case '\\': out_.append("\\\\"); return;
+        case '{': out_.append("\\{"); return;
+        case '}': out_.append("\\}"); return;
+        case '\t': out_.append("\\tab "); return;
+        default:
+            if (c < 0x20 || c == 0x7F) writeByte(uchar(c));
+            else out_.append(char(c));
+            return;
+        }
+    }
+    if (c == QChar::LineSeparator) {
+        out_.append("\\line ");
+        return;
+    }
+    char bytes[2];
+    const int n = cp932::encodeChar(c, bytes);
+    if (n > 0) {
+        for (int i = 0; i < n; ++i) writeByte(uchar(bytes[i]));
+        return;
+    }
+    auto unicode = [this](char16_t u) {
+        // Signed 16-bit, as older readers expect.
+        writeWord("u", u > 0x7FFF ? int(u) - 65536 : int(u));
+        out_.append('?');
+    };
+    if (c > 0xFFFF) {
+        unicode(QChar::highSurrogate(c));
+        unicode(QChar::lowSurrogate(c));
+    } else {
+        unicode(char16_t(c));
+    }
+}
+
+void Writer::writeText(QStringView text) {
+    for (qsizetype i = 0; i < text.size();) {
+        char16_t c = text[i].unicode();
+        ++i;
+        if (QChar::isHighSurrogate(c) && i < text.size() && QChar::isLowSurrogate(text[i].unicode())) {
+            writeChar(QChar::surrogateToUcs4(c, text[i].unicode()));
+            ++i;
+        } else {
+            writeChar(c);
+        }
+    }
+}
+
+QByteArray Writer::write() {
+    collect();
+    out_.reserve(qsizetype(doc_.characterCount()) * 3 + 1024);
+    out_.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1{\\fonttbl");
+    for (qsizetype i = 0; i < fontNames_.size(); ++i) {
+        out_.append("{\\f").append(QByteArray::number(i)).append("\\fnil");
+        if (fontJapanese_[size_t(i)]) out_.append("\\fcharset128");
+        else out_.append("\\fcharset0");
+        out_.append(' ');
+        writeText(fontNames_[i]);
+        out_.append(";}");
+    }
+    out_.append("}\r\n{\\colortbl ;");
+    for (const QColor& c : colors_) {
+        writeWord("red", c.red());
+        writeWord("green", c.green());
+        writeWord("blue", c.blue());
+        out_.append(';');
+    }
+    out_.append("}\r\n\\pard\\plain");
+
+    // What the reader assumes after \plain: font 0, 12 points, nothing else.
+    RunProps cur;
+    cur.font = 0;
+    cur.halfPoints = 24;
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const RunProps p = propsOf(frag.charFormat());
+            const qsizetype before = out_.size();
+            if (p.font != cur.font) writeWord("f", p.font);
+            if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
+            if (p.bold != cur.bold) p.bold ? writeWord("b") : writeWord("b", 0);
+            if (p.italic != cur.italic) p.italic ? writeWord("i") : writeWord("i", 0);
+            if (p.strike != cur.strike) p.strike ? writeWord("strike") : writeWord("strike", 0);
+            if (p.underline != cur.underline) {
+                switch (p.underline) {
+                case QTextCharFormat::NoUnderline: writeWord("ulnone"); break;
+                case QTextCharFormat::DotLine: writeWord("uld"); break;
+                case QTextCharFormat::DashUnderline: writeWord("uldash"); break;
+                case QTextCharFormat::DashDotLine: writeWord("uldashd"); break;
+                case QTextCharFormat::DashDotDotLine: writeWord("uldashdd"); break;
+                case QTextCharFormat::WaveUnderline: writeWord("ulwave"); break;
+                default: writeWord("ul"); break;
+                }
+            }
+            if (p.fg != cur.fg) writeWord("cf", p.fg);
+            if (p.bg != cur.bg) writeWord("highlight", p.bg);
+            if (out_.size() != before) out_.append(' ');
+            cur = p;
+            writeText(frag.text());
+        }
+        out_.append("\\par\r\n");
+    }
+    out_.append("}\r\n");
+    return out_;
+}
+
+} // namespace
+
+QByteArray writeRichText(const QTextDocument& doc) {
+    return Writer(doc).write();
+}
+
+} // namespace tess

@@ -1,0 +1,172 @@
+// LoadDocument and WriteDocument: the format rules, plain-text line ends and
+// code page, loss reporting and failures that keep the old file.
+
+#include "testsupport.h"
+
+#include "richtext/documentfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCursor>
+
+namespace tess {
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class DocumentFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+};
+
+TEST_F(DocumentFile, PlainTextWithAnyLineEnds) {
+    writeBytes(path("a.txt"), "one\r\ntwo\nthree\rfour\r\n\x82\xa0");
+    QTextDocument doc;
+    const LoadResult r = LoadDocument(path("a.txt"), doc);
+    ASSERT_TRUE(r.ok());
+    EXPECT_FALSE(r.richText);
+    EXPECT_EQ(doc.toRawText().replace(QChar::ParagraphSeparator, u'\n'),
+              QString::fromUtf8("one\ntwo\nthree\nfour\nあ"));
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocumentFile, RichTextIsTakenByContentNotName) {
+    writeBytes(path("memo.txt"), "{\\rtf1\\ansi{\\b bold}}");
+    writeBytes(path("plain.rtf"), "just text");
+    QTextDocument rich, plain;
+    const LoadResult r1 = LoadDocument(path("memo.txt"), rich);
+    const LoadResult r2 = LoadDocument(path("plain.rtf"), plain);
+    EXPECT_TRUE(r1.richText);
+    EXPECT_EQ(rich.toPlainText(), "bold");
+    EXPECT_TRUE(rich.begin().begin().fragment().charFormat().font().bold());
+    EXPECT_FALSE(r2.richText);
+    EXPECT_EQ(plain.toPlainText(), "just text");
+}
+
+TEST_F(DocumentFile, MissingFileCannotBeOpenedAndDocumentKept) {
+    QTextDocument doc;
+    doc.setPlainText("mine");
+    const LoadResult r = LoadDocument(path("nope.txt"), doc);
+    EXPECT_EQ(r.status, LoadResult::Status::CannotOpen);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(doc.toPlainText(), "mine");
+    QTextDocument doc2;
+    EXPECT_EQ(LoadDocument(dir.path(), doc2).status, LoadResult::Status::CannotOpen);
+}
+
+TEST_F(DocumentFile, PlainWriteIsShiftJisWithCrLfAndNoBom) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QString::fromUtf8("あいう"));
+    c.insertBlock();
+    c.insertText(QString("x") + QChar::LineSeparator + "y" + QChar(0x00A0) + "z");
+    c.insertBlock();
+    const WriteResult r = WriteDocument(path("out.txt"), doc, PathStyle::posix());
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(readAll(path("out.txt")), QByteArray("\x82\xa0\x82\xa2\x82\xa4\r\nx\r\ny z\r\n"));
+}
+
+TEST_F(DocumentFile, FormatChosenByTheLastThreeCharacters) {
+    QTextDocument doc;
+    doc.setPlainText("text");
+    struct Case {
+        PathStyle style;
+        const char* name;
+        bool rich;
+    } cases[] = {
+        {PathStyle::posix(), "A.RTF", true},   {PathStyle::posix(), "a.rtf", true},
+        {PathStyle::posix(), "NOTESRTF", true}, {PathStyle::posix(), "A.DOC", false},
+        {PathStyle::posix(), "NOTES", false},  {PathStyle::posix(), "A.RTF.TXT", false},
+        {PathStyle::windows(), "B.RTF", true}, {PathStyle::windows(), "b.rtf", false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteDocument(path(c.name), doc, c.style).ok());
+        const QByteArray bytes = readAll(path(c.name));
+        EXPECT_EQ(bytes.startsWith("{\\rtf1"), c.rich) << c.name;
+        if (!c.rich) {
+            EXPECT_EQ(bytes, "text") << c.name;
+        }
+        QFile::remove(path(c.name));
+    }
+}
+
+TEST_F(DocumentFile, UnencodableCharactersRefusedWithPositions) {
+    writeBytes(path("keep.txt"), "old");
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QString::fromUtf8("aé"));
+    c.insertBlock();
+    c.insertText(QString::fromUtf8("b") + QString::fromUcs4(U"\U0001F600") + "c");
+    const WriteResult r = WriteDocument(path("keep.txt"), doc, PathStyle::posix());
+    EXPECT_EQ(r.status, WriteResult::Status::Unencodable);
+    const QList<cp932::Unencodable> want{{1, U'é'}, {4, U'\U0001F600'}};
+    EXPECT_EQ(r.unencodable, want);
+    EXPECT_EQ(readAll(path("keep.txt")), "old");  // nothing written
+
+    const WriteResult lossy = WriteDocument(path("keep.txt"), doc, PathStyle::posix(),
+                                            LossPolicy::Replace);
+    ASSERT_TRUE(lossy.ok());
+    EXPECT_EQ(readAll(path("keep.txt")), "a?\r\nb?c");
+    // Rich text loses nothing, so there is nothing to refuse.
+    EXPECT_TRUE(WriteDocument(path("keep.rtf"), doc, PathStyle::posix()).ok());
+    QTextDocument back;
+    ASSERT_TRUE(LoadDocument(path("keep.rtf"), back).ok());
+    EXPECT_EQ(back.toPlainText(), doc.toPlainText());
+}
+
+TEST_F(DocumentFile, FailedWriteNamesThePathAndKeepsTheOldFile) {
+    QTextDocument doc;
+    doc.setPlainText("new");
+    const QString target = dir.filePath("no/such/folder/x.txt");
+    const WriteResult r = WriteDocument(target, doc, PathStyle::posix());
+    EXPECT_EQ(r.status, WriteResult::Status::Failed);
+    EXPECT_TRUE(r.error.startsWith(target + ": ")) << r.error.toStdString();
+
+    // A read-only folder: the old file survives.
+    QDir(dir.path()).mkdir("ro");
+    const QString old = dir.filePath("ro/old.txt");
+    writeBytes(old, "old");
+    QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
+    const WriteResult r2 = WriteDocument(old, doc, PathStyle::posix());
+    QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (r2.ok()) GTEST_SKIP() << "running with permission to write anywhere";
+    EXPECT_EQ(r2.status, WriteResult::Status::Failed);
+    EXPECT_EQ(readAll(old), "old");
+}
+
+TEST_F(DocumentFile, RichRoundTripThroughFiles) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat f;
+    f.setFontFamilies({QString::fromUtf8("ＭＳ Ｐゴシック")});
+    f.setFontPointSize(10);
+    f.setFontWeight(QFont::Bold);
+    c.insertText(QString::fromUtf8("保存して読む"), f);
+    ASSERT_TRUE(WriteDocument(path("Q.RTF"), doc, PathStyle::windows()).ok());
+    QTextDocument back;
+    const LoadResult r = LoadDocument(path("Q.RTF"), back);
+    ASSERT_TRUE(r.richText);
+    EXPECT_EQ(test::runsOf(back), test::runsOf(doc));
+
+    // Quick-save and clip-save files have no extension but hold rich text.
+    ASSERT_TRUE(WriteDocumentAs(path("QuickSave"), doc, DocumentFormat::RichText).ok());
+    QTextDocument quick;
+    EXPECT_TRUE(LoadDocument(path("QuickSave"), quick).richText);
+    EXPECT_EQ(test::runsOf(quick), test::runsOf(doc));
+}
+
+} // namespace
+} // namespace tess

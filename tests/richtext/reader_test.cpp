@@ -1,0 +1,284 @@
+// The reader against hand-made inputs: text decoding, destinations,
+// formatting, and damaged files.
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextBlock>
+
+namespace tess {
+namespace {
+
+using test::plainOf;
+using test::runsOf;
+
+struct TextCase {
+    const char* name;
+    QByteArray rtf;
+    QString text;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+class ReaderText : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(ReaderText, GivesTheVisibleText) {
+    EXPECT_EQ(plainOf(GetParam().rtf), GetParam().text);
+}
+
+const QString kKonnichiwa = QString::fromUtf8("こんにちは");
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoding, ReaderText,
+    ::testing::Values(
+        TextCase{"ascii", "{\\rtf1\\ansi Hello world}", "Hello world"},
+        TextCase{"pairs under ansicpg932",
+                 "{\\rtf1\\ansi\\ansicpg932 \\'82\\'b1\\'82\\'f1\\'82\\'c9\\'82\\'bf\\'82\\'cd}",
+                 kKonnichiwa},
+        TextCase{"pairs under a charset 128 font",
+                 "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Mincho;}}"
+                 "\\f0 \\'82\\'b1\\'82\\'f1}",
+                 QString::fromUtf8("こん")},
+        TextCase{"a western font overrides ansicpg932",
+                 "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\\f0 caf\\'e9}",
+                 QString::fromUtf8("café")},
+        TextCase{"plain ASCII trail byte after an escaped lead",
+                 // 0x81 0x66 is U+2019 ’ in CP932.
+                 "{\\rtf1\\ansi\\ansicpg932 \\'81f}", QString::fromUtf8("’")},
+        TextCase{"escaped backslash as trail byte",
+                 // 0x83 0x5C is ソ.
+                 "{\\rtf1\\ansi\\ansicpg932 \\'83\\\\}", QString::fromUtf8("ソ")},
+        TextCase{"pair split across groups",
+                 "{\\rtf1\\ansi\\ansicpg932 {\\b \\'82}{\\'a0}}", QString::fromUtf8("あ")},
+        TextCase{"half-width katakana byte",
+                 "{\\rtf1\\ansi\\ansicpg932 \\'b1\\'b2}", QString::fromUtf8("ｱｲ")},
+        TextCase{"unicode with one-byte fall-back", "{\\rtf1\\ansi\\uc1\\u12354?x}",
+                 QString::fromUtf8("あx")},
+        TextCase{"LibreOffice: unicode with escaped fall-back",
+                 "{\\rtf1\\ansi\\u12354\\'3f\\u12356\\'3f}", QString::fromUtf8("あい")},
+        TextCase{"negative unicode value", "{\\rtf1\\ansi\\u-3?}", QString(QChar(0xFFFD))},
+        TextCase{"unsigned value above 32767", "{\\rtf1\\ansi\\u65288?}",
+                 QString::fromUtf8("（")},
+        TextCase{"surrogate pair joins", "{\\rtf1\\ansi\\u-10174?\\u-8289?}",
+                 QString::fromUcs4(U"\U00020B9F")},
+        TextCase{"lone surrogate replaced", "{\\rtf1\\ansi\\u-10179?x}",
+                 QString::fromUtf8("\xEF\xBF\xBDx")},
+        TextCase{"Word for Mac: uc2 skips a double-byte fall-back",
+                 "{\\rtf1\\mac\\ansicpg10000\\uc2\\u12371\\'82\\'b1end}",
+                 QString::fromUtf8("こend")},
+        TextCase{"uc0 skips nothing", "{\\rtf1\\ansi\\uc0\\u12354 ab}", QString::fromUtf8("あab")},
+        TextCase{"uc is scoped to its group",
+                 "{\\rtf1\\ansi{\\uc2 \\u12354 xy}\\u12356 zw}", QString::fromUtf8("あいw")},
+        TextCase{"fall-back skip stops at a brace",
+                 "{\\rtf1\\ansi{\\uc3\\u12354 a}bc}", QString::fromUtf8("あbc")},
+        TextCase{"fall-back skip counts a control word as one",
+                 "{\\rtf1\\ansi\\uc2\\u12354\\b\\'a0x}", QString::fromUtf8("あx")},
+        TextCase{"fall-back skip counts bin data as one",
+                 "{\\rtf1\\ansi\\uc2\\u12354\\bin3 {}}?x}", QString::fromUtf8("あx")},
+        TextCase{"code page 949 pair",
+                 "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset129 Gulim;}}\\f1 \\'c7\\'d1}",
+                 QString::fromUtf8("한")},
+        TextCase{"code page 936 pair",
+                 "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset134 SimSun;}}\\f1 \\'d6\\'d0}",
+                 QString::fromUtf8("中")},
+        TextCase{"code page 950 pair",
+                 "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset136 MingLiU;}}\\f1 \\'a4\\'a4}",
+                 QString::fromUtf8("中")},
+        TextCase{"mac roman", "{\\rtf1\\mac \\'8e}", QString::fromUtf8("é")},
+        TextCase{"dbch font decodes pairs beside a western font",
+                 "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\froman\\fcharset0 Times;}"
+                 "{\\f1\\fnil\\fcharset128 MS Mincho;}}\\f0\\dbch\\af1\\loch A\\'82\\'a0}",
+                 QString::fromUtf8("Aあ")},
+        TextCase{"unknown font uses the document code page",
+                 "{\\rtf1\\ansi\\ansicpg932\\f7 \\'82\\'a0}", QString::fromUtf8("あ")}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Structure, ReaderText,
+    ::testing::Values(
+        TextCase{"paragraphs; the last mark opens no paragraph",
+                 "{\\rtf1\\ansi a\\par b\\par\r\n}", "a\nb"},
+        TextCase{"an empty last paragraph is kept", "{\\rtf1\\ansi a\\par\\par}", "a\n"},
+        TextCase{"line break, tab, page", "{\\rtf1\\ansi a\\line b\\tab c\\page d}",
+                 QStringLiteral("a\u2028b\tc\nd")},
+        TextCase{"TextEdit: backslash newline is a paragraph", "{\\rtf1\\ansi a\\\nb\\\r\nc}",
+                 "a\nb\nc"},
+        TextCase{"line ends in the file are not text", "{\\rtf1\\ansi a\r\nb\nc}", "abc"},
+        TextCase{"special characters",
+                 "{\\rtf1\\ansi \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet"
+                 "\\~\\-\\_\\emspace\\enspace\\\\\\{\\}}",
+                 QString::fromUtf8("—–‘’“”•\xC2\xA0\xC2\xAD‑\xE2\x80\x83\xE2\x80\x82\\{}")},
+        TextCase{"table cells and rows as separators",
+                 "{\\rtf1\\ansi\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row"
+                 "\\trowd c\\cell\\cell d\\cell\\row}",
+                 "a\tb\nc\t\td"},
+        TextCase{"field result kept, instruction skipped",
+                 "{\\rtf1\\ansi {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}}",
+                 "link"},
+        TextCase{"skipped destinations",
+                 "{\\rtf1\\ansi{\\info{\\title T}{\\author A}}{\\stylesheet{\\s0 Normal;}}"
+                 "{\\header H}{\\footer F}{\\*\\generator G;}{\\*\\unknownthing U}"
+                 "{\\footnote N}{\\*\\annotation X}{\\listtext 1.}{\\*\\themedata 0a0b}"
+                 "{\\*\\revtbl {Unknown;}}text}",
+                 "text"},
+        TextCase{"picture hex and bin data skipped",
+                 "{\\rtf1\\ansi a{\\pict\\pngblip 89504e47}b{\\pict\\bin4 }{\\}}c}", "abc"},
+        TextCase{"object result kept",
+                 "{\\rtf1\\ansi{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}"
+                 "{\\result R}}}",
+                 "R"},
+        TextCase{"upr takes its unicode part",
+                 "{\\rtf1\\ansi{\\upr{\\'82\\'a0}{\\*\\ud{\\u12354?}}}}", QString::fromUtf8("あ")},
+        TextCase{"font table text is not document text",
+                 "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Arial;\\f1\\froman Times;}x}", "x"},
+        TextCase{"text after the final brace is ignored", "{\\rtf1\\ansi a}trailing {b}", "a"},
+        TextCase{"unclosed groups closed at the end", "{\\rtf1\\ansi a{\\b b{\\i c", "abc"},
+        TextCase{"leading white space before the header", "  \r\n{\\rtf1 x}", "x"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, ReaderText,
+    ::testing::Values(
+        TextCase{"invalid hex escape", "{\\rtf1\\ansi a\\'zzb}",
+                 QString::fromUtf8("a\xEF\xBF\xBDzzb")},
+        TextCase{"half a hex escape at the end", "{\\rtf1\\ansi a\\'4",
+                 QString::fromUtf8("a\xEF\xBF\xBD")},
+        TextCase{"unmapped CP932 pair", "{\\rtf1\\ansi\\ansicpg932 \\'85\\'40x}",
+                 QString::fromUtf8("\xEF\xBF\xBDx")},
+        TextCase{"lead byte then paragraph", "{\\rtf1\\ansi\\ansicpg932 \\'82\\par x}",
+                 QString::fromUtf8("\xEF\xBF\xBD\nx")},
+        TextCase{"lead byte at the end", "{\\rtf1\\ansi\\ansicpg932 x\\'82}",
+                 QString::fromUtf8("x\xEF\xBF\xBD")},
+        TextCase{"huge parameters are clamped", "{\\rtf1\\ansi\\fs99999999999999\\u99999999999? a}",
+                 QString::fromUtf8("\xEF\xBF\xBD a")},
+        TextCase{"overlong control word ignored",
+                 QByteArray("{\\rtf1\\ansi \\") + QByteArray(5000, 'x') + " a}", "a"},
+        TextCase{"bin length beyond the end", "{\\rtf1\\ansi a\\bin999999 xyz", "a"},
+        TextCase{"frame markers are not structure", "{\\rtf1\\ansi \\u-560?\\u-559?}",
+                 QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD")},
+        TextCase{"stray closing braces end the document", "{\\rtf1 a}}}b", "a"}));
+
+TEST(Reader, NotRichTextLeavesTheDocumentUntouched) {
+    for (const QByteArray& bytes : {QByteArray("hello"), QByteArray("{\\rt"), QByteArray(),
+                                   QByteArray("x{\\rtf1 a}"), QByteArray("{\\RTF1 a}")}) {
+        QTextDocument doc;
+        doc.setPlainText("keep");
+        EXPECT_FALSE(readRichText(bytes, doc)) << bytes.constData();
+        EXPECT_EQ(doc.toPlainText(), "keep");
+    }
+}
+
+TEST(Reader, DeepNestingNeitherCrashesNorLosesText) {
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 200000; ++i) rtf += "{\\b ";
+    rtf += "deep";
+    for (int i = 0; i < 200000; ++i) rtf += "}";
+    rtf += " after}";
+    EXPECT_EQ(plainOf(rtf), "deep after");
+}
+
+TEST(Reader, HugeTablesAreCapped) {
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl";
+    for (int i = 0; i < 100000; ++i) rtf += "{\\f" + QByteArray::number(i) + " F;}";
+    rtf += "}{\\colortbl";
+    for (int i = 0; i < 100000; ++i) rtf += "\\red1;";
+    rtf += "}\\f99999\\cf99999 x}";
+    EXPECT_EQ(plainOf(rtf), "x");
+}
+
+TEST(Reader, UndoIsNotBurdenedAndIsRestored) {
+    QTextDocument doc;
+    ASSERT_TRUE(doc.isUndoRedoEnabled());
+    readRichText("{\\rtf1\\ansi a\\par b}", doc);
+    EXPECT_TRUE(doc.isUndoRedoEnabled());
+    EXPECT_FALSE(doc.isUndoAvailable());
+}
+
+// --- formatting
+
+test::Run run(const char* text, const char* family = "Arial", double points = 12) {
+    test::Run r;
+    r.text = QString::fromUtf8(text);
+    r.family = QString::fromUtf8(family);
+    r.points = points;
+    return r;
+}
+
+TEST(ReaderFormat, CharacterPropertiesAndTheirOffForms) {
+    QTextDocument doc;
+    readRichText("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+                 "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                 "a\\b b\\b0 c\\i d\\i0\\ul e\\ulnone\\strike f\\strike0\\ulwave g\\ul0 "
+                 "\\f1\\fs40 h\\plain i\\cf1 j\\cf0\\highlight2 k\\highlight0\\cb1 l}",
+                 doc);
+    std::vector<test::Run> want;
+    want.push_back(run("a"));
+    want.push_back(run("b")), want.back().bold = true;
+    want.push_back(run("c"));
+    want.push_back(run("d")), want.back().italic = true;
+    want.push_back(run("e")), want.back().underline = true;
+    want.push_back(run("f")), want.back().strike = true;
+    want.push_back(run("g")), want.back().underline = true;
+    want.push_back(run("h", "Courier New", 20));
+    want.push_back(run("i"));
+    want.push_back(run("j")), want.back().fg = QColor(255, 0, 0);
+    want.push_back(run("k")), want.back().bg = QColor(0, 0, 255);
+    want.push_back(run("l")), want.back().bg = QColor(255, 0, 0);
+    EXPECT_EQ(runsOf(doc), want);
+}
+
+TEST(ReaderFormat, GroupsRestoreTheirParentsProperties) {
+    QTextDocument doc;
+    readRichText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 a{\\b\\i b{\\ul c}d}e}", doc);
+    std::vector<test::Run> want{run("a"), run("b"), run("c"), run("d"), run("e")};
+    want[1].bold = want[1].italic = true;
+    want[2] = want[1], want[2].text = "c", want[2].underline = true;
+    want[3] = want[1], want[3].text = "d";
+    EXPECT_EQ(runsOf(doc), want);
+}
+
+TEST(ReaderFormat, ColourZeroAndMissingEntriesAreAutomatic) {
+    QTextDocument doc;
+    readRichText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red10\\green20\\blue30;}"
+                 "\\cf0 a\\cf7 b\\cf1 c}",
+                 doc);
+    std::vector<test::Run> want{run("ab"), run("c")};
+    want[1].fg = QColor(10, 20, 30);
+    EXPECT_EQ(runsOf(doc), want);
+}
+
+TEST(ReaderFormat, FontNamesAsWrittenIncludingBytesInTheirCodePage) {
+    QTextDocument doc;
+    // ＭＳ Ｐゴシック in CP932 bytes, with a panose and an alternative name inside the entry.
+    readRichText("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset128"
+                 "{\\*\\panose 020b0600070205080204}\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53"
+                 "\\'83\\'56\\'83\\'62\\'83\\'4e{\\*\\falt MS PGothic};}"
+                 "{\\f1 FixedSys;}}\\f0 a\\f1 b\\f9 c}",
+                 doc);
+    const auto runs = runsOf(doc);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].family, QString::fromUtf8("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(runs[1].family, "FixedSys");
+    // A font the table lacks: the document's default family.
+    EXPECT_EQ(runs[2].family, doc.defaultFont().family());
+}
+
+TEST(ReaderFormat, FontSizeDefaultsToTwelvePoints) {
+    QTextDocument doc;
+    readRichText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}a\\fs19 b\\fs c}", doc);
+    std::vector<test::Run> want{run("a"), run("b", "Arial", 9.5), run("c")};
+    EXPECT_EQ(runsOf(doc), want);
+}
+
+TEST(ReaderFormat, RunsStayLargeWhenFormatsRepeat) {
+    QTextDocument doc;
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 1000; ++i) rtf += "{\\b0 word }";
+    rtf += "}";
+    readRichText(rtf, doc);
+    int fragments = 0;
+    for (auto it = doc.begin().begin(); !it.atEnd(); ++it) ++fragments;
+    EXPECT_EQ(fragments, 1);
+}
+
+} // namespace
+} // namespace tess

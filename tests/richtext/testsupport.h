@@ -1,0 +1,84 @@
+#pragma once
+// Helpers for the document-format tests: load bytes, and describe a document
+// as its runs (text plus the formatting the editor keeps) so that tests
+// compare whole documents at once.
+
+#include "richtext/richtext.h"
+
+#include <QColor>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <ostream>
+#include <vector>
+
+namespace tess::test {
+
+struct Run {
+    QString text;
+    QString family;
+    double points = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    QColor fg;  // invalid = automatic
+    QColor bg;  // invalid = none
+    bool operator==(const Run&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Run& r) {
+    os << '"' << r.text.toStdString() << "\" " << r.family.toStdString() << ' ' << r.points
+       << (r.bold ? " b" : "") << (r.italic ? " i" : "") << (r.underline ? " u" : "")
+       << (r.strike ? " s" : "");
+    if (r.fg.isValid()) os << " fg" << r.fg.name().toStdString();
+    if (r.bg.isValid()) os << " bg" << r.bg.name().toStdString();
+    return os;
+}
+
+// The document's fragments, resolved against its default font; paragraph
+// ends appear as "\n" runs joined to the neighbouring text when formats allow.
+inline std::vector<Run> runsOf(const QTextDocument& doc) {
+    std::vector<Run> runs;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b != doc.begin()) {
+            if (!runs.empty()) runs.back().text += u'\n';
+            else runs.push_back(Run{QStringLiteral("\n"), {}, 0, false, false, false, false, {}, {}});
+        }
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat cf = f.charFormat();
+            const QFont font = cf.font().resolve(doc.defaultFont());
+            Run r;
+            r.text = f.text();
+            r.family = font.families().isEmpty() ? font.family() : font.families().first();
+            r.points = font.pointSizeF();
+            r.bold = font.bold();
+            r.italic = font.italic();
+            r.underline = cf.underlineStyle() != QTextCharFormat::NoUnderline;
+            r.strike = font.strikeOut();
+            if (cf.hasProperty(QTextFormat::ForegroundBrush)) r.fg = cf.foreground().color();
+            if (cf.hasProperty(QTextFormat::BackgroundBrush)) r.bg = cf.background().color();
+            // Runs that differ only in text are one run to the reader's eye.
+            if (!runs.empty()) {
+                Run prev = runs.back();
+                prev.text = r.text;
+                if (prev == r) {
+                    runs.back().text += r.text;
+                    continue;
+                }
+            }
+            runs.push_back(r);
+        }
+    }
+    return runs;
+}
+
+inline QString plainOf(const QByteArray& rtf) {
+    QTextDocument doc;
+    readRichText(rtf, doc);
+    return doc.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+} // namespace tess::test
