@@ -1,6 +1,15 @@
+#include "core/pathstyle.h"
+#include "core/programfolder.h"
+#include "dialogs/TSGName.h"
+#include "dialogs/TSGSet.h"
+#include "dialogs/TSSave.h"
+#include "mainwindow/TSAbout.h"
 #include "mainwindow/TSMain.h"
+#include "mainwindow/fonts.h"
+#include "realprompter.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,8 +41,27 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    tess::fonts::installFontSubstitutions();
 
-    tess::TfrmTSMain main;
+    const tess::PathStyle style = tess::PathStyle::native();
+    const QString programFolder = tess::resolveProgramFolder(
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), style);
+
+    // The five windows, in this order; each reads what the ones before it set
+    // (the registration window reads the group store the main window's
+    // settings asked for).
+    tess::RealPrompter prompter;
+    tess::TfrmTSMain main(prompter, programFolder, style);
+    prompter.setParentWindow(&main);
+    tess::TfrmGSet groupSet(main, prompter, &main);
+    tess::TfrmGName groupPicker(main, &main);
+    tess::TfrmSave saveAs(main, prompter, &main);
+    tess::TfrmTSAbout about(&main);
+    prompter.setGroupRegistration(&groupSet);
+    prompter.setSaveAs(&saveAs);
+    prompter.setAbout(&about);
+    main.setGroupPicker(&groupPicker);
+
     main.show();
     return app.exec();
 }

@@ -1,14 +1,203 @@
 #pragma once
+// The editor window: tool column, file list, preview, editor and status bar,
+// the document cycle (new, open, save, save as), start-up from the settings
+// file, the quick-save exit and the close sequence.
 
+#include "core/cp932.h"
+#include "core/editorstate.h"
+#include "core/groupregistry.h"
+#include "core/pathstyle.h"
+#include "documenthost.h"
+#include "prompter.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
 #include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QSessionManager;
+class QTextDocument;
+class QTextEdit;
+class QTimer;
+class QToolButton;
 
 namespace tess {
 
-// The editor window.
-class TfrmTSMain : public QWidget {
+class SettingsFile;
+
+namespace main_text {
+inline const QString kSaveQuestion = QStringLiteral("内容の変更を保存しますか？");
+inline const QString kOpenFilter = QStringLiteral(
+    "ﾃｷｽﾄﾌｧｲﾙ(*.TXT)|*.TXT|ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)|*.RTF|全てのﾌｧｲﾙ|*.*");
+inline const QString kHistoryHeading = QStringLiteral("ﾌｧｲﾙ使用履歴");
+inline const QString kNoHistory = QStringLiteral("..ﾌｧｲﾙ履歴無し..");
+inline const QString kListHeading = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
+inline const QString kPreviewHeading =
+    QStringLiteral(" 指定ファイル プレビュー　　　　// クリックで終了");
+inline const QString kStatusCaption = QStringLiteral("...Tessarine...");
+inline const QString kAlarmOffHint = QStringLiteral("現在：アラーム機能 OFF");
+inline const QString kAlarmOnHint = QStringLiteral("現在：アラーム機能 ON");
+inline const QString kAlarmTime = QStringLiteral("アラーム時間：");
+
+// "\"path\" が見つかりません"
+QString notFound(const QString& path);
+// "ﾌｧｲﾙ path を作成できません"
+QString cannotCreate(const QString& path);
+// Asks before characters Shift-JIS cannot hold become "?"; names the first few.
+QString unencodableQuestion(const QList<cp932::Unencodable>& lost);
+// "  0時" .. "23時" and "00分" .. "55分".
+QStringList alarmHours();
+QStringList alarmMinutes();
+} // namespace main_text
+
+class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
 public:
-    explicit TfrmTSMain(QWidget* parent = nullptr);
+    // `programFolder` ends with the style's separator; the settings file is
+    // "tessarine.ini" in it.
+    TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style = PathStyle::native(),
+               QWidget* parent = nullptr);
+    ~TfrmTSMain() override;
+
+    // What the dialogs use.
+    EditorState& state() override { return state_; }
+    GroupRegistry& registry() override { return registry_; }
+    QString programFolder() const override { return programFolder_; }
+    WriteOutcome writeDocument(const QString& path, QString* error) override;
+    void RirekiSet() override;
+    void MarkClean() override;
+
+    QString settingsPath() const;
+    QTextEdit* editor() const { return Memo1; }
+    bool alarmOn() const { return alarmOn_; }
+    int toolColumnWidth() const { return panel9Width_; }
+    int listWidth() const { return plWidth_; }
+    int previewHeight() const { return ppHeight_; }
+
+    // The group picker popup is created after this window; activation hides it.
+    void setGroupPicker(QWidget* picker) { picker_ = picker; }
+
+    // Save question: true to go on, false when the user abandoned.
+    bool AskSaveChanges();
+    // The close sequence: true when the window may close (everything written).
+    bool FormCloseQuery();
+
+public slots:
+    void SpeedButton6Click();   // new
+    void SpeedButton7Click();   // open
+    void SpeedButton1Click();   // overwrite save
+    void SpeedButton8Click();   // save as
+    void SpeedButton5Click();   // history
+    void PGFClick();
+    void SpeedButton11Click();  // quick-save exit
+    void SpeedButton2Click();   // editor font
+    void SpeedButton10Click();  // move to the corner
+    void SpeedButton19Click();  // collapse or expand the tool column
+    void SpeedButton12Click();  // minimise
+    void SpeedButton9Click();   // about box
+    void Panel1Click();
+    void Panel5Click();
+    void Panel15Click();
+    void Memo1Change();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildToolColumn();
+    void buildClientArea();
+    void buildStatusBar();
+    void buildFloatingPanels();
+    void relayout();
+    void layoutStatusBar();
+    void updateMinimumSize();
+
+    void FormCreate();
+    void readSettings();
+    void quickSaveRestore(const SettingsFile& settings);
+    bool writeQuickSaveFiles();
+    void writeSettings(SettingsFile& settings) const;
+    void setAlarmOn(bool on, const QString& hint);
+    void showListPanel(bool shown);
+    void showPreview(bool shown);
+    // Puts a loaded document into an editor, which then owns it.
+    void installDocument(QTextEdit* edit, QTextDocument* doc);
+    bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
+    void updateCursorPosition();
+    void sessionCommit(QSessionManager& manager);
+
+    Prompter& prompter_;
+    QString programFolder_;
+    PathStyle style_;
+    EditorState state_;
+    GroupRegistry registry_;
+    QPointer<QWidget> picker_;
+    bool alarmOn_ = false;
+    int panel9Width_ = 49;
+    int plWidth_ = 85;
+    int ppHeight_ = 82;
+    bool creating_ = true;
+    // The session manager's query already had its answer; the close that
+    // follows must not ask again.
+    bool sessionAnswered_ = false;
+
+    // Tool column
+    QFrame* Panel9 = nullptr;
+    QFrame* Panel10 = nullptr;
+    QToolButton* SpeedButton11 = nullptr;
+    QToolButton* SpeedButton10 = nullptr;
+    QToolButton* SpeedButton19 = nullptr;
+    QToolButton* SpeedButton12 = nullptr;
+    QLabel* Image2 = nullptr;
+    QToolButton* SB9 = nullptr;
+    QToolButton* SpeedButton13 = nullptr;
+    QFrame* PAL = nullptr;
+    QLabel* Img3 = nullptr;
+    // Client area
+    QWidget* Panel2 = nullptr;
+    QFrame* PnlLst = nullptr;
+    QLabel* Panel1 = nullptr;
+    QListWidget* PanelPass = nullptr;
+    QFrame* Splitter1 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QLabel* Panel5 = nullptr;
+    QTextEdit* Memo2 = nullptr;
+    QFrame* Splitter2 = nullptr;
+    QFrame* Panel8 = nullptr;
+    QFrame* Panel15 = nullptr;
+    QLabel* Image1 = nullptr;
+    QTextEdit* Memo1 = nullptr;
+    QWidget* Panel12 = nullptr;
+    // Status bar
+    QLabel* Panel11 = nullptr;
+    QLabel* Panel16 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QFrame* Bevel5 = nullptr;
+    QFrame* Bevel6 = nullptr;
+    QLabel* LblDate = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* LblHor = nullptr;
+    QLabel* LblComma = nullptr;
+    QLabel* LblMin = nullptr;
+    QLabel* LblAl = nullptr;
+    // Floating panels
+    QFrame* PnlASet = nullptr;
+    QComboBox* CBHor = nullptr;
+    QComboBox* CBMin = nullptr;
+    QFrame* PnlExp = nullptr;
+    QFrame* PnlCS = nullptr;
+
+    QTimer* Timer1 = nullptr;
 };
 
 } // namespace tess

@@ -1,0 +1,143 @@
+#include "realprompter.h"
+
+#include "dialogs/TSGSet.h"
+#include "dialogs/TSSave.h"
+#include "mainwindow/TSAbout.h"
+#include "mainwindow/openfilter.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tess {
+
+namespace {
+
+const QString kConfirm = QStringLiteral("確認");
+const QString kYes = QStringLiteral("はい(&Y)");
+const QString kNo = QStringLiteral("いいえ(&N)");
+const QString kCancel = QStringLiteral("ｷｬﾝｾﾙ");
+const QString kFontTitle = QStringLiteral("フォント");
+const QString kColour = QStringLiteral("色(&C)...");
+
+QString title() { return QApplication::applicationName(); }
+
+void paintSwatch(QPushButton* button, const QColor& colour) {
+    QPixmap swatch(16, 16);
+    swatch.fill(colour);
+    button->setIcon(QIcon(swatch));
+}
+
+} // namespace
+
+QWidget* RealPrompter::parent() const {
+    if (QWidget* active = QApplication::activeModalWidget()) return active;
+    return parent_.data();
+}
+
+void RealPrompter::message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title(), text, QMessageBox::Ok, parent());
+    box.exec();
+}
+
+bool RealPrompter::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kConfirm, text, QMessageBox::NoButton, parent());
+    QPushButton* yes = box.addButton(kYes, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(kNo, QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+Prompter::Answer RealPrompter::askYesNoCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kConfirm, text, QMessageBox::NoButton, parent());
+    QPushButton* yes = box.addButton(kYes, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(kNo, QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(kCancel, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (box.clickedButton() == no) return Answer::No;
+    return Answer::Cancel;  // also a box closed without an answer
+}
+
+bool RealPrompter::askOkCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kConfirm, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent());
+    return box.exec() == QMessageBox::Ok;
+}
+
+void RealPrompter::errorBox(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok, parent());
+    box.exec();
+}
+
+QString RealPrompter::openFile(const QString& filter) {
+    const QStringList filters = toQtFilters(filter);
+    QString selected = filters.value(0);
+    const QString path = QFileDialog::getOpenFileName(parent(), QString(), QString(),
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    return path.isEmpty() ? QString() : QDir::toNativeSeparators(path);
+}
+
+std::optional<Prompter::FontChoice> RealPrompter::chooseFont(const FontChoice& initial) {
+    // Qt's font dialog has underline and strike-out but no colour: add one.
+    QDialog dialog(parent());
+    dialog.setWindowTitle(kFontTitle);
+    auto* fonts = new QFontDialog(initial.font, &dialog);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setCurrentFont(initial.font);
+
+    QColor colour = initial.colour;
+    auto* colourButton = new QPushButton(kColour, &dialog);
+    paintSwatch(colourButton, colour);
+    QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+        const QColor picked = QColorDialog::getColor(colour, &dialog);
+        if (picked.isValid()) {
+            colour = picked;
+            paintSwatch(colourButton, colour);
+        }
+    });
+
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(kCancel, QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    auto* row = new QHBoxLayout;
+    row->addWidget(colourButton);
+    row->addStretch();
+    row->addWidget(buttons);
+    layout->addLayout(row);
+
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return FontChoice{fonts->currentFont(), colour};
+}
+
+void RealPrompter::showSaveAs() {
+    if (saveAs_) saveAs_->exec();
+}
+
+void RealPrompter::showGroupRegistration() {
+    if (groupSet_) groupSet_->exec();
+}
+
+void RealPrompter::showAbout() {
+    if (about_) about_->showModalAbout();
+}
+
+} // namespace tess

@@ -1,0 +1,117 @@
+// Renders the windows without a display: the main window at a first run, the
+// main window after a quick-save restore with list and preview, the save-as
+// dialog and the about box.  Usage: tess_screenshots <output folder>
+
+#include "core/groupregistry.h"
+#include "dialogs/TSSave.h"
+#include "mainwindow/TSAbout.h"
+#include "mainwindow/TSMain.h"
+#include "mainwindow/fonts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Answers nothing and shows nothing: the renderer never blocks.
+class SilentPrompter : public tess::Prompter {
+public:
+    void message(const QString& text) override { report(text); }
+    bool askYesNo(const QString& text) override { return report(text), false; }
+    Answer askYesNoCancel(const QString& text) override { return report(text), Answer::No; }
+    bool askOkCancel(const QString& text) override { return report(text), false; }
+    void errorBox(const QString& text) override { report(text); }
+    QString openFile(const QString&) override { return {}; }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    void showSaveAs() override {}
+    void showGroupRegistration() override {}
+    void showAbout() override {}
+
+private:
+    static void report(const QString& text) {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
+    }
+};
+
+bool render(QWidget& w, const QString& file) {
+    w.show();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    const bool ok = w.grab().save(file);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    tess::fonts::installFontSubstitutions();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tess_screenshots <output folder>\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    QTemporaryDir folder;
+    if (!folder.isValid()) return 1;
+    const QString programFolder = folder.path() + QLatin1Char('/');
+    const tess::PathStyle style = tess::PathStyle::posix();
+    SilentPrompter prompter;
+    bool ok = true;
+
+    {
+        tess::TfrmTSMain first(prompter, programFolder, style);
+        ok &= render(first, out + QStringLiteral("/mainwindow-first-run.png"));
+
+        // A session worth restoring: formatted text, the history listed and
+        // a file in the preview.
+        QTextEdit* memo = first.editor();
+        QTextCursor c(memo->document());
+        c.insertText(QStringLiteral("きょうの予定\n"));
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        c.insertText(QStringLiteral("10時 打ち合わせ"), bold);
+        c.insertText(QStringLiteral("\n15時 原稿の見直し\nTessarine で書いたメモ。"), QTextCharFormat());
+        for (const char* name : {"/home/user/docs/REPORT.TXT", "MEMO.TXT", "NOTES.RTF"}) {
+            first.state().setLblFullName(QString::fromUtf8(name));
+            first.RirekiSet();
+        }
+        first.state().setLblGName(QStringLiteral("仕事"));
+        first.state().setLblFullName(QStringLiteral("MEMO.TXT"));
+        first.state().setLblFName(QStringLiteral("MEMO.TXT"));
+        first.PGFClick();
+        first.RirekiSet();
+        auto* preview = first.findChild<QTextEdit*>(QStringLiteral("Memo2"));
+        preview->setPlainText(QStringLiteral("NOTES.RTF の中身\n会議の議事録"));
+        first.findChild<QLabel*>(QStringLiteral("Panel5"))
+            ->setText(QStringLiteral("NOTES.RTF   // クリックで終了"));
+        first.findChild<QWidget*>(QStringLiteral("Panel4"))->show();
+        memo->insertPlainText(QStringLiteral("\n追記"));
+        first.SpeedButton11Click();
+    }
+    {
+        tess::TfrmTSMain restored(prompter, programFolder, style);
+        ok &= render(restored, out + QStringLiteral("/mainwindow-quicksave-restore.png"));
+
+        restored.registry().Touroku(tess::kind::kInner, QStringLiteral("仕事"), QStringLiteral("X"),
+                                    restored.state().GrdR, prompter);
+        tess::TfrmSave save(restored, prompter);
+        ok &= render(save, out + QStringLiteral("/saveas.png"));
+        save.hide();
+    }
+    {
+        tess::TfrmTSAbout about;
+        ok &= render(about, out + QStringLiteral("/about.png"));
+    }
+    return ok ? 0 : 1;
+}

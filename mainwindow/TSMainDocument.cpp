@@ -1,0 +1,221 @@
+// The document cycle (new, open, save, save as, the modified marker), the
+// history button and the editor's frame (font, cursor position, window
+// buttons, about box).
+
+#include "TSMain.h"
+
+#include "core/caption.h"
+#include "richtext/documentfile.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+namespace tess {
+
+bool TfrmTSMain::AskSaveChanges() {
+    if (!Memo1->document()->isModified()) return true;
+    switch (prompter_.askYesNoCancel(main_text::kSaveQuestion)) {
+    case Prompter::Answer::Cancel:
+        return false;
+    case Prompter::Answer::Yes:
+        SpeedButton1Click();
+        // Still modified: the user left the save-as dialog, declined, or the
+        // write failed.
+        return !Memo1->document()->isModified();
+    case Prompter::Answer::No:
+        return true;
+    }
+    return false;
+}
+
+void TfrmTSMain::MarkClean() {
+    Memo1->document()->setModified(false);
+    state_.LblUpdate.clear();
+    const QString title = windowTitle();
+    if (caption::hasMarker(title)) setWindowTitle(caption::withoutMarker(title));
+}
+
+void TfrmTSMain::Memo1Change() {
+    sessionAnswered_ = false;
+    if (!state_.LblUpdate.isEmpty()) return;
+    state_.LblUpdate = flag::kSet;
+    setWindowTitle(windowTitle() + caption::kModifiedMarker);
+}
+
+void TfrmTSMain::RirekiSet() {
+    state_.GrdR.RirekiSet(state_.LblFullName());
+    if (Panel1->text() == main_text::kHistoryHeading) {
+        PanelPass->clear();
+        PanelPass->addItems(state_.GrdR.entries());
+    }
+    setWindowTitle(caption::forDocument(state_.LblGName(), state_.LblFullName(), style_));
+}
+
+void TfrmTSMain::installDocument(QTextEdit* edit, QTextDocument* doc) {
+    doc->setParent(edit);
+    doc->setDefaultFont(edit->font());
+    QPointer<QTextDocument> old = edit->document();
+    edit->setDocument(doc);
+    if (old && old != doc && old->parent() == edit) delete old.data();
+}
+
+TfrmTSMain::WriteOutcome TfrmTSMain::writeDocument(const QString& path, QString* error) {
+    const QTextDocument& doc = *Memo1->document();
+    WriteResult r = WriteDocument(path, doc, style_, LossPolicy::Refuse);
+    if (r.status == WriteResult::Status::Unencodable) {
+        if (!prompter_.askYesNo(main_text::unencodableQuestion(r.unencodable)))
+            return WriteOutcome::Declined;
+        r = WriteDocument(path, doc, style_, LossPolicy::Replace);
+    }
+    if (r.ok()) return WriteOutcome::Written;
+    if (error) *error = r.error;
+    return WriteOutcome::Failed;
+}
+
+void TfrmTSMain::SpeedButton6Click() {
+    if (!AskSaveChanges()) return;
+    setWindowTitle(caption::kNewFile);
+    state_.setLblGName(QString());
+    state_.setLblFName(QString());
+    state_.setLblFullName(QString());
+    Memo1->clear();
+    MarkClean();
+    Memo1->setFocus();
+}
+
+void TfrmTSMain::SpeedButton7Click() {
+    if (!AskSaveChanges()) return;
+    const QString path = prompter_.openFile(main_text::kOpenFilter);
+    if (path.isEmpty()) return;
+
+    // Read into a document of its own: a file that cannot be read leaves the
+    // open document, its name and its modified state exactly as they were.
+    auto* doc = new QTextDocument(Memo1);
+    doc->setDefaultFont(Memo1->font());
+    const LoadResult loaded = LoadDocument(path, *doc);
+    if (!loaded.ok()) {
+        delete doc;
+        prompter_.message(main_text::notFound(path));
+        return;
+    }
+    installDocument(Memo1, doc);
+
+    state_.setUpEdt(programFolder_);
+    const QString programFolder = state_.UpEdt();
+    state_.setUpEdt(style_.folderPart(path));
+    const QString fileName = style_.fileName(path);
+    state_.setLblFullName(state_.UpEdt() == programFolder ? fileName : path);
+    state_.setLblFName(fileName);
+    RirekiSet();
+    MarkClean();
+}
+
+void TfrmTSMain::SpeedButton1Click() {
+    const QString documentPath = state_.LblFullName();
+    if (documentPath.isEmpty()) {
+        SpeedButton8Click();
+        return;
+    }
+    const QString path = style_.isFullPath(documentPath)
+                             ? documentPath
+                             : style_.join(programFolder_, documentPath);
+    QString error;
+    switch (writeDocument(path, &error)) {
+    case WriteOutcome::Written:
+        MarkClean();
+        break;
+    case WriteOutcome::Declined:
+        break;
+    case WriteOutcome::Failed:
+        prompter_.errorBox(main_text::cannotCreate(path));
+        break;
+    }
+}
+
+void TfrmTSMain::SpeedButton8Click() { prompter_.showSaveAs(); }
+
+void TfrmTSMain::SpeedButton5Click() { PGFClick(); }
+
+void TfrmTSMain::PGFClick() {
+    PanelPass->clear();
+    state_.setLblGName(QString());
+    Panel1->setText(main_text::kHistoryHeading);
+    if (state_.GrdR.place(1).isEmpty()) PanelPass->addItem(main_text::kNoHistory);
+    else PanelPass->addItems(state_.GrdR.entries());
+    showListPanel(true);
+}
+
+void TfrmTSMain::SpeedButton2Click() {
+    const QTextCharFormat current = Memo1->currentCharFormat();
+    Prompter::FontChoice initial;
+    initial.font = current.font().resolve(Memo1->document()->defaultFont());
+    initial.colour = current.foreground().style() != Qt::NoBrush
+                         ? current.foreground().color()
+                         : Memo1->palette().color(QPalette::Text);
+
+    if (const std::optional<Prompter::FontChoice> chosen = prompter_.chooseFont(initial)) {
+        // Every attribute is set, also those left untouched in the dialog.
+        const QFont& f = chosen->font;
+        QTextCharFormat format;
+        format.setFontFamilies(QStringList{f.family()});
+        if (f.pointSizeF() > 0) format.setFontPointSize(f.pointSizeF());
+        else format.setProperty(QTextFormat::FontPixelSize, f.pixelSize());
+        format.setForeground(chosen->colour);
+        format.setFontWeight(f.weight());
+        format.setFontItalic(f.italic());
+        format.setFontUnderline(f.underline());
+        format.setFontStrikeOut(f.strikeOut());
+        Memo1->mergeCurrentCharFormat(format);
+    }
+    Memo1->setFocus();
+}
+
+void TfrmTSMain::updateCursorPosition() {
+    // Display lines: a wrapped paragraph counts as several lines.
+    const QTextCursor cursor = Memo1->textCursor();
+    const int position = cursor.selectionStart();
+    const QTextDocument* doc = Memo1->document();
+    const QTextBlock block = doc->findBlock(position);
+    if (!block.isValid()) return;
+    const auto linesOf = [](const QTextBlock& b) {
+        const QTextLayout* layout = b.layout();
+        return layout && layout->lineCount() > 0 ? layout->lineCount() : 1;
+    };
+    int line = 0;
+    for (QTextBlock b = doc->begin(); b.isValid() && b != block; b = b.next()) line += linesOf(b);
+    int lineStart = block.position();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine textLine = layout->lineForTextPosition(position - block.position());
+        if (textLine.isValid()) {
+            line += textLine.lineNumber();
+            lineStart += textLine.textStart();
+        }
+    }
+    Label2->setText(QString::number(line + 1));
+    Label1->setText(QString::number(position - lineStart + 1));
+}
+
+void TfrmTSMain::SpeedButton10Click() {
+    move(x(), 0);
+    move(0, y());
+}
+
+void TfrmTSMain::SpeedButton19Click() {
+    panel9Width_ = panel9Width_ > Panel10->width() + 4 ? Panel10->width() + 2
+                                                       : Panel10->width() + 25 + 4;
+    updateMinimumSize();
+    relayout();
+}
+
+void TfrmTSMain::SpeedButton12Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+
+void TfrmTSMain::SpeedButton9Click() { prompter_.showAbout(); }
+
+} // namespace tess

@@ -1,0 +1,346 @@
+// Start-up (settings and the quick-save restore), activation and the close
+// sequence of the main window.
+
+#include "TSMain.h"
+
+#include "core/atomicfile.h"
+#include "core/caption.h"
+#include "core/filenames.h"
+#include "core/groupstore.h"
+#include "core/quicklists.h"
+#include "core/settingsfile.h"
+#include "richtext/documentfile.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSessionManager>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace tess {
+
+namespace {
+
+// An error that ends the remaining start-up steps; shown with its own text.
+struct StartupError {
+    QString text;
+};
+
+int integerSetting(const SettingValue& v) {
+    const std::optional<int> n = toInteger(v.value);
+    if (!n) throw StartupError{notAnIntegerMessage(v.value)};
+    return *n;
+}
+
+QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
+
+} // namespace
+
+void TfrmTSMain::FormCreate() {
+    try {
+        // Composition colours: Qt's input methods offer no such setting.
+        state_.setLblFName(QString());
+        state_.setLblGName(QString());
+        state_.setLblFullName(QString());
+        state_.LblCS1.clear();
+        state_.LblCS2.clear();
+        PnlExp->hide();
+        Label1->setText(QStringLiteral("1"));
+        Label2->setText(QStringLiteral("1"));
+        PnlCS->hide();
+        PnlLst->hide();
+        Panel4->hide();
+
+        const QDateTime now = QDateTime::currentDateTime();
+        LblHor->setText(twoDigits(now.time().hour()));
+        LblMin->setText(twoDigits(now.time().minute()));
+        LblDate->setText(now.date().toString(QStringLiteral("yyyy/MM/dd")));
+
+        PnlLst->hide();
+        LblAl->clear();
+        PnlASet->hide();
+
+        CBHor->clear();
+        CBHor->addItems(main_text::alarmHours());
+        CBMin->clear();
+        CBMin->addItems(main_text::alarmMinutes());
+        CBHor->setCurrentIndex(0);
+        CBMin->setCurrentIndex(0);
+
+        readSettings();
+
+        if (state_.LblQS != flag::kOn) {
+            state_.setLblGName(QString());
+            state_.setLblFName(QString());
+            state_.setLblFullName(QString());
+            // LblUpdate still holds its placeholder: clearing adds no marker.
+            Memo1->clear();
+            Memo1->document()->setModified(false);
+            Memo2->clear();
+            state_.LblUpdate.clear();
+            setWindowTitle(caption::kNewFile);
+        }
+        state_.LblQS.clear();
+    } catch (const StartupError& e) {
+        prompter_.errorBox(e.text);
+    }
+    relayout();
+}
+
+void TfrmTSMain::setAlarmOn(bool on, const QString& hint) {
+    alarmOn_ = on;
+    PAL->setFrameShadow(on ? QFrame::Sunken : QFrame::Raised);
+    PAL->setToolTip(hint);
+    LblAl->setText(on ? QStringLiteral("A") : QString());
+}
+
+void TfrmTSMain::readSettings() {
+    const SettingsFile settings(settingsPath());
+    const auto flagValue = [&](const QString& section, const QString& key) {
+        return settings.read(section, key, ini::kShortLimit);
+    };
+
+    if (flagValue(ini::kSystem, ini::kPAL).value == ini::kLower)
+        setAlarmOn(true, main_text::kAlarmOnHint);
+
+    // An index outside its list leaves nothing selected.
+    const auto select = [](QComboBox* box, int index) {
+        box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+    };
+    if (const SettingValue v = flagValue(ini::kSystem, ini::kALHor); v.found)
+        select(CBHor, integerSetting(v));
+    if (const SettingValue v = flagValue(ini::kSystem, ini::kALMin); v.found)
+        select(CBMin, integerSetting(v));
+
+    if (const SettingValue v = flagValue(ini::kSystem, ini::kPLWidth); v.found)
+        plWidth_ = std::max(0, integerSetting(v));
+    if (const SettingValue v = flagValue(ini::kSystem, ini::kPPHeight); v.found)
+        ppHeight_ = std::max(0, integerSetting(v));
+    relayout();
+
+    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kTop); v.found)
+        move(x(), integerSetting(v));
+    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kLeft); v.found)
+        move(integerSetting(v), y());
+    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kHeight); v.found)
+        resize(width(), integerSetting(v));
+    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kWidth); v.found)
+        resize(integerSetting(v), height());
+
+    if (const SettingValue v = flagValue(ini::kGroupFiles, ini::kFiles); v.found)
+        state_.LblGF = v.value;
+
+    QString badCount;
+    state_.GrdR.load(settings, &badCount);
+    if (!badCount.isEmpty()) throw StartupError{notAnIntegerMessage(badCount)};
+
+    if (const SettingValue v = flagValue(ini::kQuickSave, ini::kQSSystem); v.found)
+        state_.LblQS = v.value;
+    if (state_.LblQS == flag::kOn) quickSaveRestore(settings);
+}
+
+void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
+    const auto flagValue = [&](const QString& key) {
+        return settings.read(ini::kQuickSave, key, ini::kShortLimit);
+    };
+    // Captions, names and paths come back whole: a cut path would make the
+    // next save write to another file.
+    const auto textValue = [&](const QString& key) {
+        return settings.read(ini::kQuickSave, key, ini::kWhole);
+    };
+
+    const bool modified = flagValue(ini::kModified).value == ini::kTrue;
+    if (modified) Memo1->document()->setModified(true);
+    else MarkClean();
+
+    if (const SettingValue v = textValue(ini::kMainFormCaption); v.found) setWindowTitle(v.value);
+    if (const SettingValue v = textValue(ini::kFileListCaption); v.found) Panel1->setText(v.value);
+    if (const SettingValue v = textValue(ini::kFilePrevewCaption); v.found) Panel5->setText(v.value);
+
+    if (const SettingValue v = textValue(ini::kGroupName); v.found) state_.setLblGName(v.value);
+    if (const SettingValue v = textValue(ini::kFileName); v.found) state_.setLblFName(v.value);
+    if (const SettingValue v = textValue(ini::kFilePath); v.found) state_.setLblFullName(v.value);
+
+    if (const SettingValue v = flagValue(ini::kCS1); v.found) state_.LblCS1 = v.value;
+    if (const SettingValue v = flagValue(ini::kCS2); v.found) state_.LblCS2 = v.value;
+
+    if (flagValue(ini::kListVisible).value == ini::kTrue) showListPanel(true);
+    if (flagValue(ini::kPrevewVisible).value == ini::kTrue) showPreview(true);
+
+    const auto load = [this](QTextEdit* edit, const QString& name) {
+        auto* doc = new QTextDocument(edit);
+        doc->setDefaultFont(edit->font());
+        const LoadResult r = LoadDocument(style_.join(programFolder_, name), *doc);
+        if (!r.ok()) {
+            delete doc;
+            throw StartupError{r.error};
+        }
+        installDocument(edit, doc);
+    };
+    load(Memo1, files::kQuickSave);
+    // Loading is not an edit: the saved modified state stands.
+    Memo1->document()->setModified(modified);
+    if (!modified) MarkClean();
+    load(Memo2, files::kQuickPrevew);
+
+    const QuickListsRead lists = readQuickLists(style_.join(programFolder_, files::kQuickLists));
+    switch (lists.status) {
+    case QuickListsRead::Status::Missing:
+        prompter_.message(kQuickListsMissing);
+        break;
+    case QuickListsRead::Status::BadCount:
+        throw StartupError{notAnIntegerMessage(lists.badCount)};
+    case QuickListsRead::Status::Ok:
+        PanelPass->addItems(lists.entries);
+        break;
+    }
+}
+
+void TfrmTSMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Memo1->setFocus();
+}
+
+void TfrmTSMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // A click on the picker button that brings this window back closes
+        // the popup instead of reopening it.
+        if (picker_ && picker_->isVisible()) {
+            state_.L1 = flag::kPickerClosed;
+            picker_->hide();
+        }
+        Timer1->start();
+    }
+}
+
+void TfrmTSMain::SpeedButton11Click() {
+    state_.LblQS = flag::kOn;
+    close();
+}
+
+void TfrmTSMain::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) event->accept();
+    else event->ignore();
+}
+
+void TfrmTSMain::sessionCommit(QSessionManager& manager) {
+    // Logging off runs the same query as the close box; a refusal cancels
+    // the shutdown where the session manager lets us.
+    if (FormCloseQuery()) {
+        sessionAnswered_ = true;
+    } else {
+        manager.cancel();
+    }
+}
+
+bool TfrmTSMain::FormCloseQuery() {
+    const bool quickSave = state_.LblQS == flag::kOn;
+    if (!quickSave && Memo1->document()->isModified() && !sessionAnswered_) {
+        if (!AskSaveChanges()) return false;
+    }
+    sessionAnswered_ = false;
+
+    registry_.trimGroupFiles();
+
+    // The files the settings point at are written first, so the settings
+    // never announce a quick-save or a store that is not on disk.
+    if (quickSave && !writeQuickSaveFiles()) return false;
+
+    QString error;
+    if (registry_.hasGroups() &&
+        !writeGroupStore(style_.join(programFolder_, files::kGroupStore), registry_, &error)) {
+        prompter_.errorBox(error);
+        return false;
+    }
+
+    SettingsFile settings(settingsPath());
+    writeSettings(settings);
+    if (!settings.save(&error)) {
+        prompter_.errorBox(error);
+        return false;
+    }
+    return true;
+}
+
+void TfrmTSMain::writeSettings(SettingsFile& settings) const {
+    settings.write(ini::kSystem, ini::kPAL, alarmOn_ ? ini::kLower : ini::kRaise);
+    settings.write(ini::kSystem, ini::kALHor, QString::number(CBHor->currentIndex()));
+    settings.write(ini::kSystem, ini::kALMin, QString::number(CBMin->currentIndex()));
+    settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
+    settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
+
+    // A maximised window keeps the bounds it had last in a normal state.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        settings.write(ini::kFrmTSMain, ini::kTop, QString::number(y()));
+        settings.write(ini::kFrmTSMain, ini::kLeft, QString::number(x()));
+        settings.write(ini::kFrmTSMain, ini::kHeight, QString::number(height()));
+        settings.write(ini::kFrmTSMain, ini::kWidth, QString::number(width()));
+    }
+
+    settings.write(ini::kGroupFiles, ini::kFiles,
+                   registry_.hasGroups() ? flag::kStoreWritten : flag::kNoGroups);
+    state_.GrdR.save(settings);
+
+    const bool quickSave = state_.LblQS == flag::kOn;
+    settings.write(ini::kQuickSave, ini::kQSSystem, quickSave ? flag::kOn : flag::kOff);
+    if (!quickSave) return;
+    settings.write(ini::kQuickSave, ini::kModified, trueFalse(Memo1->document()->isModified()));
+    settings.write(ini::kQuickSave, ini::kMainFormCaption, windowTitle());
+    settings.write(ini::kQuickSave, ini::kFileListCaption, Panel1->text());
+    settings.write(ini::kQuickSave, ini::kFilePrevewCaption, Panel5->text());
+    settings.write(ini::kQuickSave, ini::kGroupName, state_.LblGName());
+    settings.write(ini::kQuickSave, ini::kFileName, state_.LblFName());
+    settings.write(ini::kQuickSave, ini::kFilePath, state_.LblFullName());
+    settings.write(ini::kQuickSave, ini::kCS1, state_.LblCS1);
+    settings.write(ini::kQuickSave, ini::kCS2, state_.LblCS2);
+    settings.write(ini::kQuickSave, ini::kListVisible, trueFalse(PnlLst->isVisibleTo(Panel2)));
+    settings.write(ini::kQuickSave, ini::kPrevewVisible, trueFalse(Panel4->isVisibleTo(Panel2)));
+}
+
+bool TfrmTSMain::writeQuickSaveFiles() {
+    QString error;
+    bool ok = writeRichTextFile(style_.join(programFolder_, files::kQuickSave), *Memo1->document(),
+                                &error) &&
+              writeRichTextFile(style_.join(programFolder_, files::kQuickPrevew),
+                                *Memo2->document(), &error);
+    if (ok) {
+        QStringList items;
+        for (int i = 0; i < PanelPass->count(); ++i) items << PanelPass->item(i)->text();
+        ok = writeQuickLists(style_.join(programFolder_, files::kQuickLists), items, &error);
+    }
+    if (!ok) prompter_.errorBox(error);
+    return ok;
+}
+
+bool TfrmTSMain::writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error) {
+    // The document writer picks rich text by the name's ending, and these
+    // files have none: write beside them under an ".RTF" name, then move the
+    // bytes into place in one atomic write.
+    const QString staged = path + QStringLiteral(".tmp.RTF");
+    const WriteResult r = WriteDocument(staged, doc, style_, LossPolicy::Replace);
+    if (!r.ok()) {
+        QFile::remove(staged);
+        if (error) *error = r.error;
+        return false;
+    }
+    QFile file(staged);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = main_text::cannotCreate(path);
+        QFile::remove(staged);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+    QFile::remove(staged);
+    return writeFileAtomically(path, bytes, error);
+}
+
+} // namespace tess

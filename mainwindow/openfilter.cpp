@@ -1,0 +1,25 @@
+#include "openfilter.h"
+
+namespace tess {
+
+QStringList toQtFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString pattern = parts[i + 1].trimmed();
+        if (pattern.isEmpty()) continue;
+        // Several patterns are separated by ";" in the pipe form, by blanks in Qt's.
+        QStringList patterns = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file; outside Windows it would miss names without a dot.
+        for (QString& p : patterns)
+            if (p.trimmed() == QLatin1String("*.*")) p = QStringLiteral("*");
+        const QString qtPattern = patterns.join(QLatin1Char(' '));
+        const QString tail = QLatin1Char('(') + qtPattern + QLatin1Char(')');
+        out << (description.endsWith(tail) ? description
+                                           : description + QLatin1Char(' ') + tail);
+    }
+    return out;
+}
+
+} // namespace tess
