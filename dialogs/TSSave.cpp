@@ -82,11 +82,11 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
     Label2 = new QLabel(QStringLiteral("グループ："), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     setTextColour(Label2, kNavy);
-    Label2->setGeometry(28, 12, 76, 20);
+    Label2->setGeometry(28, 9, 76, 20);
 
     P1 = new QFrame(this);
     P1->setObjectName(QStringLiteral("P1"));
-    P1->setGeometry(105, 10, 20, 20);
+    P1->setGeometry(105, 8, 20, 20);
     ImgI1 = new QLabel(P1);
     ImgI1->setObjectName(QStringLiteral("ImgI1"));
     ImgI1->setGeometry(0, 0, 20, 20);
@@ -100,17 +100,17 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(false);
-    ComboBox1->setGeometry(129, 9, 186, 24);
+    ComboBox1->setGeometry(129, 6, 186, 24);
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
 
     Label1 = new QLabel(QStringLiteral("ファイル名："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     setTextColour(Label1, kNavy);
-    Label1->setGeometry(28, 43, 96, 20);
+    Label1->setGeometry(28, 38, 96, 20);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(129, 41, 186, 24);
+    Edit1->setGeometry(129, 36, 186, 24);
     connect(Edit1, &QLineEdit::textChanged, this, &TfrmSave::foldEdit1);
 
     Memo1 = new QPlainTextEdit(this);
@@ -122,25 +122,31 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setPlainText(save_text::helpLines().join(u'\n'));
     Memo1->setEnabled(false);
-    Memo1->setGeometry(28, 72, 287, 62);
+    {
+        // Disabled, yet it must stay readable.
+        QPalette p = Memo1->palette();
+        p.setColor(QPalette::Disabled, QPalette::Text, QColor(64, 64, 64));
+        Memo1->setPalette(p);
+    }
+    Memo1->setGeometry(28, 65, 287, 72);
 
     BitBtn1 = new QPushButton(save_text::kSaveRich, this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     setTextColour(BitBtn1, kPurple);
-    BitBtn1->setGeometry(28, 139, 240, 26);
+    BitBtn1->setGeometry(28, 141, 240, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmSave::BitBtn1Click);
 
     BitBtn2 = new QPushButton(save_text::kSavePlain, this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     setTextColour(BitBtn2, kBlue);
-    BitBtn2->setGeometry(28, 167, 240, 26);
+    BitBtn2->setGeometry(28, 168, 240, 25);
     connect(BitBtn2, &QPushButton::clicked, this, &TfrmSave::BitBtn2Click);
 
     BitBtn3 = new QPushButton(QStringLiteral("キャンセル"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BitBtn3->setIconSize(QSize(20, 20));
-    BitBtn3->setGeometry(275, 139, 40, 54);
+    BitBtn3->setGeometry(275, 141, 40, 52);
     connect(BitBtn3, &QPushButton::clicked, this, &QDialog::reject);
 
     // No default button: Enter in the name field must not save.
