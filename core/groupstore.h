@@ -23,8 +23,14 @@ enum class GroupStoreRead {
     Damaged,  // refused whole: tables reset, user told once, file renamed aside
 };
 
-// Reads the store into the registry.  The damaged file is renamed to
-// "<name>.damaged" (a number is added when that name is taken).
+// Reads the store into the registry.  Damage: a count line missing or not a
+// whole number, fewer than 2 rows in a table or no column in the file table,
+// counts that promise more lines than the file holds, or a file over 256 MiB.
+// Nothing is sized before its count has been checked against the lines
+// present.  Lines after the third block are ignored.  File cells that hold a
+// "\" or "/" (or ":" under Windows), or are "." or "..", are read as empty.
+// A line break inside a cell is written as a blank.  The damaged file is
+// renamed to "<name>.damaged" (a number is added when that name is taken).
 GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier);
 
 // The message shown once for a damaged store.
