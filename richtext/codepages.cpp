@@ -97,7 +97,8 @@ const CodePage& CodePage::get(int number) {
 
 int codePageForCharset(int charset, int documentPage) {
     switch (charset) {
-    case 0: return 1252;
+    // Word for Mac writes Mac Roman text under the "ANSI" set.
+    case 0: return documentPage == 10000 ? 10000 : 1252;
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;

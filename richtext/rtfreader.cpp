@@ -135,6 +135,7 @@ private:
     int leadByte_ = -1;
     const CodePage* leadPage_ = nullptr;
     const CodePage* leadSinglePage_ = nullptr;
+    int leadFont_ = -1;
 
     // --- helpers
     void openGroup();
@@ -364,7 +365,11 @@ void Reader::textByte(unsigned char b) {
         leadByte_ = -1;
         const char16_t c = page->pair(uchar(lead), b);
         if (c != kReplacement || !single) {
+            // Double-byte text shows in the double-byte font when one is named.
+            const int saved = g_.props.font;
+            if (leadFont_ >= 0) g_.props.font = leadFont_;
             emitUnit(c);
+            g_.props.font = saved;
             return;
         }
         // Not a pair after all: the lead stands alone in its own page.
@@ -383,16 +388,19 @@ void Reader::textByte(unsigned char b) {
         leadByte_ = b;
         leadPage_ = &page;
         leadSinglePage_ = nullptr;
+        leadFont_ = (g_.mode == CharMode::Dbch && &page != &pageOfFont(g_.props.font)) ? g_.dbchFont : -1;
         return;
     }
-    if (!page.isDoubleByte() && g_.dbchFont >= 0) {
+    if (!page.isDoubleByte() && g_.dbchFont >= 0 && g_.mode != CharMode::Hich) {
         // A single-byte font with a double-byte font beside it (\dbch): a lead
-        // byte of that font begins a pair when a valid trail follows.
+        // byte of that font begins a pair when a valid trail follows.  Writers
+        // announce single high bytes with \hich.
         const CodePage& dbcs = pageOfFont(g_.dbchFont);
         if (dbcs.isLeadByte(b)) {
             leadByte_ = b;
             leadPage_ = &dbcs;
             leadSinglePage_ = &page;
+            leadFont_ = g_.dbchFont;
             return;
         }
     }

@@ -1,0 +1,133 @@
+// Hand-written files in the shapes real writers produce (tests/richtext/samples):
+// each gives its text and keeps its formats.
+
+#include "testsupport.h"
+
+#include "richtext/documentfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+namespace tess {
+namespace {
+
+
+
+struct Loaded {
+    QTextDocument doc;
+    QString text;
+    std::vector<test::Run> runs;
+};
+
+std::unique_ptr<Loaded> load(const char* name) {
+    auto l = std::make_unique<Loaded>();
+    const LoadResult r =
+        LoadDocument(QStringLiteral(TESS_RTF_SAMPLES "/") + QString::fromUtf8(name), l->doc);
+    EXPECT_TRUE(r.ok()) << name;
+    EXPECT_TRUE(r.richText) << name;
+    l->text = l->doc.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    l->runs = test::runsOf(l->doc);
+    return l;
+}
+
+// The run holding `text` (runs of equal format are merged).
+test::Run runWith(const Loaded& l, const char* text) {
+    const QString t = QString::fromUtf8(text);
+    for (const test::Run& r : l.runs)
+        if (r.text.contains(t)) return r;
+    ADD_FAILURE() << "no run holds " << text;
+    return test::Run{};
+}
+
+TEST(Samples, WordPad) {
+    const auto l = load("wordpad_ja.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("こんにちは World\n赤い斜体ｶﾀｶﾅ"));
+    const test::Run hello = runWith(*l, "こんにちは");
+    EXPECT_EQ(hello.family, QString::fromUtf8("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(hello.points, 11);
+    EXPECT_FALSE(hello.bold);
+    const test::Run world = runWith(*l, "World");
+    EXPECT_EQ(world.text, "World\n");
+    EXPECT_TRUE(world.bold);
+    EXPECT_EQ(world.family, "Calibri");
+    const test::Run red = runWith(*l, "赤い斜体");
+    EXPECT_EQ(red.text, QString::fromUtf8("赤い斜体"));
+    EXPECT_TRUE(red.italic);
+    EXPECT_EQ(red.fg, QColor(255, 0, 0));
+    const test::Run kana = runWith(*l, "ｶﾀｶﾅ");
+    EXPECT_FALSE(kana.italic);
+    EXPECT_FALSE(kana.fg.isValid());
+}
+
+TEST(Samples, Word) {
+    const auto l = load("word_ja.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("Word 日本語の文書“quoted” – café link\nA1\tB1\n"));
+    const test::Run word = runWith(*l, "Word");
+    EXPECT_EQ(word.family, "Century");
+    EXPECT_EQ(word.points, 10.5);
+    const test::Run nihongo = runWith(*l, "日本語");
+    EXPECT_EQ(nihongo.text, QString::fromUtf8("日本語"));
+    EXPECT_TRUE(nihongo.bold);
+    EXPECT_EQ(nihongo.family, QString::fromUtf8("游明朝"));
+    EXPECT_EQ(runWith(*l, "の文書").fg, QColor(255, 0, 0));
+    EXPECT_EQ(runWith(*l, "café").family, "Century");
+    const test::Run link = runWith(*l, "link");
+    EXPECT_TRUE(link.underline);
+    EXPECT_EQ(link.fg, QColor(0, 0, 255));
+}
+
+TEST(Samples, LibreOffice) {
+    const auto l = load("libreoffice_ja.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("Libre漢字テキスト色付き\nSecond ") +
+                           QString::fromUcs4(U"\U0001F600"));
+    EXPECT_EQ(runWith(*l, "Libre").family, "Liberation Sans");
+    const test::Run kanji = runWith(*l, "漢字テキスト");
+    EXPECT_TRUE(kanji.bold);
+    EXPECT_EQ(kanji.points, 14);
+    EXPECT_EQ(kanji.family, "Noto Sans CJK JP");
+    const test::Run colour = runWith(*l, "色付き");
+    EXPECT_EQ(colour.family, QString::fromUtf8("ＭＳ ゴシック"));  // a name written as \uN
+    EXPECT_EQ(colour.fg, QColor(0, 0, 128));
+    EXPECT_EQ(colour.bg, QColor(255, 255, 0));
+    const test::Run second = runWith(*l, "Second");
+    EXPECT_TRUE(second.italic);
+    EXPECT_TRUE(second.strike);
+}
+
+TEST(Samples, TextEdit) {
+    const auto l = load("textedit_ja.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("Hello bold\nこんにちは\n日本 code{}"));
+    EXPECT_EQ(runWith(*l, "Hello").family, "Helvetica");
+    EXPECT_TRUE(runWith(*l, "bold").bold);
+    EXPECT_EQ(runWith(*l, "こん").family, "HiraginoSans-W3");
+    EXPECT_EQ(runWith(*l, "にちは").fg, QColor(251, 2, 7));
+    const test::Run code = runWith(*l, "code");
+    EXPECT_TRUE(code.italic);
+    EXPECT_EQ(code.family, "Menlo-Regular");
+}
+
+TEST(Samples, WordForMac) {
+    const auto l = load("wordmac_ja.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("Mac “quote” こん"));
+    EXPECT_EQ(runWith(*l, "こん").family, QString::fromUtf8("ＭＳ 明朝"));
+}
+
+TEST(Samples, TruncatedFileKeepsWhatWasThere) {
+    const auto l = load("damaged_truncated.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("途中で切\xEF\xBF\xBD"));
+    EXPECT_TRUE(runWith(*l, "切").bold);
+}
+
+TEST(Samples, EverySampleSurvivesAWriterRoundTrip) {
+    for (const char* name : {"wordpad_ja.rtf", "word_ja.rtf", "libreoffice_ja.rtf",
+                             "textedit_ja.rtf", "wordmac_ja.rtf", "damaged_truncated.rtf"}) {
+        const auto l = load(name);
+        QTextDocument back;
+        readRichText(writeRichText(l->doc), back);
+        EXPECT_EQ(test::runsOf(back), l->runs) << name;
+    }
+}
+
+} // namespace
+} // namespace tess
