@@ -1,0 +1,88 @@
+// tessarine-doc as scripts use it: exit status, output and messages.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Outcome {
+    int exit = -1;
+    QByteArray out;
+    QString err;
+};
+
+Outcome runTool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(TESS_DOC_TOOL), args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class Tool : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+};
+
+TEST_F(Tool, TextPrintsUtf8ByTheReadingRule) {
+    writeBytes(path("a.rtf"), "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\par b}");
+    writeBytes(path("b.txt"), "\x82\xa2\r\nx");
+    const Outcome rich = runTool({"text", path("a.rtf")});
+    EXPECT_EQ(rich.exit, 0);
+    EXPECT_EQ(rich.out, "あ\nb\n");
+    const Outcome plain = runTool({"text", path("b.txt")});
+    EXPECT_EQ(plain.exit, 0);
+    EXPECT_EQ(plain.out, "い\nx\n");
+}
+
+TEST_F(Tool, ConvertsBothWays) {
+    writeBytes(path("in.txt"), "\x93\xfa\x96\x7b\r\nline2");
+    ASSERT_EQ(runTool({"rtf", path("in.txt"), path("out.rtf")}).exit, 0);
+    EXPECT_TRUE(readAll(path("out.rtf")).contains("\\'93\\'fa\\'96\\'7b\\par"));
+    ASSERT_EQ(runTool({"txt", path("out.rtf"), path("back.txt")}).exit, 0);
+    EXPECT_EQ(readAll(path("back.txt")), "\x93\xfa\x96\x7b\r\nline2");
+}
+
+TEST_F(Tool, RefusesLossUnlessAsked) {
+    writeBytes(path("in.rtf"), "{\\rtf1\\ansi ab\\par c\\u233?d}");
+    const Outcome refused = runTool({"txt", path("in.rtf"), path("out.txt")});
+    EXPECT_EQ(refused.exit, 4);
+    EXPECT_EQ(refused.err,
+              QString::fromUtf8("tessarine-doc: 1 characters cannot be written in Shift-JIS "
+                                "(nothing written; --lossy writes '?' for them):\n"
+                                "  line 2, column 2: U+00e9 é\n"));
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
+    EXPECT_EQ(runTool({"txt", "--lossy", path("in.rtf"), path("out.txt")}).exit, 0);
+    EXPECT_EQ(readAll(path("out.txt")), "ab\r\nc?d");
+}
+
+TEST_F(Tool, MissingInputAndBadUsage) {
+    const Outcome missing = runTool({"text", path("none.txt")});
+    EXPECT_EQ(missing.exit, 2);
+    EXPECT_TRUE(missing.err.startsWith("tessarine-doc: cannot read " + path("none.txt") + ": "))
+        << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+    const Outcome usage = runTool({"convert"});
+    EXPECT_EQ(usage.exit, 1);
+    EXPECT_TRUE(usage.err.startsWith("usage: tessarine-doc text FILE\n"));
+    writeBytes(path("in.txt"), "x");
+    const Outcome cannotWrite = runTool({"rtf", path("in.txt"), path("no/dir/out.rtf")});
+    EXPECT_EQ(cannotWrite.exit, 3);
+    EXPECT_TRUE(cannotWrite.err.startsWith("tessarine-doc: cannot write " + path("no/dir/out.rtf")));
+}
+
+} // namespace
