@@ -3,7 +3,6 @@
 
 #include "TSMain.h"
 
-#include "core/atomicfile.h"
 #include "core/caption.h"
 #include "core/filenames.h"
 #include "core/groupstore.h"
@@ -14,7 +13,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSessionManager>
@@ -321,26 +319,10 @@ bool TfrmTSMain::writeQuickSaveFiles() {
 }
 
 bool TfrmTSMain::writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error) {
-    // The document writer picks rich text by the name's ending, and these
-    // files have none: write beside them under an ".RTF" name, then move the
-    // bytes into place in one atomic write.
-    const QString staged = path + QStringLiteral(".tmp.RTF");
-    const WriteResult r = WriteDocument(staged, doc, style_, LossPolicy::Replace);
-    if (!r.ok()) {
-        QFile::remove(staged);
-        if (error) *error = r.error;
-        return false;
-    }
-    QFile file(staged);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = main_text::cannotCreate(path);
-        QFile::remove(staged);
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    QFile::remove(staged);
-    return writeFileAtomically(path, bytes, error);
+    // These files have no ".RTF" ending, but hold rich text all the same.
+    const WriteResult r = WriteDocumentAs(path, doc, DocumentFormat::RichText, LossPolicy::Replace);
+    if (!r.ok() && error) *error = r.error;
+    return r.ok();
 }
 
 } // namespace tess

@@ -1,0 +1,282 @@
+// The main window's layout, the editor font dialog, the cursor position
+// display and the window buttons.
+
+#include "mainwindow/fonts.h"
+#include "mainwindow/openfilter.h"
+#include "mainwindowfixture.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <QToolButton>
+
+namespace tess::testing {
+namespace {
+
+struct ToolButton {
+    const char* name;
+    QString hint;
+    QSize size;
+};
+
+TEST_F(MainWindowTest, ToolColumnHoldsItsButtonsInOrderWithTheirHints) {
+    start();
+    const QSize big(25, 25), small(25, 14);
+    const ToolButton column[] = {
+        {"SpeedButton6", QStringLiteral("新規作成"), big},
+        {"SpeedButton7", QStringLiteral("ファイルを開く"), big},
+        {"SB1", QStringLiteral("グループからファイルを開く"), big},
+        {"SpeedButton5", QStringLiteral("ﾌｧｲﾙの使用履歴"), big},
+        {"SpeedButton1", QStringLiteral("上書き保存"), big},
+        {"SpeedButton8", QStringLiteral("名前を付けて保存"), big},
+        {"SB9", QString(), small},
+        {"SpeedButton13", QString(), small},
+        {"SpeedButton4", QStringLiteral("グループの登録と解除"), big},
+        {"SpeedButton3", QStringLiteral("ｸﾞﾙｰﾌﾟﾌｧｲﾙ ｴｸｽﾌﾟﾛｰﾗ"), big},
+        {"SpeedButton2", QStringLiteral("ｴﾃﾞｨﾀﾌｫﾝﾄ変更"), big},
+        {"PAL", QStringLiteral("現在：アラーム機能 OFF"), big},
+        {"SpeedButton9", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), big},
+    };
+    int lastBottom = 0;
+    for (const ToolButton& b : column) {
+        QWidget* button = widget(QString::fromLatin1(b.name));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), b.hint) << b.name;
+        EXPECT_EQ(button->size(), b.size) << b.name;
+        EXPECT_EQ(button->parentWidget()->objectName(), QStringLiteral("Panel9")) << b.name;
+        EXPECT_GE(button->y(), lastBottom) << b.name << " is out of order";
+        lastBottom = button->geometry().bottom() + 1;
+    }
+    // Everything fits in the smallest window.
+    EXPECT_LE(lastBottom, 314);
+
+    auto* clip1 = widget<QToolButton>(QStringLiteral("SB9"));
+    EXPECT_EQ(clip1->text(), QStringLiteral("CS1"));
+    EXPECT_EQ(clip1->palette().color(QPalette::ButtonText), QColor(0, 128, 0));
+    EXPECT_TRUE(clip1->font().bold());
+    auto* clip2 = widget<QToolButton>(QStringLiteral("SpeedButton13"));
+    EXPECT_EQ(clip2->text(), QStringLiteral("CS2"));
+    EXPECT_EQ(clip2->palette().color(QPalette::ButtonText), QColor(128, 0, 128));
+
+    for (const char* separator : {"Bevel3", "Bevel1", "Bevel2", "Bevel4", "Bevel8"})
+        EXPECT_EQ(widget(QString::fromLatin1(separator))->parentWidget()->objectName(),
+                  QStringLiteral("Panel9"));
+}
+
+TEST_F(MainWindowTest, WindowStripAndClientAreaHaveTheirSizes) {
+    start();
+    w().show();
+    EXPECT_EQ(widget(QStringLiteral("Panel9"))->geometry(), QRect(0, 0, 49, 467));
+    EXPECT_EQ(widget(QStringLiteral("Panel10"))->width(), 20);
+    EXPECT_EQ(widget(QStringLiteral("Image2"))->size(), QSize(18, 300));
+    const struct {
+        const char* name;
+        QString text;
+        QString hint;
+    } strip[] = {{"SpeedButton11", QString(), QStringLiteral("状況保存終了")},
+                 {"SpeedButton10", QString(), QString()},
+                 {"SpeedButton19", QStringLiteral("⇔"), QString()},
+                 {"SpeedButton12", QStringLiteral("-"), QString()}};
+    for (const auto& s : strip) {
+        auto* b = widget<QToolButton>(QString::fromLatin1(s.name));
+        EXPECT_EQ(b->size(), QSize(15, 15)) << s.name;
+        EXPECT_EQ(b->text(), s.text) << s.name;
+        EXPECT_EQ(b->toolTip(), s.hint) << s.name;
+        EXPECT_FALSE(b->autoRaise()) << s.name;
+        EXPECT_EQ(b->parentWidget()->objectName(), QStringLiteral("Panel10"));
+    }
+
+    EXPECT_EQ(widget(QStringLiteral("Panel11"))->geometry(), QRect(49, 453, 607, 14));
+    EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(0, 0, 607, 453));
+    EXPECT_EQ(widget(QStringLiteral("Panel16"))->width(), 127);
+    EXPECT_EQ(widget(QStringLiteral("Label1"))->width(), 59);
+    EXPECT_EQ(widget(QStringLiteral("Label2"))->width(), 59);
+    EXPECT_EQ(widget(QStringLiteral("LblAl"))->width(), 10);
+    EXPECT_EQ(widget(QStringLiteral("LblComma"))->width(), 8);
+    EXPECT_EQ(widget(QStringLiteral("Label3"))->width(), 6);
+    // Right end, left to right: date, space, hour, colon, minute, alarm mark.
+    const char* order[] = {"LblDate", "Label3", "LblHor", "LblComma", "LblMin", "LblAl"};
+    for (size_t i = 1; i < std::size(order); ++i)
+        EXPECT_EQ(widget(QString::fromLatin1(order[i - 1]))->geometry().right() + 1,
+                  widget(QString::fromLatin1(order[i]))->x()) << order[i];
+    EXPECT_EQ(widget(QStringLiteral("LblAl"))->geometry().right(), 605);
+    const QFont bar = widget(QStringLiteral("Panel11"))->font();
+    EXPECT_EQ(bar.family(), fonts::kMsPGothic);
+    EXPECT_EQ(bar.pixelSize(), 12);
+    EXPECT_TRUE(bar.bold());
+
+    // With both panels shown: list, splitter, preview over splitter over editor.
+    w().PGFClick();
+    widget(QStringLiteral("Panel4"))->show();
+    EXPECT_EQ(widget(QStringLiteral("PnlLst"))->geometry(), QRect(0, 0, 85, 453));
+    EXPECT_EQ(widget(QStringLiteral("Splitter1"))->geometry(), QRect(85, 0, 3, 453));
+    EXPECT_EQ(widget(QStringLiteral("Panel4"))->geometry(), QRect(88, 0, 519, 82));
+    EXPECT_EQ(widget(QStringLiteral("Splitter2"))->geometry(), QRect(88, 82, 519, 3));
+    EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(88, 85, 519, 368));
+    EXPECT_EQ(widget(QStringLiteral("Panel1"))->height(), 17);
+    EXPECT_EQ(widget(QStringLiteral("Panel5"))->height(), 17);
+
+    const QFont editorFont = memo()->font();
+    EXPECT_EQ(editorFont.family(), QStringLiteral("FixedSys"));
+    EXPECT_EQ(editorFont.pixelSize(), 13);
+    EXPECT_TRUE(widget<QTextEdit>(QStringLiteral("Memo2"))->isReadOnly());
+
+    // Clicks on the headings hide their panels; the strip above the editor toggles the list.
+    QTest::mouseClick(widget(QStringLiteral("Panel5")), Qt::LeftButton);
+    EXPECT_FALSE(widget(QStringLiteral("Panel4"))->isVisible());
+    QTest::mouseClick(widget(QStringLiteral("Panel1")), Qt::LeftButton);
+    EXPECT_FALSE(widget(QStringLiteral("PnlLst"))->isVisible());
+    QTest::mouseClick(widget(QStringLiteral("Panel15")), Qt::LeftButton);
+    EXPECT_TRUE(widget(QStringLiteral("PnlLst"))->isVisible());
+    EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(88, 0, 519, 453));
+}
+
+TEST_F(MainWindowTest, FloatingPanelsSitAtTheirPlaces) {
+    start();
+    EXPECT_EQ(widget(QStringLiteral("PnlASet"))->geometry(), QRect(49, 260, 186, 48));
+    EXPECT_EQ(widget(QStringLiteral("PnlExp"))->geometry(), QRect(50, 30, 273, 413));
+    EXPECT_EQ(widget(QStringLiteral("PnlCS"))->geometry(), QRect(49, 76, 297, 208));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Label5"))->text(), QStringLiteral("アラーム時間："));
+}
+
+TEST_F(MainWindowTest, ShrinkingStopsAtTheMinimumAndTheCollapsedColumnLowersIt) {
+    start();
+    w().resize(300, 200);
+    EXPECT_EQ(w().size(), QSize(490, 314));
+
+    auto* collapse = widget<QToolButton>(QStringLiteral("SpeedButton19"));
+    collapse->click();
+    EXPECT_EQ(w().toolColumnWidth(), 22);
+    EXPECT_EQ(widget(QStringLiteral("Panel9"))->width(), 22);
+    w().resize(100, 100);
+    EXPECT_EQ(w().size(), QSize(220, 314));
+    collapse->click();
+    EXPECT_EQ(w().toolColumnWidth(), 49);
+    EXPECT_EQ(w().width(), 490);
+}
+
+TEST_F(MainWindowTest, CornerAndMinimiseButtons) {
+    start();
+    w().show();
+    w().move(300, 200);
+    const QSize size = w().size();
+    widget<QToolButton>(QStringLiteral("SpeedButton10"))->click();
+    EXPECT_EQ(w().pos(), QPoint(0, 0));
+    EXPECT_EQ(w().size(), size);
+    widget<QToolButton>(QStringLiteral("SpeedButton12"))->click();
+    EXPECT_TRUE(w().windowState() & Qt::WindowMinimized);
+    widget<QToolButton>(QStringLiteral("SpeedButton9"))->click();
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("about")});
+}
+
+TEST_F(MainWindowTest, FontDialogSetsEveryAttributeOnTheSelectionOnly) {
+    start();
+    type(QStringLiteral("abcdef"));
+    QTextCursor c = memo()->textCursor();
+    c.setPosition(1);
+    c.setPosition(4, QTextCursor::KeepAnchor);
+    memo()->setTextCursor(c);
+
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(20);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    chosen.setUnderline(true);
+    chosen.setStrikeOut(true);
+    prompter.fonts.push_back(Prompter::FontChoice{chosen, QColor(255, 0, 0)});
+    widget<QToolButton>(QStringLiteral("SpeedButton2"))->click();
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("font")});
+
+    const auto formatAt = [&](int position) {
+        QTextCursor probe(memo()->document());
+        probe.setPosition(position + 1);  // the format of the character before
+        return probe.charFormat();
+    };
+    for (int i = 1; i < 4; ++i) {
+        const QTextCharFormat f = formatAt(i);
+        EXPECT_EQ(f.fontFamilies().toStringList(), QStringList{QStringLiteral("DejaVu Serif")}) << i;
+        EXPECT_EQ(f.fontPointSize(), 20) << i;
+        EXPECT_EQ(f.foreground().color(), QColor(255, 0, 0)) << i;
+        EXPECT_EQ(f.fontWeight(), QFont::Bold) << i;
+        EXPECT_TRUE(f.fontItalic()) << i;
+        EXPECT_TRUE(f.fontUnderline()) << i;
+        EXPECT_TRUE(f.fontStrikeOut()) << i;
+    }
+    for (int i : {0, 4, 5}) {
+        const QTextCharFormat f = formatAt(i);
+        EXPECT_FALSE(f.fontItalic()) << i;
+        EXPECT_NE(f.fontWeight(), QFont::Bold) << i;
+    }
+}
+
+TEST_F(MainWindowTest, CancelledFontDialogChangesNothingAndReturnsTheFocus) {
+    start();
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    type(QStringLiteral("abc"));
+    memo()->selectAll();
+    widget(QStringLiteral("SpeedButton2"))->setFocus();
+    prompter.fonts.push_back(std::nullopt);
+    w().SpeedButton2Click();
+    EXPECT_TRUE(memo()->hasFocus());
+    QTextCursor probe(memo()->document());
+    probe.setPosition(2);
+    EXPECT_FALSE(probe.charFormat().hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_FALSE(probe.charFormat().fontItalic());
+}
+
+TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart) {
+    start();
+    w().show();
+    auto* line = widget<QLabel>(QStringLiteral("Label2"));
+    auto* column = widget<QLabel>(QStringLiteral("Label1"));
+    type(QStringLiteral("first line\nsecond"));
+    QTextCursor c = memo()->textCursor();
+    c.setPosition(0);
+    memo()->setTextCursor(c);
+    EXPECT_EQ(line->text(), QStringLiteral("1"));
+    EXPECT_EQ(column->text(), QStringLiteral("1"));
+    c.setPosition(13);  // "sec|ond"
+    memo()->setTextCursor(c);
+    EXPECT_EQ(line->text(), QStringLiteral("2"));
+    EXPECT_EQ(column->text(), QStringLiteral("3"));
+
+    // A selection extended forwards shows where it starts.
+    c.setPosition(2);
+    c.setPosition(14, QTextCursor::KeepAnchor);
+    memo()->setTextCursor(c);
+    EXPECT_EQ(line->text(), QStringLiteral("1"));
+    EXPECT_EQ(column->text(), QStringLiteral("3"));
+
+    // A paragraph that wraps counts as several lines.
+    memo()->clear();
+    type(QString(400, QLatin1Char('x')));
+    QApplication::processEvents();
+    const QTextBlock block = memo()->document()->begin();
+    ASSERT_GT(block.layout()->lineCount(), 1);
+    const int secondLine = block.layout()->lineAt(1).textStart();
+    c = memo()->textCursor();
+    c.setPosition(secondLine);
+    memo()->setTextCursor(c);
+    EXPECT_EQ(line->text(), QStringLiteral("2"));
+    EXPECT_EQ(column->text(), QStringLiteral("1"));
+    c.setPosition(secondLine + 4);
+    memo()->setTextCursor(c);
+    EXPECT_EQ(column->text(), QStringLiteral("5"));
+}
+
+TEST(OpenFilter, PipeFormBecomesQtFilters) {
+    EXPECT_EQ(toQtFilters(main_text::kOpenFilter),
+              (QStringList{QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT)"), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)"),
+                           QStringLiteral("全てのﾌｧｲﾙ (*)")}));
+    EXPECT_EQ(toQtFilters(QStringLiteral("Docs|*.TXT;*.RTF|Dangling")),
+              QStringList{QStringLiteral("Docs (*.TXT *.RTF)")});
+    EXPECT_TRUE(toQtFilters(QString()).isEmpty());
+}
+
+} // namespace
+} // namespace tess::testing

@@ -1,0 +1,479 @@
+// Start-up, the settings file, the quick-save exit and restore, and the close
+// sequence of the main window.
+
+#include "core/caption.h"
+#include "core/filenames.h"
+#include "core/quicklists.h"
+#include "mainwindowfixture.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolButton>
+
+namespace tess::testing {
+namespace {
+
+using Answer = Prompter::Answer;
+
+TEST_F(MainWindowTest, FirstRunOpensANewDocumentAtTheDesignBoundsWithoutAMessage) {
+    start();
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
+    EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_EQ(w().pos(), QPoint(130, 67));
+    EXPECT_EQ(w().size(), QSize(656, 467));
+    for (const char* name : {"PnlLst", "Panel4", "PnlASet", "PnlExp", "PnlCS"})
+        EXPECT_FALSE(widget(QString::fromLatin1(name))->isVisibleTo(window.get())) << name;
+    EXPECT_TRUE(prompter.shown.isEmpty()) << qPrintable(prompter.shown.join(u'|'));
+
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("1"));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Label2"))->text(), QStringLiteral("1"));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("LblAl"))->text(), QString());
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("LblComma"))->text(), QStringLiteral("："));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel11"))->text(), QStringLiteral("...Tessarine..."));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ﾌｧｲﾙﾘｽﾄ"));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel5"))->text(),
+              QStringLiteral(" 指定ファイル プレビュー　　　　// クリックで終了"));
+    EXPECT_EQ(widget(QStringLiteral("PAL"))->toolTip(), QStringLiteral("現在：アラーム機能 OFF"));
+    EXPECT_FALSE(w().alarmOn());
+    EXPECT_TRUE(w().state().LblQS.isEmpty());
+    EXPECT_TRUE(w().state().LblUpdate.isEmpty());
+
+    // The clock labels show the date and time of the start.
+    const QString date = widget<QLabel>(QStringLiteral("LblDate"))->text();
+    EXPECT_TRUE(date == QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")) ||
+                date == QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyy/MM/dd")));
+    const QRegularExpression twoDigits(QStringLiteral("^[0-9][0-9]$"));
+    EXPECT_TRUE(twoDigits.match(widget<QLabel>(QStringLiteral("LblHor"))->text()).hasMatch());
+    EXPECT_TRUE(twoDigits.match(widget<QLabel>(QStringLiteral("LblMin"))->text()).hasMatch());
+}
+
+TEST_F(MainWindowTest, AlarmListsAreFilledWithTheirEntriesAndFirstEntrySelected) {
+    start();
+    auto* hours = widget<QComboBox>(QStringLiteral("CBHor"));
+    auto* minutes = widget<QComboBox>(QStringLiteral("CBMin"));
+    ASSERT_EQ(hours->count(), 24);
+    ASSERT_EQ(minutes->count(), 12);
+    EXPECT_EQ(hours->itemText(0), QStringLiteral("  0時"));
+    EXPECT_EQ(hours->itemText(9), QStringLiteral("  9時"));
+    EXPECT_EQ(hours->itemText(10), QStringLiteral("10時"));
+    EXPECT_EQ(hours->itemText(23), QStringLiteral("23時"));
+    EXPECT_EQ(minutes->itemText(0), QStringLiteral("00分"));
+    EXPECT_EQ(minutes->itemText(1), QStringLiteral("05分"));
+    EXPECT_EQ(minutes->itemText(11), QStringLiteral("55分"));
+    EXPECT_EQ(hours->currentIndex(), 0);
+    EXPECT_EQ(minutes->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, FirstCloseWritesEveryKeyOfTheSettingsFile) {
+    start();
+    ASSERT_TRUE(requestClose());
+    const std::pair<std::array<const char*, 2>, QString> expected[] = {
+        {{"System", "PAL"}, QStringLiteral("Raise")},
+        {{"System", "ALHor"}, QStringLiteral("0")},
+        {{"System", "ALMin"}, QStringLiteral("0")},
+        {{"System", "PLWidth"}, QStringLiteral("85")},
+        {{"System", "PPHeight"}, QStringLiteral("82")},
+        {{"FrmTSMain", "Top"}, QStringLiteral("67")},
+        {{"FrmTSMain", "Left"}, QStringLiteral("130")},
+        {{"FrmTSMain", "Height"}, QStringLiteral("467")},
+        {{"FrmTSMain", "Width"}, QStringLiteral("656")},
+        {{"GroupFiles", "Files"}, QStringLiteral("non")},
+        {{"OpendFile", "Count"}, QStringLiteral("0")},
+        {{"QuickSave", "System"}, QStringLiteral("OFF")},
+    };
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(setting(QString::fromLatin1(key[0]), QString::fromLatin1(key[1])).value, value)
+            << key[0] << "/" << key[1];
+    // The quick-save record and its files belong to the quick-save exit only.
+    EXPECT_FALSE(setting(ini::kQuickSave, ini::kModified).found);
+    EXPECT_EQ(snapshot().keys(), QStringList{QStringLiteral("tessarine.ini")});
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+struct CloseCase {
+    const char* name;
+    bool named;             // the document has a path
+    Answer answer;
+    bool closes;
+    bool documentWritten;
+};
+
+class CloseQuestion : public MainWindowTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseQuestion, ModifiedDocumentAsksAndFollowsTheAnswer) {
+    const CloseCase& c = GetParam();
+    writeSettings({{{ini::kSystem, ini::kPLWidth, QStringLiteral("120")}}});
+    start();
+    if (c.named) {
+        w().state().setLblFullName(QStringLiteral("NOTE.TXT"));
+        w().state().setLblFName(QStringLiteral("NOTE.TXT"));
+    }
+    type(QStringLiteral("変更した"));
+    const auto before = snapshot();
+    prompter.yesNoCancel.push_back(c.answer);
+
+    EXPECT_EQ(requestClose(), c.closes);
+    EXPECT_EQ(prompter.shown.first(), QStringLiteral("yesnocancel: 内容の変更を保存しますか？"));
+    EXPECT_EQ(QFile::exists(path(QStringLiteral("NOTE.TXT"))), c.documentWritten);
+    if (c.documentWritten)
+        EXPECT_EQ(readFile(path(QStringLiteral("NOTE.TXT"))), cp932::encode(u"変更した"));
+    if (!c.closes) {
+        // A refused close writes nothing at all.
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_TRUE(memo()->document()->isModified());
+        EXPECT_EQ(memo()->toPlainText(), QStringLiteral("変更した"));
+    } else {
+        EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("OFF"));
+    }
+    if (!c.named && c.answer == Answer::Yes) EXPECT_TRUE(prompter.shown.contains(QStringLiteral("saveas")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CloseQuestion,
+    ::testing::Values(CloseCase{"CancelKeepsEverything", true, Answer::Cancel, false, false},
+                      CloseCase{"NoClosesWithoutSaving", true, Answer::No, true, false},
+                      CloseCase{"YesSavesThenCloses", true, Answer::Yes, true, true},
+                      CloseCase{"YesWithoutPathAndSaveAsLeftRefuses", false, Answer::Yes, false, false}),
+    [](const ::testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, CleanDocumentClosesWithoutAQuestion) {
+    start();
+    type(QStringLiteral("x"));
+    w().MarkClean();
+    EXPECT_TRUE(requestClose());
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, FailedSaveAtCloseRefusesTheCloseAndWritesNothing) {
+    start();
+    const QString missing = folder + QStringLiteral("no-such-folder/A.TXT");
+    w().state().setLblFullName(missing);
+    type(QStringLiteral("text"));
+    const auto before = snapshot();
+    prompter.yesNoCancel.push_back(Answer::Yes);
+    EXPECT_FALSE(requestClose());
+    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + missing + QStringLiteral(" を作成できません")});
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+}
+
+// A quick-save exit with a modified, formatted document, the history in the
+// list and a preview, and everything as it was at the next start.
+TEST_F(MainWindowTest, QuickSaveExitAndRestoreRoundTrip) {
+    start();
+    QTextCursor c(memo()->document());
+    c.insertText(QStringLiteral("普通の行\n"));
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.insertText(QStringLiteral("太字"), bold);
+    w().state().setLblFullName(QStringLiteral("NOTE.RTF"));
+    w().state().setLblFName(QStringLiteral("NOTE.RTF"));
+    w().state().GrdR.RirekiSet(QStringLiteral("OTHER.TXT"));
+    w().PGFClick();
+    w().state().setLblGName(QStringLiteral("仕事"));
+    w().RirekiSet();
+    w().MarkClean();
+    type(QStringLiteral("追記"));
+    const QString savedTitle = title();
+    ASSERT_EQ(savedTitle, QStringLiteral("Tessarine  // 仕事 / NOTE.RTF (更新)"));
+    widget(QStringLiteral("Panel4"))->show();
+    widget<QTextEdit>(QStringLiteral("Memo2"))->setPlainText(QStringLiteral("プレビューの本文"));
+    widget<QLabel>(QStringLiteral("Panel5"))->setText(QStringLiteral("OTHER.TXT の見出し"));
+    w().state().LblCS1 = flag::kSet;
+
+    widget<QToolButton>(QStringLiteral("SpeedButton11"))->click();
+    EXPECT_TRUE(prompter.shown.isEmpty()) << "the quick-save exit asks nothing";
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("ON"));
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kModified).value, QStringLiteral("True"));
+    EXPECT_EQ(readQuickLists(path(files::kQuickLists)).entries,
+              (QStringList{QStringLiteral("NOTE.RTF"), QStringLiteral("OTHER.TXT")}));
+    EXPECT_TRUE(readFile(path(files::kQuickSave)).startsWith("{\\rtf"));
+
+    start();
+    EXPECT_TRUE(prompter.shown.isEmpty()) << qPrintable(prompter.shown.join(u'|'));
+    EXPECT_EQ(title(), savedTitle);
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("普通の行\n太字追記"));
+    const QTextBlock second = memo()->document()->findBlockByNumber(1);
+    EXPECT_EQ(second.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_TRUE(memo()->document()->isModified());
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ﾌｧｲﾙ使用履歴"));
+    auto* list = widget<QListWidget>(QStringLiteral("PanelPass"));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("NOTE.RTF"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("OTHER.TXT"));
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel5"))->text(), QStringLiteral("OTHER.TXT の見出し"));
+    EXPECT_EQ(widget<QTextEdit>(QStringLiteral("Memo2"))->toPlainText(), QStringLiteral("プレビューの本文"));
+    EXPECT_TRUE(widget(QStringLiteral("PnlLst"))->isVisibleTo(window.get()));
+    EXPECT_TRUE(widget(QStringLiteral("Panel4"))->isVisibleTo(window.get()));
+    EXPECT_EQ(w().state().LblGName(), QStringLiteral("仕事"));
+    EXPECT_EQ(w().state().LblFName(), QStringLiteral("NOTE.RTF"));
+    EXPECT_EQ(w().state().LblFullName(), QStringLiteral("NOTE.RTF"));
+    EXPECT_EQ(w().state().LblCS1, flag::kSet);
+    EXPECT_TRUE(w().state().LblQS.isEmpty());
+    EXPECT_EQ(w().state().GrdR.entries(),
+              (QStringList{QStringLiteral("NOTE.RTF"), QStringLiteral("OTHER.TXT")}));
+
+    // Typing adds no second marker.
+    type(QStringLiteral("!"));
+    EXPECT_EQ(title(), savedTitle);
+
+    // A normal exit asks again and writes "OFF"; the old record stays.
+    prompter.yesNoCancel.push_back(Answer::No);
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("yesnocancel: 内容の変更を保存しますか？")});
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("OFF"));
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kMainFormCaption).value, savedTitle);
+
+    prompter.shown.clear();
+    start();
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
+    EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    EXPECT_FALSE(widget(QStringLiteral("PnlLst"))->isVisibleTo(window.get()));
+    EXPECT_FALSE(widget(QStringLiteral("Panel4"))->isVisibleTo(window.get()));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, UnmodifiedQuickSaveComesBackCleanAndTheNextEditMarksIt) {
+    start();
+    type(QStringLiteral("保存済み"));
+    w().state().setLblFullName(QStringLiteral("A.TXT"));
+    w().RirekiSet();
+    w().MarkClean();
+    w().SpeedButton11Click();
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kModified).value, QStringLiteral("False"));
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kListVisible).value, QStringLiteral("False"));
+
+    start();
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("保存済み"));
+    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT"));
+    type(QStringLiteral("x"));
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT (更新)"));
+}
+
+TEST_F(MainWindowTest, OnlyTheExactOnFlagStartsARestore) {
+    writeSettings({{{ini::kQuickSave, ini::kQSSystem, QStringLiteral("on")}},
+                   {{ini::kQuickSave, ini::kMainFormCaption, QStringLiteral("Tessarine  // X / Y")}}});
+    start();
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, MissingQuickListsIsReportedAndTheRestStays) {
+    start();
+    type(QStringLiteral("本文"));
+    w().SpeedButton11Click();
+    ASSERT_TRUE(QFile::remove(path(files::kQuickLists)));
+    start();
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickList\" が見つかりません")});
+    EXPECT_TRUE(prompter.errors().isEmpty());
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("本文"));
+    EXPECT_TRUE(w().state().LblQS.isEmpty());
+}
+
+TEST_F(MainWindowTest, MissingQuickSaveFileEndsTheStartUpWithItsOwnError) {
+    start();
+    type(QStringLiteral("本文"));
+    w().SpeedButton11Click();
+    ASSERT_TRUE(QFile::remove(path(files::kQuickSave)));
+    QFile probe(path(files::kQuickSave));
+    ASSERT_FALSE(probe.open(QIODevice::ReadOnly));
+    start();
+    ASSERT_EQ(prompter.errors().size(), 1);
+    EXPECT_EQ(prompter.errors().first(), probe.errorString());
+    // The restore stopped there: the list was not filled, no "QuickLists" message.
+    EXPECT_TRUE(prompter.messages().isEmpty());
+    EXPECT_EQ(widget<QListWidget>(QStringLiteral("PanelPass"))->count(), 0);
+    EXPECT_TRUE(memo()->toPlainText().isEmpty());
+}
+
+TEST_F(MainWindowTest, QuickListsWithABadCountIsAConversionError) {
+    start();
+    w().SpeedButton11Click();
+    writeFile(path(files::kQuickLists), "two\r\nA\r\nB\r\n");
+    start();
+    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("two"))});
+    EXPECT_EQ(widget<QListWidget>(QStringLiteral("PanelPass"))->count(), 0);
+}
+
+struct BadSetting {
+    const char* name;
+    QString section;
+    QString key;
+};
+
+class NonIntegerSetting : public MainWindowTest, public ::testing::WithParamInterface<BadSetting> {};
+
+// The error is shown with its own text, the later settings are not applied,
+// and the program runs on.
+TEST_P(NonIntegerSetting, EndsTheRemainingStartUpSteps) {
+    const BadSetting& b = GetParam();
+    writeSettings({{{ini::kSystem, ini::kPAL, ini::kLower}},
+                   {{ini::kQuickSave, ini::kQSSystem, flag::kOn}},
+                   {{ini::kQuickSave, ini::kMainFormCaption, QStringLiteral("restored")}},
+                   {{b.section, b.key, QStringLiteral("12a")}}});
+    start();
+    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("12a"))});
+    EXPECT_TRUE(w().alarmOn()) << "applied before the bad value";
+    EXPECT_NE(title(), QStringLiteral("restored")) << "the restore comes after the bad value";
+    type(QStringLiteral("still works"));
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("still works"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, NonIntegerSetting,
+    ::testing::Values(BadSetting{"ALHor", ini::kSystem, ini::kALHor},
+                      BadSetting{"ALMin", ini::kSystem, ini::kALMin},
+                      BadSetting{"PLWidth", ini::kSystem, ini::kPLWidth},
+                      BadSetting{"PPHeight", ini::kSystem, ini::kPPHeight},
+                      BadSetting{"Top", ini::kFrmTSMain, ini::kTop},
+                      BadSetting{"Width", ini::kFrmTSMain, ini::kWidth},
+                      BadSetting{"Count", ini::kOpendFile, ini::kCount}),
+    [](const ::testing::TestParamInfo<BadSetting>& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, SettingsAreAppliedAtStart) {
+    writeSettings({{{ini::kSystem, ini::kPAL, ini::kLower}},
+                   {{ini::kSystem, ini::kALHor, QStringLiteral("7")}},
+                   {{ini::kSystem, ini::kALMin, QStringLiteral("6")}},
+                   {{ini::kSystem, ini::kPLWidth, QStringLiteral("140")}},
+                   {{ini::kSystem, ini::kPPHeight, QStringLiteral("120")}},
+                   {{ini::kFrmTSMain, ini::kTop, QStringLiteral("40")}},
+                   {{ini::kFrmTSMain, ini::kLeft, QStringLiteral("50")}},
+                   {{ini::kFrmTSMain, ini::kHeight, QStringLiteral("500")}},
+                   {{ini::kFrmTSMain, ini::kWidth, QStringLiteral("700")}},
+                   {{ini::kGroupFiles, ini::kFiles, QStringLiteral("o")}},
+                   {{ini::kOpendFile, ini::kCount, QStringLiteral("2")}},
+                   {{ini::kOpendFile, QStringLiteral("Opend1"), QStringLiteral("A.TXT")}},
+                   {{ini::kOpendFile, QStringLiteral("Opend2"), QStringLiteral("/tmp/B.RTF")}},
+                   {{ini::kOpendFile, QStringLiteral("Opend3"), QStringLiteral("C.TXT")}}});
+    start();
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(w().alarmOn());
+    EXPECT_EQ(widget<QLabel>(QStringLiteral("LblAl"))->text(), QStringLiteral("A"));
+    EXPECT_EQ(widget(QStringLiteral("PAL"))->toolTip(), QStringLiteral("現在：アラーム機能 ON"));
+    EXPECT_EQ(widget<QComboBox>(QStringLiteral("CBHor"))->currentText(), QStringLiteral("  7時"));
+    EXPECT_EQ(widget<QComboBox>(QStringLiteral("CBMin"))->currentText(), QStringLiteral("30分"));
+    EXPECT_EQ(w().listWidth(), 140);
+    EXPECT_EQ(w().previewHeight(), 120);
+    EXPECT_EQ(w().pos(), QPoint(50, 40));
+    EXPECT_EQ(w().size(), QSize(700, 500));
+    EXPECT_EQ(w().state().LblGF, QStringLiteral("o"));
+    EXPECT_EQ(w().state().GrdR.entries(), (QStringList{QStringLiteral("A.TXT"), QStringLiteral("/tmp/B.RTF")}));
+
+    // Shown panels take the stored sizes.
+    w().PGFClick();
+    widget(QStringLiteral("Panel4"))->show();
+    EXPECT_EQ(widget(QStringLiteral("PnlLst"))->width(), 140);
+    EXPECT_EQ(widget(QStringLiteral("Panel4"))->height(), 120);
+
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kSystem, ini::kPAL).value, QStringLiteral("Lower"));
+    EXPECT_EQ(setting(ini::kSystem, ini::kALMin).value, QStringLiteral("6"));
+    EXPECT_EQ(setting(ini::kOpendFile, ini::kCount).value, QStringLiteral("2"));
+    EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend2")).value, QStringLiteral("/tmp/B.RTF"));
+}
+
+TEST_F(MainWindowTest, AlarmSwitchNeedsExactlyLowerAndAnIndexOutsideTheListSelectsNothing) {
+    writeSettings({{{ini::kSystem, ini::kPAL, QStringLiteral("lower")}},
+                   {{ini::kSystem, ini::kALHor, QStringLiteral("24")}}});
+    start();
+    EXPECT_FALSE(w().alarmOn());
+    EXPECT_EQ(widget<QComboBox>(QStringLiteral("CBHor"))->currentIndex(), -1);
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kSystem, ini::kPAL).value, QStringLiteral("Raise"));
+    EXPECT_EQ(setting(ini::kSystem, ini::kALHor).value, QStringLiteral("-1"));
+}
+
+TEST_F(MainWindowTest, MaximisedCloseKeepsTheLastNormalBounds) {
+    start();
+    w().move(200, 150);
+    w().resize(700, 500);
+    ASSERT_TRUE(requestClose());
+    start();
+    w().show();
+    w().setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kFrmTSMain, ini::kTop).value, QStringLiteral("150"));
+    EXPECT_EQ(setting(ini::kFrmTSMain, ini::kLeft).value, QStringLiteral("200"));
+    EXPECT_EQ(setting(ini::kFrmTSMain, ini::kHeight).value, QStringLiteral("500"));
+    EXPECT_EQ(setting(ini::kFrmTSMain, ini::kWidth).value, QStringLiteral("700"));
+}
+
+TEST_F(MainWindowTest, GroupStoreIsWrittenOnlyWhileAGroupIsRegistered) {
+    writeFile(path(files::kGroupStore), "old store");
+    start();
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, QStringLiteral("non"));
+    EXPECT_EQ(readFile(path(files::kGroupStore)), QByteArray("old store"));
+
+    start();
+    ASSERT_EQ(w().registry().Touroku(kind::kInner, QStringLiteral("G"), QStringLiteral("X"),
+                                     w().state().GrdR, prompter),
+              TourokuResult::Registered);
+    // Trailing empty rows of the file table go at close.
+    w().registry().GrdGF().setRowCount(6);
+    w().registry().GrdGF().setCell(0, 2, QStringLiteral("A.TXT"));
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, QStringLiteral("o"));
+    EXPECT_EQ(w().registry().GrdGF().rowCount(), 3);
+    EXPECT_NE(readFile(path(files::kGroupStore)), QByteArray("old store"));
+}
+
+TEST_F(MainWindowTest, HistoryOfFiftyIsWrittenWhole) {
+    start();
+    for (int i = 50; i >= 1; --i) {
+        w().state().setLblFullName(QStringLiteral("F%1.TXT").arg(i));
+        w().RirekiSet();
+    }
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kOpendFile, ini::kCount).value, QStringLiteral("50"));
+    EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend1")).value, QStringLiteral("F1.TXT"));
+    EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend50")).value, QStringLiteral("F50.TXT"));
+}
+
+TEST_F(MainWindowTest, ActivationTimerEmptiesThePickerMarkerAndActivationHidesThePicker) {
+    start();
+    auto* timer = w().findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_EQ(timer->interval(), 1000);
+    EXPECT_TRUE(timer->isActive()) << "runs once from creation";
+
+    QWidget picker(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    w().setGroupPicker(&picker);
+    w().show();
+    picker.show();
+    w().state().L1 = flag::kPickerOpened;
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_FALSE(picker.isVisible());
+    EXPECT_EQ(w().state().L1, flag::kPickerClosed);
+    EXPECT_TRUE(timer->isActive());
+    timer->setInterval(10);
+    timer->start();
+    QTest::qWait(60);
+    EXPECT_TRUE(w().state().L1.isEmpty());
+}
+
+TEST_F(MainWindowTest, CloseRequestFromTheSessionManagerPathRunsTheSameQuery) {
+    start();
+    type(QStringLiteral("unsaved"));
+    prompter.yesNoCancel.push_back(Answer::Cancel);
+    EXPECT_FALSE(w().FormCloseQuery());
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+    prompter.yesNoCancel.push_back(Answer::No);
+    EXPECT_TRUE(w().FormCloseQuery());
+    EXPECT_TRUE(QFile::exists(settingsPath()));
+}
+
+} // namespace
+} // namespace tess::testing

@@ -1,0 +1,102 @@
+#pragma once
+// A main window over its own temporary program folder, with helpers to read
+// and write the settings file and to compare the folder before and after.
+
+#include "core/settingsfile.h"
+#include "mainwindow/TSMain.h"
+#include "scriptedprompter.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <memory>
+#include <ostream>
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '{';
+    for (qsizetype i = 0; i < l.size(); ++i) *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
+    *os << '}';
+}
+
+namespace tess::testing {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        folder = dir_.path() + QLatin1Char('/');
+    }
+    void TearDown() override { window.reset(); }
+
+    // Creates (or re-creates, as a new run would) the main window.
+    TfrmTSMain& start() {
+        window.reset();
+        window = std::make_unique<TfrmTSMain>(prompter, folder, PathStyle::posix());
+        return *window;
+    }
+    TfrmTSMain& w() { return *window; }
+
+    template <typename T = QWidget>
+    T* widget(const QString& name) {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << qPrintable(name);
+        return found;
+    }
+    QTextEdit* memo() { return window->editor(); }
+    QString title() { return window->windowTitle(); }
+
+    QString path(const QString& name) const { return folder + name; }
+    QString settingsPath() const { return folder + QStringLiteral("tessarine.ini"); }
+
+    SettingValue setting(const QString& section, const QString& key) const {
+        return SettingsFile(settingsPath()).read(section, key, ini::kWhole);
+    }
+    void writeSettings(std::initializer_list<std::array<QString, 3>> values) {
+        SettingsFile s(settingsPath());
+        for (const auto& v : values) s.write(v[0], v[1], v[2]);
+        ASSERT_TRUE(s.save());
+    }
+
+    static QByteArray readFile(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void writeFile(const QString& p, const QByteArray& bytes) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    // Every file of the program folder with its bytes.
+    QMap<QString, QByteArray> snapshot() const {
+        QMap<QString, QByteArray> out;
+        const QDir d(folder);
+        for (const QFileInfo& fi : d.entryInfoList(QDir::Files | QDir::Hidden))
+            out.insert(fi.fileName(), readFile(fi.absoluteFilePath()));
+        return out;
+    }
+
+    // Sends a close request as the close box does; true when it went ahead.
+    bool requestClose() { return window->close(); }
+
+    // Typing into the editor, as the user does.
+    void type(const QString& text) { memo()->insertPlainText(text); }
+
+    ScriptedPrompter prompter;
+    QString folder;
+    std::unique_ptr<TfrmTSMain> window;
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace tess::testing
