@@ -69,7 +69,7 @@ CodePage::CodePage(int number) : number_(number), icuName_(icuNameFor(number)) {
 
 char16_t CodePage::pair(unsigned char lead, unsigned char trail) const {
     if (number_ == 932) return cp932::decodePair(lead, trail);
-    if (!pairs_) pairs_ = new char16_t[65536]();  // lives as long as the program
+    if (!pairs_) pairs_.reset(new char16_t[65536]());
     char16_t& slot = pairs_[(lead << 8) | trail];
     if (slot == 0) {
         QStringDecoder decoder(icuName_.constData());

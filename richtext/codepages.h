@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace tess::rtf {
 
 class CodePage {
@@ -28,7 +30,7 @@ private:
     QByteArray icuName_;
     char16_t single_[256];
     bool lead_[256] = {};
-    mutable char16_t* pairs_ = nullptr;  // lazily filled 64K table, 0 = not yet looked up
+    mutable std::unique_ptr<char16_t[]> pairs_;  // lazily filled 64K table, 0 = not yet looked up
 };
 
 // The code page of a font character set (\fcharset); `documentPage` for the

@@ -207,7 +207,7 @@ QByteArray Writer::write() {
         writeWord("blue", c.blue());
         out_.append(';');
     }
-    out_.append("}\r\n\\pard\\plain");
+    out_.append("}\r\n\\pard\\plain ");
 
     // What the reader assumes after \plain: font 0, 12 points, nothing else.
     RunProps cur;

@@ -123,6 +123,21 @@ TEST(WriterRoundTrip, UnformattedDocumentTakesTheDefaultFont) {
     EXPECT_EQ(runs[0].points, 11);
 }
 
+TEST(WriterRoundTrip, TextRightAfterTheHeaderAndAfterFormatChanges) {
+    // Letters and digits straight after a control word must not join it.
+    for (const char* text : {"iscii", "0123", "-5 below", " lead blank", "\\par"}) {
+        QTextDocument doc;
+        QTextCursor c(&doc);
+        QTextCharFormat f;
+        f.setFontWeight(QFont::Bold);
+        c.insertText(QString::fromUtf8(text));
+        c.insertText(QString::fromUtf8(text), f);
+        QTextDocument back;
+        readRichText(writeRichText(doc), back);
+        EXPECT_EQ(runsOf(back), runsOf(doc)) << text;
+    }
+}
+
 TEST(WriterRoundTrip, EmptyDocument) {
     QTextDocument doc;
     QTextDocument back;
