@@ -105,6 +105,7 @@ int main(int argc, char* argv[]) {
 
         restored.registry().Touroku(tess::kind::kInner, QStringLiteral("仕事"), QStringLiteral("X"),
                                     restored.state().GrdR, prompter);
+        restored.state().setLblGName(QStringLiteral("仕事"));
         tess::TfrmSave save(restored, prompter);
         ok &= render(save, out + QStringLiteral("/saveas.png"));
         save.hide();

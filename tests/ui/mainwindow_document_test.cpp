@@ -207,8 +207,6 @@ TEST_F(MainWindowTest, SaveWithoutAPathGoesToSaveAs) {
 
 TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     start();
-    const QString target = path(QStringLiteral("A.TXT"));
-    writeFile(target, "old");
     // A folder where the file should be: the write cannot replace it.
     const QString blocked = path(QStringLiteral("DIR.TXT"));
     ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("DIR.TXT")));
@@ -218,7 +216,12 @@ TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + blocked + QStringLiteral(" を作成できません")});
     EXPECT_TRUE(memo()->document()->isModified());
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
-    EXPECT_EQ(readFile(target), QByteArray("old"));
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    // The same document saved where it can be written is then clean.
+    w().state().setLblFullName(QStringLiteral("OK.TXT"));
+    w().SpeedButton1Click();
+    EXPECT_EQ(readFile(path(QStringLiteral("OK.TXT"))), QByteArray("new"));
+    EXPECT_FALSE(title().endsWith(caption::kModifiedMarker));
 }
 
 TEST_F(MainWindowTest, PlainTextThatShiftJisCannotHoldAsksFirst) {

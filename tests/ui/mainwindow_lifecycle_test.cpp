@@ -123,8 +123,9 @@ TEST_P(CloseQuestion, ModifiedDocumentAsksAndFollowsTheAnswer) {
     EXPECT_EQ(requestClose(), c.closes);
     EXPECT_EQ(prompter.shown.first(), QStringLiteral("yesnocancel: 内容の変更を保存しますか？"));
     EXPECT_EQ(QFile::exists(path(QStringLiteral("NOTE.TXT"))), c.documentWritten);
-    if (c.documentWritten)
+    if (c.documentWritten) {
         EXPECT_EQ(readFile(path(QStringLiteral("NOTE.TXT"))), cp932::encode(u"変更した"));
+    }
     if (!c.closes) {
         // A refused close writes nothing at all.
         EXPECT_EQ(snapshot(), before);
@@ -133,7 +134,9 @@ TEST_P(CloseQuestion, ModifiedDocumentAsksAndFollowsTheAnswer) {
     } else {
         EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("OFF"));
     }
-    if (!c.named && c.answer == Answer::Yes) EXPECT_TRUE(prompter.shown.contains(QStringLiteral("saveas")));
+    if (!c.named && c.answer == Answer::Yes) {
+        EXPECT_TRUE(prompter.shown.contains(QStringLiteral("saveas")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -464,7 +467,7 @@ TEST_F(MainWindowTest, ActivationTimerEmptiesThePickerMarkerAndActivationHidesTh
     EXPECT_TRUE(w().state().L1.isEmpty());
 }
 
-TEST_F(MainWindowTest, CloseRequestFromTheSessionManagerPathRunsTheSameQuery) {
+TEST_F(MainWindowTest, CloseQueryRefusedWritesNothingAcceptedWritesTheSettings) {
     start();
     type(QStringLiteral("unsaved"));
     prompter.yesNoCancel.push_back(Answer::Cancel);
