@@ -865,8 +865,14 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc) {
     if (!isRichText(bytes)) return false;
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
-    Reader reader(bytes, doc);
-    reader.run();
+    // One edit block: the cursor then skips laying out each block it touches.
+    QTextCursor block(&doc);
+    block.beginEditBlock();
+    {
+        Reader reader(bytes, doc);
+        reader.run();
+    }
+    block.endEditBlock();
     doc.setUndoRedoEnabled(undo);
     return true;
 }
