@@ -42,6 +42,7 @@ constexpr int kImage2Height = 300;
 constexpr int kStatusHeight = 14;
 constexpr int kHeadingHeight = 17;
 constexpr int kSplitter = 3;
+constexpr int kSplitterMinimum = 30;  // a dragged panel never vanishes
 constexpr int kDesignLeft = 130;
 constexpr int kDesignTop = 67;
 constexpr int kDesignWidth = 656;
@@ -181,7 +182,6 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
 #endif
 
     FormCreate();
-    creating_ = false;
     Timer1->start();
 }
 
@@ -345,7 +345,7 @@ void TfrmTSMain::buildClientArea() {
     listLayout->addWidget(PanelPass);
 
     Splitter1 = new SplitterBar(Qt::Vertical, Panel2, [this](int d) {
-        plWidth_ = std::max(0, plWidth_ + d);
+        plWidth_ = std::max(kSplitterMinimum, plWidth_ + d);
         relayout();
     });
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -372,7 +372,7 @@ void TfrmTSMain::buildClientArea() {
     previewLayout->addLayout(previewRow);
 
     Splitter2 = new SplitterBar(Qt::Horizontal, Panel2, [this](int d) {
-        ppHeight_ = std::max(0, ppHeight_ + d);
+        ppHeight_ = std::max(kSplitterMinimum, ppHeight_ + d);
         relayout();
     });
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
@@ -581,12 +581,20 @@ bool TfrmTSMain::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == PnlLst || watched == Panel4) &&
         (type == QEvent::ShowToParent || type == QEvent::HideToParent)) {
         relayout();
-    } else if (type == QEvent::MouseButtonRelease) {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (me->button() == Qt::LeftButton) {
-            if (watched == Panel1) Panel1Click();
-            else if (watched == Panel5) Panel5Click();
-            else if (watched == Panel15 || watched == Image1) Panel15Click();
+    } else if (type == QEvent::MouseButtonPress &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // Labels ignore presses, so the press is the event they surely see.
+        if (watched == Panel1) {
+            Panel1Click();
+            return true;
+        }
+        if (watched == Panel5) {
+            Panel5Click();
+            return true;
+        }
+        if (watched == Panel15 || watched == Image1) {
+            Panel15Click();
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);

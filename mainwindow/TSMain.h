@@ -145,7 +145,6 @@ private:
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;
-    bool creating_ = true;
     // The session manager's query already had its answer; the close that
     // follows must not ask again.
     bool sessionAnswered_ = false;

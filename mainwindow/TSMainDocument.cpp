@@ -156,6 +156,9 @@ void TfrmTSMain::SpeedButton2Click() {
     const QTextCharFormat current = Memo1->currentCharFormat();
     Prompter::FontChoice initial;
     initial.font = current.font().resolve(Memo1->document()->defaultFont());
+    // The editor's sizes are in pixels; the dialog lists points.
+    if (initial.font.pointSizeF() <= 0 && initial.font.pixelSize() > 0)
+        initial.font.setPointSizeF(initial.font.pixelSize() * 72.0 / logicalDpiY());
     initial.colour = current.foreground().style() != Qt::NoBrush
                          ? current.foreground().color()
                          : Memo1->palette().color(QPalette::Text);

@@ -231,7 +231,10 @@ void TfrmTSMain::closeEvent(QCloseEvent* event) {
 
 void TfrmTSMain::sessionCommit(QSessionManager& manager) {
     // Logging off runs the same query as the close box; a refusal cancels
-    // the shutdown where the session manager lets us.
+    // the shutdown where the session manager lets us.  Without leave to ask,
+    // a modified document is kept by a quick-save exit rather than lost.
+    if (!manager.allowsInteraction() && Memo1->document()->isModified())
+        state_.LblQS = flag::kOn;
     if (FormCloseQuery()) {
         sessionAnswered_ = true;
     } else {

@@ -6,6 +6,7 @@
 #include "mainwindowfixture.h"
 
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QListWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -267,6 +268,55 @@ TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart
     c.setPosition(secondLine + 4);
     memo()->setTextCursor(c);
     EXPECT_EQ(column->text(), QStringLiteral("5"));
+}
+
+// Records what the font dialog is opened with.
+class FontProbe : public ScriptedPrompter {
+public:
+    std::optional<FontChoice> initial;
+    std::optional<FontChoice> chooseFont(const FontChoice& start) override {
+        initial = start;
+        return ScriptedPrompter::chooseFont(start);
+    }
+};
+
+TEST(FontDialog, OpensWithTheAttributesOfTheSelection) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    FontProbe probe;
+    TfrmTSMain window(probe, dir.path() + QLatin1Char('/'), PathStyle::posix());
+    QTextEdit* memo = window.editor();
+    QTextCursor c(memo->document());
+    c.insertText(QStringLiteral("plain "));
+    QTextCharFormat marked;
+    marked.setFontFamilies(QStringList{QStringLiteral("DejaVu Serif")});
+    marked.setFontPointSize(18);
+    marked.setFontItalic(true);
+    marked.setFontUnderline(true);
+    marked.setForeground(QColor(0, 0, 255));
+    c.insertText(QStringLiteral("marked"), marked);
+    c.setPosition(7);
+    c.setPosition(10, QTextCursor::KeepAnchor);
+    memo->setTextCursor(c);
+
+    probe.fonts.push_back(std::nullopt);
+    window.SpeedButton2Click();
+    ASSERT_TRUE(probe.initial.has_value());
+    EXPECT_EQ(probe.initial->font.family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(probe.initial->font.pointSizeF(), 18);
+    EXPECT_TRUE(probe.initial->font.italic());
+    EXPECT_TRUE(probe.initial->font.underline());
+    EXPECT_FALSE(probe.initial->font.bold());
+    EXPECT_EQ(probe.initial->colour, QColor(0, 0, 255));
+
+    // Plain text offers the editor's own font, its size in points.
+    c.setPosition(2);
+    memo->setTextCursor(c);
+    probe.fonts.push_back(std::nullopt);
+    window.SpeedButton2Click();
+    EXPECT_EQ(probe.initial->font.family(), QStringLiteral("FixedSys"));
+    EXPECT_GT(probe.initial->font.pointSizeF(), 0);
+    EXPECT_FALSE(probe.initial->font.italic());
 }
 
 TEST(OpenFilter, PipeFormBecomesQtFilters) {
