@@ -134,8 +134,17 @@ TEST_F(DocumentFile, FailedWriteNamesThePathAndKeepsTheOldFile) {
     const WriteResult r = WriteDocument(target, doc, PathStyle::posix());
     EXPECT_EQ(r.status, WriteResult::Status::Failed);
     EXPECT_TRUE(r.error.startsWith(target + ": ")) << r.error.toStdString();
+    // A file standing where a folder should be fails the same way, even for root.
+    writeBytes(path("plainfile"), "x");
+    const WriteResult r3 = WriteDocument(path("plainfile/a.rtf"), doc, PathStyle::posix());
+    EXPECT_EQ(r3.status, WriteResult::Status::Failed);
+    EXPECT_TRUE(r3.error.startsWith(path("plainfile/a.rtf") + ": ")) << r3.error.toStdString();
+    EXPECT_EQ(readAll(path("plainfile")), "x");
+}
 
-    // A read-only folder: the old file survives.
+TEST_F(DocumentFile, ReadOnlyFolderKeepsTheOldFile) {
+    QTextDocument doc;
+    doc.setPlainText("new");
     QDir(dir.path()).mkdir("ro");
     const QString old = dir.filePath("ro/old.txt");
     writeBytes(old, "old");
