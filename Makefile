@@ -48,7 +48,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && { echo "== $$b"; $$b; }; done
 
 screenshots: build
 	cmake --build $(BUILD) --target screenshots
