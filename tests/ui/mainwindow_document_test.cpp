@@ -159,6 +159,7 @@ struct SaveCase {
     QString file;          // where it lands, relative to the program folder
     bool rich;
 };
+void PrintTo(const SaveCase& s, std::ostream* os) { *os << s.name; }
 
 class OverwriteSave : public MainWindowTest, public ::testing::WithParamInterface<SaveCase> {};
 

@@ -105,6 +105,7 @@ struct CloseCase {
     bool closes;
     bool documentWritten;
 };
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 
 class CloseQuestion : public MainWindowTest, public ::testing::WithParamInterface<CloseCase> {};
 
@@ -312,6 +313,7 @@ struct BadSetting {
     QString section;
     QString key;
 };
+void PrintTo(const BadSetting& b, std::ostream* os) { *os << b.name; }
 
 class NonIntegerSetting : public MainWindowTest, public ::testing::WithParamInterface<BadSetting> {};
 
