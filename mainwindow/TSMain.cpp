@@ -43,8 +43,6 @@ constexpr int kStatusHeight = 14;
 constexpr int kHeadingHeight = 17;
 constexpr int kSplitter = 3;
 constexpr int kSplitterMinimum = 30;  // a dragged panel never vanishes
-constexpr int kDesignLeft = 130;
-constexpr int kDesignTop = 67;
 constexpr int kDesignWidth = 656;
 constexpr int kDesignHeight = 467;
 

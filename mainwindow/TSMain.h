@@ -57,6 +57,10 @@ QStringList alarmMinutes();
 class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
 public:
+    // Where the window opens when the settings say nothing.
+    static constexpr int kDesignLeft = 130;
+    static constexpr int kDesignTop = 67;
+
     // `programFolder` ends with the style's separator; the settings file is
     // "tessarine.ini" in it.
     TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style = PathStyle::native(),
@@ -123,6 +127,7 @@ private:
 
     void FormCreate();
     void readSettings();
+    void keepOnScreen();
     void quickSaveRestore(const SettingsFile& settings);
     bool writeQuickSaveFiles();
     void writeSettings(SettingsFile& settings) const;

@@ -13,8 +13,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QSessionManager>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -132,6 +134,8 @@ void TfrmTSMain::readSettings() {
     if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kWidth); v.found)
         resize(integerSetting(v), height());
 
+    keepOnScreen();
+
     if (const SettingValue v = flagValue(ini::kGroupFiles, ini::kFiles); v.found)
         state_.LblGF = v.value;
 
@@ -142,6 +146,17 @@ void TfrmTSMain::readSettings() {
     if (const SettingValue v = flagValue(ini::kQuickSave, ini::kQSSystem); v.found)
         state_.LblQS = v.value;
     if (state_.LblQS == flag::kOn) quickSaveRestore(settings);
+}
+
+void TfrmTSMain::keepOnScreen() {
+    // Bounds stored on a screen that is gone would put the window where
+    // nobody can reach it.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty()) return;
+    const QRect bounds(pos(), size());
+    for (const QScreen* screen : screens)
+        if (screen->availableGeometry().intersects(bounds)) return;
+    move(screens.first()->availableGeometry().topLeft() + QPoint(kDesignLeft, kDesignTop));
 }
 
 void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {

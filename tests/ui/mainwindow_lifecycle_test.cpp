@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -384,6 +385,17 @@ TEST_F(MainWindowTest, SettingsAreAppliedAtStart) {
     EXPECT_EQ(setting(ini::kSystem, ini::kALMin).value, QStringLiteral("6"));
     EXPECT_EQ(setting(ini::kOpendFile, ini::kCount).value, QStringLiteral("2"));
     EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend2")).value, QStringLiteral("/tmp/B.RTF"));
+}
+
+TEST_F(MainWindowTest, BoundsOffEveryScreenComeBackToTheDesignPlace) {
+    writeSettings({{{ini::kFrmTSMain, ini::kTop, QStringLiteral("-5000")}},
+                   {{ini::kFrmTSMain, ini::kLeft, QStringLiteral("-5000")}},
+                   {{ini::kFrmTSMain, ini::kWidth, QStringLiteral("600")}}});
+    start();
+    const QPoint screenOrigin = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+    EXPECT_EQ(w().pos(), screenOrigin + QPoint(130, 67));
+    EXPECT_EQ(w().width(), 600);
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(MainWindowTest, AlarmSwitchNeedsExactlyLowerAndAnIndexOutsideTheListSelectsNothing) {
