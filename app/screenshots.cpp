@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
         auto* preview = first.findChild<QTextEdit*>(QStringLiteral("Memo2"));
         preview->setPlainText(QStringLiteral("NOTES.RTF の中身\n会議の議事録"));
         first.findChild<QLabel*>(QStringLiteral("Panel5"))
-            ->setText(QStringLiteral("NOTES.RTF   // クリックで終了"));
+            ->setText(QStringLiteral("NOTES.RTF プレビュー\u3000\u3000\u3000// クリックで終了"));
         first.findChild<QWidget*>(QStringLiteral("Panel4"))->show();
         memo->insertPlainText(QStringLiteral("\n追記"));
         first.SpeedButton11Click();

@@ -6,6 +6,8 @@
 #include "core/groupregistry.h"
 #include "core/textfold.h"
 #include "mainwindow/documenthost.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/look.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/prompter.h"
 
@@ -41,23 +43,7 @@ QStringList helpLines() {
 
 namespace {
 
-QFont gothic(int pixels, bool bold) {
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-void setTextColour(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    p.setColor(QPalette::ButtonText, colour);
-    w->setPalette(p);
-}
-
-const QColor kNavy(0, 0, 128);
-const QColor kPurple(128, 0, 128);
-const QColor kBlue(0, 0, 255);
+QFont gothic(int pixels, bool bold) { return fonts::make(fonts::kMsPGothic, pixels, bold); }
 
 } // namespace
 
@@ -81,7 +67,7 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
 
     Label2 = new QLabel(QStringLiteral("グループ："), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    setTextColour(Label2, kNavy);
+    look::setTextColour(Label2, look::kNavy);
     Label2->setGeometry(28, 9, 76, 20);
 
     P1 = new QFrame(this);
@@ -105,7 +91,7 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
 
     Label1 = new QLabel(QStringLiteral("ファイル名："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    setTextColour(Label1, kNavy);
+    look::setTextColour(Label1, look::kNavy);
     Label1->setGeometry(28, 38, 96, 20);
 
     Edit1 = new QLineEdit(this);
@@ -132,13 +118,13 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
 
     BitBtn1 = new QPushButton(save_text::kSaveRich, this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    setTextColour(BitBtn1, kPurple);
+    look::setTextColour(BitBtn1, look::kPurple);
     BitBtn1->setGeometry(28, 141, 240, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmSave::BitBtn1Click);
 
     BitBtn2 = new QPushButton(save_text::kSavePlain, this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    setTextColour(BitBtn2, kBlue);
+    look::setTextColour(BitBtn2, look::kBlue);
     BitBtn2->setGeometry(28, 168, 240, 25);
     connect(BitBtn2, &QPushButton::clicked, this, &TfrmSave::BitBtn2Click);
 

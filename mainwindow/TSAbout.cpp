@@ -1,5 +1,8 @@
 #include "TSAbout.h"
 
+#include "fonts.h"
+#include "look.h"
+
 #include "pictures.h"
 
 #include <QFrame>
@@ -16,19 +19,7 @@ constexpr int kClientWidth = 292;
 constexpr int kPanel1Height = 91;
 constexpr int kPanel3Height = 83;
 
-QFont boldGothic(int pixels) {
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPixelSize(pixels);
-    f.setBold(true);
-    return f;
-}
-
-void setTextColour(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    p.setColor(QPalette::ButtonText, colour);
-    w->setPalette(p);
-}
+QFont boldGothic(int pixels) { return fonts::make(fonts::kMsPGothic, pixels, true); }
 
 } // namespace
 
@@ -66,14 +57,14 @@ TfrmTSAbout::TfrmTSAbout(QWidget* parent) : QDialog(parent, Qt::Tool) {
     Label1 = new QLabel(QStringLiteral("Tessarine / Build 1.00"), Bevel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(boldGothic(15));
-    setTextColour(Label1, QColor(0, 0, 128));
+    look::setTextColour(Label1, look::kNavy);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(2, 2, 276, 36);
 
     BitBtn1 = new QPushButton(QStringLiteral("ＯＫ"), Panel3);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setFont(boldGothic(15));
-    setTextColour(BitBtn1, QColor(0, 0, 128));
+    look::setTextColour(BitBtn1, look::kNavy);
     BitBtn1->setGeometry((kClientWidth - 114) / 2, 52, 114, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

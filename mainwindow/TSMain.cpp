@@ -2,6 +2,8 @@
 
 #include "TSMain.h"
 
+#include "look.h"
+
 #include "core/caption.h"
 #include "fonts.h"
 #include "pictures.h"
@@ -25,14 +27,9 @@
 
 namespace tess {
 
-namespace {
+using namespace look;
 
-const QColor kNavy(0, 0, 128);
-const QColor kBlue(0, 0, 255);
-const QColor kSilver(192, 192, 192);
-const QColor kGreen(0, 128, 0);
-const QColor kPurple(128, 0, 128);
-const QColor kRed(255, 0, 0);
+namespace {
 
 constexpr int kStripWidth = 20;       // Panel10
 constexpr int kToolButton = 25;
@@ -69,21 +66,6 @@ private:
     std::function<void(int)> moved_;
     QPoint last_;
 };
-
-void setColours(QWidget* w, const QColor& background, const QColor& text = QColor()) {
-    QPalette pal = w->palette();
-    if (background.isValid()) {
-        pal.setColor(QPalette::Window, background);
-        pal.setColor(QPalette::Base, background);
-        w->setAutoFillBackground(true);
-    }
-    if (text.isValid()) {
-        pal.setColor(QPalette::WindowText, text);
-        pal.setColor(QPalette::ButtonText, text);
-        pal.setColor(QPalette::Text, text);
-    }
-    w->setPalette(pal);
-}
 
 QFrame* separatorLine(const QString& name, QWidget* parent, Qt::Orientation o = Qt::Horizontal) {
     auto* line = new QFrame(parent);
