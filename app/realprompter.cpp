@@ -10,7 +10,9 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -94,10 +96,14 @@ std::optional<Prompter::FontChoice> RealPrompter::chooseFont(const FontChoice& i
     // Qt's font dialog has underline and strike-out but no colour: add one.
     QDialog dialog(parent());
     dialog.setWindowTitle(kFontTitle);
-    auto* fonts = new QFontDialog(initial.font, &dialog);
+    // A family that is not installed (the Windows names the program uses)
+    // shows as the face it is drawn with, not as the dialog's first entry.
+    QFont start = initial.font;
+    if (!QFontDatabase::hasFamily(start.family())) start.setFamily(QFontInfo(start).family());
+    auto* fonts = new QFontDialog(start, &dialog);
     fonts->setWindowFlags(Qt::Widget);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    fonts->setCurrentFont(initial.font);
+    fonts->setCurrentFont(start);
 
     QColor colour = initial.colour;
     auto* colourButton = new QPushButton(kColour, &dialog);
