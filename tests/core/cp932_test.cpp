@@ -1,16 +1,7 @@
+#include "support.h"
 #include "core/cp932.h"
 
-#include <gtest/gtest.h>
-
 using namespace tess;
-
-namespace {
-QByteArray bytes(std::initializer_list<int> list) {
-    QByteArray out;
-    for (int b : list) out.append(char(b));
-    return out;
-}
-} // namespace
 
 struct CharCase {
     const char* utf8;
@@ -29,30 +20,25 @@ TEST_P(Cp932Mapping, EncodesAndDecodesLikeWindows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Cp932Mapping,
-    ::testing::Values(CharCase{"A\\~", bytes({0x41, 0x5C, 0x7E})},
-                      CharCase{"あ", bytes({0x82, 0xA0})},
-                      CharCase{"更新", bytes({0x8D, 0x58, 0x90, 0x56})},
-                      CharCase{"ｸﾞﾙｰﾌﾟ", bytes({0xB8, 0xDE, 0xD9, 0xB0, 0xCC, 0xDF})},
-                      CharCase{"～", bytes({0x81, 0x60})},  // U+FF5E, not U+301C
-                      CharCase{"－", bytes({0x81, 0x7C})},  // U+FF0D, not U+2212
-                      CharCase{"∥", bytes({0x81, 0x61})},
-                      CharCase{"＼", bytes({0x81, 0x5F})},
-                      CharCase{"①", bytes({0x87, 0x40})},  // NEC row 13
-                      CharCase{"ⅰ", bytes({0xFA, 0x40})},  // IBM extension preferred
-                      CharCase{"\xEE\x80\x80", bytes({0xF0, 0x40})},  // user-defined area
-                      CharCase{"　", bytes({0x81, 0x40})}));
+    ::testing::Values(CharCase{"A\\~", "A\\~"}, CharCase{"あ", "\x82\xA0"}, CharCase{"更新", "\x8D\x58\x90\x56"},
+                      CharCase{"ｸﾞﾙｰﾌﾟ", "\xB8\xDE\xD9\xB0\xCC\xDF"},
+                      CharCase{"～", "\x81\x60"},  // U+FF5E, not U+301C
+                      CharCase{"－", "\x81\x7C"},  // U+FF0D, not U+2212
+                      CharCase{"∥", "\x81\x61"}, CharCase{"＼", "\x81\x5F"},
+                      CharCase{"①", "\x87\x40"},  // NEC row 13
+                      CharCase{"ⅰ", "\xFA\x40"},  // IBM extension preferred
+                      CharCase{"\xEE\x80\x80", "\xF0\x40"},  // user-defined area
+                      CharCase{"　", "\x81\x40"}));
 
-TEST(Cp932, NecAndIbmDuplicatesDecodeToTheSameCharacter) {
-    EXPECT_EQ(cp932::decode(bytes({0xED, 0x40})), cp932::decode(bytes({0xFA, 0x5C})));
-}
-
-TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(cp932::decode(bytes({0x80})), QString(QChar(0xFFFD)));
-    EXPECT_EQ(cp932::decode(bytes({0xFF, 0x41})), QString(QChar(0xFFFD)) + u'A');
+TEST(Cp932, DuplicatesAndInvalidBytesDecode) {
+    EXPECT_EQ(cp932::decode("\xED\x40"), cp932::decode("\xFA\x5C"));  // NEC and IBM copies
+    const QString bad(QChar(0xFFFD));
+    EXPECT_EQ(cp932::decode("\x80"), bad);
+    EXPECT_EQ(cp932::decode("\xFF\x41"), bad + u'A');
     // A lead byte at the end of the data is truncated, not dropped silently.
-    EXPECT_EQ(cp932::decode(bytes({0x41, 0x82})), QString(u'A') + QChar(0xFFFD));
+    EXPECT_EQ(cp932::decode("\x41\x82"), u'A' + bad);
     // A lead byte before an ASCII character does not swallow it.
-    EXPECT_EQ(cp932::decode(bytes({0x82, 0x20})), QString(QChar(0xFFFD)) + u' ');
+    EXPECT_EQ(cp932::decode("\x82\x20"), bad + u' ');
 }
 
 TEST(Cp932, UnencodableCharactersAreReportedWithPositions) {
@@ -74,10 +60,8 @@ TEST(Cp932, UnencodableCharactersAreReportedWithPositions) {
 }
 
 TEST(Cp932, ByteCountsAndCutsNeverSplitADoubleByteCharacter) {
-    const QString marker = QString::fromUtf8(" (更新)");
-    EXPECT_EQ(cp932::byteLength(marker), 7);
+    EXPECT_EQ(cp932::byteLength(QString::fromUtf8(" (更新)")), 7);
     EXPECT_EQ(cp932::byteLength(QString::fromUtf8("ﾌｧｲﾙ")), 4);
-
     const QString mixed = QString::fromUtf8("ab漢字c");
     EXPECT_EQ(cp932::leftBytes(mixed, 3), QStringLiteral("ab"));
     EXPECT_EQ(cp932::leftBytes(mixed, 4), QString::fromUtf8("ab漢"));

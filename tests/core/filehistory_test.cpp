@@ -1,99 +1,79 @@
-#include "qtprint.h"
+#include "support.h"
 #include "core/cp932.h"
 #include "core/filehistory.h"
 #include "core/settingsfile.h"
 
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 using namespace tess;
+using tess::test::TempFile;
 
 namespace {
 
 QString entry(int i) { return QStringLiteral("C:\\DOCS\\F%1.TXT").arg(i); }
 
-FileHistory filled(int n) {
+QStringList entries(int from, int to) {
+    QStringList out;
+    for (int i = from; i <= to; ++i) out.append(entry(i));
+    return out;
+}
+
+FileHistory historyOf(const QStringList& list) {
     FileHistory h;
-    for (int i = 1; i <= n; ++i) h.setPlace(i, entry(i));
+    for (int i = 0; i < list.size(); ++i) h.setPlace(i + 1, list[i]);
     return h;
 }
 
+// Every place up to the last occupied one, gaps included.
+QStringList places(const FileHistory& h) {
+    QStringList out;
+    for (int i = 1; i <= FileHistory::kPlaces; ++i) out.append(h.place(i));
+    while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+    return out;
+}
+
+struct RirekiCase {
+    const char* label;
+    QStringList before;
+    QString key;
+    QStringList after;
+};
+
 } // namespace
 
-TEST(FileHistory, RirekiSetOfPlaceOneChangesNothing) {
-    FileHistory h = filled(5);
-    const FileHistory before = h;
-    h.RirekiSet(entry(1));
-    EXPECT_EQ(h, before);
+TEST(FileHistory, RirekiSetMovesOrAddsTheKeyToPlaceOne) {
+    const RirekiCase cases[] = {
+        {"place one changes nothing", entries(1, 5), entry(1), entries(1, 5)},
+        {"place seven moves up", entries(1, 50), entry(7), QStringList{entry(7)} + entries(1, 6) + entries(8, 50)},
+        {"full history drops place fifty", entries(1, 50), "NEW.TXT", QStringList{"NEW.TXT"} + entries(1, 49)},
+        {"short history", entries(1, 2), "NEW.TXT", {"NEW.TXT", entry(1), entry(2)}},
+        // Only a damaged settings file can hold an entry twice: the lowest one moves.
+        {"lowest duplicate", {"A", "B", "A", "C"}, "A", {"A", "A", "B", "C"}},
+        {"empty key is not recorded", entries(1, 3), "", entries(1, 3)},
+    };
+    for (const RirekiCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        FileHistory h = historyOf(c.before);
+        h.RirekiSet(c.key);
+        EXPECT_EQ(places(h), c.after);
+    }
 }
 
-TEST(FileHistory, RirekiSetOfPlaceSevenMovesItUp) {
-    FileHistory h = filled(50);
-    h.RirekiSet(entry(7));
-    EXPECT_EQ(h.place(1), entry(7));
-    for (int i = 2; i <= 7; ++i) EXPECT_EQ(h.place(i), entry(i - 1)) << i;
-    for (int i = 8; i <= 50; ++i) EXPECT_EQ(h.place(i), entry(i)) << i;
-    EXPECT_EQ(h.count(), 50);
-}
-
-TEST(FileHistory, RirekiSetIntoAFullHistoryDropsPlaceFifty) {
-    FileHistory h = filled(50);
-    h.RirekiSet("NEW.TXT");
-    EXPECT_EQ(h.place(1), "NEW.TXT");
-    for (int i = 2; i <= 50; ++i) EXPECT_EQ(h.place(i), entry(i - 1)) << i;
-    EXPECT_FALSE(h.entries().contains(entry(50)));
-    EXPECT_EQ(h.count(), 50);
-}
-
-TEST(FileHistory, RirekiSetIntoAShortHistory) {
-    FileHistory h = filled(2);
-    h.RirekiSet("NEW.TXT");
-    EXPECT_EQ(h.entries(), (QStringList{"NEW.TXT", entry(1), entry(2)}));
-    EXPECT_EQ(h.place(4), QString());
-}
-
-TEST(FileHistory, TheLowestDuplicateCounts) {
-    // Only a damaged settings file can hold an entry twice.
-    FileHistory h;
-    h.setPlace(1, "A");
-    h.setPlace(2, "B");
-    h.setPlace(3, "A");
-    h.setPlace(4, "C");
-    h.RirekiSet("A");
-    EXPECT_EQ(h.entries(), (QStringList{"A", "A", "B", "C"}));
-}
-
-TEST(FileHistory, AnEmptyKeyIsNotRecorded) {
-    FileHistory h = filled(3);
-    const FileHistory before = h;
-    h.RirekiSet("");
-    EXPECT_EQ(h, before);
-}
-
-TEST(FileHistory, RemoveEntry) {
-    FileHistory h = filled(50);
+TEST(FileHistory, RemoveEntryAndPlacesOutsideTheRange) {
+    FileHistory h = historyOf(entries(1, 50));
     EXPECT_TRUE(h.removeEntry(entry(3)));
-    EXPECT_EQ(h.place(3), entry(4));
-    EXPECT_EQ(h.place(49), entry(50));
-    EXPECT_EQ(h.place(50), QString());
+    EXPECT_EQ(places(h), entries(1, 2) + entries(4, 50));
     EXPECT_FALSE(h.removeEntry(entry(3)));
     EXPECT_FALSE(h.removeEntry(""));
     EXPECT_EQ(h.count(), 49);
-}
 
-TEST(FileHistory, PlacesOutsideTheRangeAreIgnored) {
-    FileHistory h;
     h.setPlace(0, "ZERO");
     h.setPlace(51, "BEYOND");
-    EXPECT_EQ(h.count(), 0);
+    EXPECT_EQ(h.count(), 49);
     EXPECT_EQ(h.place(0), QString());
     EXPECT_EQ(h.place(51), QString());
 }
 
 TEST(FileHistory, SaveAndLoadThroughARealSettingsFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("tessarine.ini");
+    TempFile f("tessarine.ini");
     // 70 bytes of Shift-JIS: a cut at 59 bytes would point at no file.
     const QString longPath = QStringLiteral("C:\\ドキュメント\\長いフォルダ名の例\\さらに長いフォルダ\\予定表ＡＢＣ.TXT");
     ASSERT_EQ(cp932::byteLength(longPath), 70);
@@ -102,11 +82,11 @@ TEST(FileHistory, SaveAndLoadThroughARealSettingsFile) {
     h.RirekiSet(longPath);
     h.RirekiSet(QStringLiteral(" C:\\BLANK ENDS\\A.TXT "));
     {
-        SettingsFile s(path);
+        SettingsFile s(f.path());
         h.save(s);
         ASSERT_TRUE(s.save());
     }
-    SettingsFile s(path);
+    SettingsFile s(f.path());
     EXPECT_EQ(s.read(ini::kOpendFile, ini::kCount, ini::kShortLimit).value, "3");
     FileHistory back;
     QString bad = "untouched";
@@ -116,67 +96,47 @@ TEST(FileHistory, SaveAndLoadThroughARealSettingsFile) {
     EXPECT_EQ(bad, QString());
 }
 
-TEST(FileHistory, SaveLeavesKeysBeyondTheCount) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("tessarine.ini");
-    SettingsFile s(path);
-    filled(5).save(s);
-    filled(2).save(s);
-    EXPECT_EQ(s.read(ini::kOpendFile, ini::kCount, ini::kShortLimit).value, "2");
-    EXPECT_EQ(s.read(ini::kOpendFile, "Opend5", ini::kWhole).value, entry(5));
+TEST(FileHistory, SaveWritesTheCountAndClosesGapsButLeavesKeysBeyondIt) {
+    TempFile f("tessarine.ini");
+    SettingsFile s(f.path());
+    historyOf(entries(1, 5)).save(s);
+    historyOf({"A.TXT", "", "C.TXT"}).save(s);
     FileHistory back;
     back.load(s);
-    EXPECT_EQ(back, filled(2));
+    EXPECT_EQ(places(back), (QStringList{"A.TXT", "C.TXT"}));
+    EXPECT_EQ(s.read(ini::kOpendFile, ini::kCount, ini::kShortLimit).value, "2");
+    EXPECT_EQ(s.read(ini::kOpendFile, "Opend5", ini::kWhole).value, entry(5));
 }
 
 struct LoadCase {
     const char* label;
     QString count;
-    int entriesWritten;
-    int expectedCount;
+    QStringList written;
+    QStringList loaded;
     QString badCount;
 };
 
 TEST(FileHistory, LoadHonoursTheCount) {
     const LoadCase cases[] = {
-        {"zero", "0", 3, 0, ""},
-        {"fewer than written", "2", 3, 2, ""},
-        {"above fifty", "70", 60, 50, ""},
-        {"negative", "-4", 3, 0, ""},
-        {"not a number", "many", 3, 0, "many"},
-        {"missing", "", 3, 0, ""},
+        {"zero", "0", entries(1, 3), {}, ""},
+        {"fewer than written", "2", entries(1, 3), entries(1, 2), ""},
+        {"above fifty", "70", entries(1, 60), entries(1, 50), ""},
+        {"negative", "-4", entries(1, 3), {}, ""},
+        {"not a number", "many", entries(1, 3), {}, "many"},
+        {"missing", "", entries(1, 3), {}, ""},
+        // A gap in a damaged file keeps the later places at their numbers.
+        {"gap", "3", {"A.TXT", "", "C.TXT"}, {"A.TXT", "", "C.TXT"}, ""},
     };
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.label);
-        QTemporaryDir dir;
-        SettingsFile s(dir.filePath("tessarine.ini"));
+        TempFile f("tessarine.ini");
+        SettingsFile s(f.path());
         if (!c.count.isEmpty()) s.write(ini::kOpendFile, ini::kCount, c.count);
-        for (int i = 1; i <= c.entriesWritten; ++i) s.write(ini::kOpendFile, ini::opendKey(i), entry(i));
+        for (int i = 0; i < c.written.size(); ++i) s.write(ini::kOpendFile, ini::opendKey(i + 1), c.written[i]);
         FileHistory h;
         QString bad;
         h.load(s, &bad);
-        EXPECT_EQ(h.count(), c.expectedCount);
-        if (c.expectedCount > 0) {
-            EXPECT_EQ(h.place(c.expectedCount), entry(c.expectedCount));
-        }
+        EXPECT_EQ(places(h), c.loaded);
         EXPECT_EQ(bad, c.badCount);
     }
-}
-
-TEST(FileHistory, AMissingKeyLeavesAGapAndLaterPlacesKeepTheirNumbers) {
-    QTemporaryDir dir;
-    SettingsFile s(dir.filePath("tessarine.ini"));
-    s.write(ini::kOpendFile, ini::kCount, "3");
-    s.write(ini::kOpendFile, "Opend1", "A.TXT");
-    s.write(ini::kOpendFile, "Opend2", "");
-    s.write(ini::kOpendFile, "Opend3", "C.TXT");
-    FileHistory h;
-    h.load(s);
-    EXPECT_EQ(h.place(1), "A.TXT");
-    EXPECT_EQ(h.place(2), QString());
-    EXPECT_EQ(h.place(3), "C.TXT");
-    // Saving closes the gap.
-    h.save(s);
-    EXPECT_EQ(s.read(ini::kOpendFile, ini::kCount, ini::kShortLimit).value, "2");
-    EXPECT_EQ(s.read(ini::kOpendFile, "Opend2", ini::kWhole).value, "C.TXT");
 }

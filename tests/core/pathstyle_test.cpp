@@ -1,19 +1,13 @@
+#include "support.h"
 #include "core/pathstyle.h"
 #include "core/textfold.h"
 
-#include <gtest/gtest.h>
-
 using namespace tess;
 
-TEST(Folding, FoldsAsciiOnly) {
+TEST(Folding, FoldsAsciiOnlyAndRemovesBothKindsOfBlank) {
     EXPECT_EQ(foldUpper(u"memo.txt"), QStringLiteral("MEMO.TXT"));
-    const QString kana = QString::fromUtf8("めも漢字ｶﾅ１２");
+    const QString kana = QString::fromUtf8("めも漢字ｶﾅ１２ａｂ");  // full-width letters stay
     EXPECT_EQ(foldUpper(kana), kana);
-    // Full-width letters are left as they are.
-    EXPECT_EQ(foldUpper(QString::fromUtf8("ａｂ")), QString::fromUtf8("ａｂ"));
-}
-
-TEST(Folding, RemoveBlanksDropsBothKindsOfSpace) {
     EXPECT_EQ(RemoveBlanks(QString::fromUtf8(" M Y　G ")), QStringLiteral("MYG"));
     EXPECT_TRUE(isBlank(QString::fromUtf8(" 　 ")));
     EXPECT_FALSE(isBlank(QString::fromUtf8("ＡＢ　")));
@@ -55,20 +49,17 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{PathStyle::posix(), "C:\\DOCS", false, false, "", "C:\\DOCS"},
         PathCase{PathStyle::posix(), "a:b.txt", false, false, "", "a:b.txt"}));
 
-TEST(PathStyle, FoldingAndRichTextFollowTheStyle) {
-    EXPECT_EQ(PathStyle::windows().foldPath(u"c:\\docs\\a.rtf"), QStringLiteral("C:\\DOCS\\A.RTF"));
-    EXPECT_EQ(PathStyle::posix().foldPath(u"/home/u/a.rtf"), QStringLiteral("/home/u/a.rtf"));
-
-    EXPECT_TRUE(PathStyle::windows().isRichTextPath(u"C:\\A.RTF"));
-    EXPECT_TRUE(PathStyle::windows().isRichTextPath(u"NOTESRTF"));
-    EXPECT_FALSE(PathStyle::windows().isRichTextPath(u"A.TXT"));
-    EXPECT_TRUE(PathStyle::posix().isRichTextPath(u"/x/a.rtf"));
-    EXPECT_TRUE(PathStyle::posix().isRichTextPath(u"/x/a.Rtf"));
-    EXPECT_FALSE(PathStyle::posix().isRichTextPath(u"rt"));
-}
-
-TEST(PathStyle, JoinAddsOneSeparator) {
-    EXPECT_EQ(PathStyle::windows().join(u"C:\\WORK", u"A.TXT"), QStringLiteral("C:\\WORK\\A.TXT"));
-    EXPECT_EQ(PathStyle::windows().join(u"C:\\WORK\\", u"A.TXT"), QStringLiteral("C:\\WORK\\A.TXT"));
-    EXPECT_EQ(PathStyle::posix().join(u"/work", u"a.txt"), QStringLiteral("/work/a.txt"));
+TEST(PathStyle, FoldingRichTextAndJoinFollowTheStyle) {
+    const PathStyle win = PathStyle::windows(), posix = PathStyle::posix();
+    EXPECT_EQ(win.foldPath(u"c:\\docs\\a.rtf"), QStringLiteral("C:\\DOCS\\A.RTF"));
+    EXPECT_EQ(posix.foldPath(u"/home/u/a.rtf"), QStringLiteral("/home/u/a.rtf"));
+    EXPECT_TRUE(win.isRichTextPath(u"C:\\A.RTF"));
+    EXPECT_TRUE(win.isRichTextPath(u"NOTESRTF"));
+    EXPECT_FALSE(win.isRichTextPath(u"A.TXT"));
+    EXPECT_TRUE(posix.isRichTextPath(u"/x/a.rtf"));
+    EXPECT_TRUE(posix.isRichTextPath(u"/x/a.Rtf"));
+    EXPECT_FALSE(posix.isRichTextPath(u"rt"));
+    EXPECT_EQ(win.join(u"C:\\WORK", u"A.TXT"), QStringLiteral("C:\\WORK\\A.TXT"));
+    EXPECT_EQ(win.join(u"C:\\WORK\\", u"A.TXT"), QStringLiteral("C:\\WORK\\A.TXT"));
+    EXPECT_EQ(posix.join(u"/work", u"a.txt"), QStringLiteral("/work/a.txt"));
 }

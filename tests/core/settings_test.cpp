@@ -1,61 +1,26 @@
-#include "qtprint.h"
+#include "support.h"
 #include "core/cp932.h"
 #include "core/settingsfile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 using namespace tess;
+using namespace tess::test;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// Writes the values, saves, and reads them back through a fresh object.
-struct IniDir {
-    QTemporaryDir dir;
-    QString path() const { return dir.filePath("tessarine.ini"); }
+struct IniFile : TempFile {
+    IniFile() : TempFile("tessarine.ini") {}
 };
-
 } // namespace
-
-TEST(SettingsFile, MissingFileReadsNothing) {
-    IniDir d;
-    SettingsFile s(d.path());
-    EXPECT_FALSE(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).found);
-    EXPECT_FALSE(QFile::exists(d.path()));
-}
 
 TEST(SettingsFile, ValuesSurviveASaveAndAReload) {
     const QString values[] = {
-        QStringLiteral("Lower"),
-        QStringLiteral("C:\\書類\\ﾒﾓ\\予定表.TXT"),
-        QStringLiteral("Tessarine  // 仕事 / 表.RTF (更新)"),
-        QStringLiteral("  leading"),
-        QStringLiteral("trailing  "),
-        QStringLiteral(" both "),
-        QStringLiteral("\t tab"),
-        QStringLiteral("\"quoted\""),
-        QStringLiteral("\" quoted with blanks \""),
-        QStringLiteral("\""),
-        QStringLiteral("\"half"),
-        QStringLiteral("a = b ; not a comment"),
-        QStringLiteral("[not a section]"),
-        QStringLiteral("　全角空白　"),
+        "Lower", QStringLiteral("C:\\書類\\ﾒﾓ\\予定表.TXT"), QStringLiteral("Tessarine  // 仕事 / 表.RTF (更新)"),
+        "  leading", "trailing  ", " both ", "\t tab", "\"quoted\"", "\" quoted with blanks \"", "\"", "\"half",
+        "a = b ; not a comment", "[not a section]", QStringLiteral("　全角空白　"),
         QStringLiteral("ソ表能"),  // trail bytes that are ASCII backslashes
     };
-    IniDir d;
+    IniFile d;
+    EXPECT_FALSE(SettingsFile(d.path()).read(ini::kSystem, ini::kPAL, ini::kShortLimit).found);
+    EXPECT_FALSE(QFile::exists(d.path()));  // reading a missing file creates none
     {
         SettingsFile s(d.path());
         int i = 0;
@@ -71,20 +36,31 @@ TEST(SettingsFile, ValuesSurviveASaveAndAReload) {
     }
 }
 
-TEST(SettingsFile, FileIsShiftJisWithCrLf) {
-    IniDir d;
-    SettingsFile s(d.path());
-    s.write(ini::kQuickSave, ini::kGroupName, QStringLiteral("仕事"));
-    s.write(ini::kGroupFiles, ini::kFiles, "o");
-    ASSERT_TRUE(s.save());
+TEST(SettingsFile, FileIsShiftJisWithCrLfLineBreaksCannotAddKeysAndFailuresReport) {
+    IniFile d;
+    {
+        SettingsFile s(d.path());
+        s.write(ini::kQuickSave, ini::kGroupName, QStringLiteral("仕事"));
+        s.write(ini::kQuickSave, ini::kMainFormCaption, "A\r\nFilePath=EVIL");
+        s.write(ini::kGroupFiles, ini::kFiles, "o");
+        ASSERT_TRUE(s.save());
+    }
     const QByteArray bytes = readBytes(d.path());
     EXPECT_TRUE(bytes.contains("[QuickSave]\r\nGroupName=" + cp932::encode(QStringLiteral("仕事")) + "\r\n"));
     EXPECT_TRUE(bytes.contains("[GroupFiles]\r\nFiles=o\r\n"));
     EXPECT_FALSE(QByteArray(bytes).replace("\r\n", "").contains('\n'));
+    SettingsFile s(d.path());
+    EXPECT_FALSE(s.read(ini::kQuickSave, ini::kFilePath, ini::kWhole).found);
+    EXPECT_EQ(s.read(ini::kQuickSave, ini::kMainFormCaption, ini::kWhole).value, "A  FilePath=EVIL");
+    // A save that fails reports why.
+    SettingsFile nowhere(d.dir.filePath("no/such/folder/tessarine.ini"));
+    QString error;
+    EXPECT_FALSE(nowhere.save(&error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(SettingsFile, FoundRule) {
-    IniDir d;
+    IniFile d;
     writeBytes(d.path(), "[QuickSave]\r\nCS1=\r\nCS2=X\r\nBlank=   \r\n");
     SettingsFile s(d.path());
     const SettingValue cs1 = s.read(ini::kQuickSave, ini::kCS1, ini::kShortLimit);
@@ -100,22 +76,25 @@ TEST(SettingsFile, FoundRule) {
     EXPECT_FALSE(s.read(ini::kQuickSave, ini::kCS2, 1).found);
 }
 
-TEST(SettingsFile, SectionAndKeyNamesIgnoreLetterCase) {
-    IniDir d;
+TEST(SettingsFile, NamesIgnoreLetterCaseAndWritesWaitForSave) {
+    IniFile d;
     writeBytes(d.path(), "[system]\r\npal=Lower\r\n[OPENDFILE]\r\nCOUNT=3\r\n");
     SettingsFile s(d.path());
     EXPECT_EQ(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Lower");
     EXPECT_EQ(s.read(ini::kOpendFile, ini::kCount, ini::kShortLimit).value, "3");
-    // A write replaces the existing key whatever its case.
+    // A write replaces the existing key whatever its case, in memory first.
     s.write(ini::kSystem, ini::kPAL, "Raise");
+    EXPECT_EQ(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Raise");
+    EXPECT_FALSE(readBytes(d.path()).contains("Raise"));
     ASSERT_TRUE(s.save());
     const QByteArray bytes = readBytes(d.path());
     EXPECT_EQ(bytes.count("Raise"), 1);
     EXPECT_FALSE(bytes.contains("Lower"));
+    EXPECT_EQ(SettingsFile(d.path()).read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Raise");
 }
 
 TEST(SettingsFile, ValuesAreCutAtTheLimitWithoutSplittingACharacter) {
-    IniDir d;
+    IniFile d;
     SettingsFile s(d.path());
     const QString ascii = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     // 18 ASCII bytes then a double-byte character across the 19-byte line.
@@ -133,43 +112,6 @@ TEST(SettingsFile, ValuesAreCutAtTheLimitWithoutSplittingACharacter) {
     EXPECT_EQ(r.read(ini::kSystem, "K", ini::kShortLimit).value, kana.left(19));
     EXPECT_EQ(r.read(ini::kSystem, "J", ini::kShortLimit).value, QStringLiteral("あいうえおかきくけ"));
     EXPECT_EQ(r.read(ini::kSystem, "J", ini::kWhole).value, QStringLiteral("あいうえおかきくけこさしすせそ"));
-}
-
-TEST(SettingsFile, LineBreaksInAValueCannotAddKeys) {
-    IniDir d;
-    {
-        SettingsFile s(d.path());
-        s.write(ini::kQuickSave, ini::kMainFormCaption, "A\r\nFilePath=EVIL");
-        ASSERT_TRUE(s.save());
-    }
-    SettingsFile s(d.path());
-    EXPECT_FALSE(s.read(ini::kQuickSave, ini::kFilePath, ini::kWhole).found);
-    EXPECT_EQ(s.read(ini::kQuickSave, ini::kMainFormCaption, ini::kWhole).value, "A  FilePath=EVIL");
-}
-
-TEST(SettingsFile, WritesStayInMemoryUntilSaved) {
-    IniDir d;
-    writeBytes(d.path(), "[System]\r\nPAL=Lower\r\n");
-    SettingsFile s(d.path());
-    s.write(ini::kSystem, ini::kPAL, "Raise");
-    EXPECT_EQ(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Raise");
-    EXPECT_EQ(readBytes(d.path()), "[System]\r\nPAL=Lower\r\n");
-    ASSERT_TRUE(s.save());
-    EXPECT_EQ(SettingsFile(d.path()).read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Raise");
-}
-
-TEST(SettingsFile, FailedSaveReportsAndKeepsTheOldFile) {
-    QTemporaryDir dir;
-    SettingsFile s(dir.filePath("no/such/folder/tessarine.ini"));
-    s.write(ini::kSystem, ini::kPAL, "Lower");
-    QString error;
-    EXPECT_FALSE(s.save(&error));
-    EXPECT_FALSE(error.isEmpty());
-}
-
-TEST(SettingsFile, OpendKeys) {
-    EXPECT_EQ(ini::opendKey(1), "Opend1");
-    EXPECT_EQ(ini::opendKey(50), "Opend50");
 }
 
 TEST(SettingsFile, IntegerConversion) {
