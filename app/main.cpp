@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,15 +44,21 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     tess::fonts::installFontSubstitutions();
 
+    // The per-user folder is named explicitly: the application name is the
+    // capitalised title, and the folder must not follow it.
     const tess::PathStyle style = tess::PathStyle::native();
     const QString programFolder = tess::resolveProgramFolder(
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), style);
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), style,
+        tess::userDataFolder());
+    // A renamed copy keeps its own settings beside it.
+    const QString settingsFile = tess::settingsFileName(
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 
     // The five windows, in this order; each reads what the ones before it set
     // (the registration window reads the group store the main window's
     // settings asked for).
     tess::RealPrompter prompter;
-    tess::TfrmTSMain main(prompter, programFolder, style);
+    tess::TfrmTSMain main(prompter, programFolder, style, nullptr, settingsFile);
     prompter.setParentWindow(&main);
     tess::TfrmGSet groupSet(main, prompter, &main);
     tess::TfrmGName groupPicker(main, &main);

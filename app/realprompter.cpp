@@ -85,7 +85,7 @@ void RealPrompter::errorBox(const QString& text) {
 }
 
 QString RealPrompter::openFile(const QString& filter) {
-    const QStringList filters = toQtFilters(filter);
+    const QStringList filters = toQtFilters(filter, PathStyle::native());
     QString selected = filters.value(0);
     const QString path = QFileDialog::getOpenFileName(parent(), QString(), QString(),
                                                       filters.join(QStringLiteral(";;")), &selected);

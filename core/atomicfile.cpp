@@ -4,22 +4,26 @@
 
 namespace tess {
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = file.errorString();
-        return false;
+        return AtomicWrite::CannotCreate;
     }
     if (file.write(bytes) != bytes.size()) {
         if (error) *error = file.errorString();
         file.cancelWriting();
-        return false;
+        return AtomicWrite::Failed;
     }
     if (!file.commit()) {
         if (error) *error = file.errorString();
-        return false;
+        return AtomicWrite::Failed;
     }
-    return true;
+    return AtomicWrite::Ok;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeFileAtomic(path, bytes, error) == AtomicWrite::Ok;
 }
 
 } // namespace tess

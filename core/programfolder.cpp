@@ -23,10 +23,20 @@ QString withSeparator(const QString& dir, const PathStyle& style) {
 } // namespace
 
 QString resolveProgramFolder(const QString& executableDir, const PathStyle& style) {
+    return resolveProgramFolder(executableDir, style,
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+QString resolveProgramFolder(const QString& executableDir, const PathStyle& style,
+                             const QString& fallbackDir) {
     if (canWriteInto(executableDir)) return withSeparator(executableDir, style);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return withSeparator(data, style);
+    QDir().mkpath(fallbackDir);
+    return withSeparator(fallbackDir, style);
+}
+
+QString userDataFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("tessarine"));
 }
 
 QString settingsFileName(const QString& executableBaseName) {

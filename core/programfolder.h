@@ -13,6 +13,14 @@ namespace tess {
 // the style's separator; falls back to the per-user data folder (created when
 // missing) when `executableDir` cannot be written.
 QString resolveProgramFolder(const QString& executableDir, const PathStyle& style);
+// The same with the fallback folder given, so it does not depend on the
+// application name (which is the title the user sees).
+QString resolveProgramFolder(const QString& executableDir, const PathStyle& style,
+                             const QString& fallbackDir);
+
+// The per-user fallback: "tessarine" in the user's data folder
+// (~/.local/share/tessarine on Linux).
+QString userDataFolder();
 
 // The settings file name: the executable's base name with ".ini".
 QString settingsFileName(const QString& executableBaseName);

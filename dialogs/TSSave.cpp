@@ -204,8 +204,8 @@ void TfrmSave::save(const QString& extension) {
     }
     // A separator would put the file beside or below the group's folder while
     // the group registered only its last part.
-    if (nameHasSeparator(name)) {
-        prompter_.message(save_text::kBadName);
+    if (nameHasSeparator(name, style)) {
+        prompter_.message(style.isWindows() ? save_text::kBadName : save_text::kBadNamePosix);
         Edit1->setFocus();
         return;
     }
@@ -223,15 +223,21 @@ void TfrmSave::save(const QString& extension) {
     case DocumentHost::WriteOutcome::Declined:
         // The user kept the document rather than lose characters.
         return;
-    case DocumentHost::WriteOutcome::Failed:
+    case DocumentHost::WriteOutcome::CannotCreate:
         prompter_.message(save_text::folderMissing(ComboBox1->currentText()));
+        return;
+    case DocumentHost::WriteOutcome::Failed:
+        // The place was fine but the write was not (a full disk, say): the
+        // system's own words say more than a missing folder would.
+        prompter_.errorBox(error);
         return;
     }
 
     state.setLblFullName(path);
     if (!group.isEmpty()) host_.registry().FileGroupSet(group, state.LblFName());
-    if (style.foldPath(style.folderPart(path)) == style.foldPath(programFolder))
-        state.setLblFullName(state.LblFName());
+    // Compared as written: the history entry must stay what unregistering
+    // the group builds from the same folder.
+    if (style.folderPart(path) == programFolder) state.setLblFullName(state.LblFName());
     state.setLblGName(group);
     host_.RirekiSet();
     host_.MarkClean();

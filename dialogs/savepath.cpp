@@ -30,8 +30,10 @@ QString BuildSavePath(const QString& name, const QString& group, const GroupRegi
     return programFolder + bare;
 }
 
-bool nameHasSeparator(const QString& name) {
-    return name.contains(u'/') || name.contains(u'\\');
+bool nameHasSeparator(const QString& name, const PathStyle& style) {
+    if (style.isWindows())
+        return name.contains(u'/') || name.contains(u'\\') || name.contains(u':');
+    return name.contains(u'/');
 }
 
 } // namespace tess

@@ -18,8 +18,8 @@ QString stripDocumentExtensions(const QString& name, const PathStyle& style);
 QString BuildSavePath(const QString& name, const QString& group, const GroupRegistry& registry,
                       const QString& programFolder);
 
-// Whether `name` holds a folder separator of either style; such a name would
-// put the file somewhere else than its group's folder.
-bool nameHasSeparator(const QString& name);
+// Whether `name` would reach out of its folder under `style`: "\", "/" or a
+// drive colon on Windows, "/" on POSIX (where "\" is an ordinary character).
+bool nameHasSeparator(const QString& name, const PathStyle& style);
 
 } // namespace tess

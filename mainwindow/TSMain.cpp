@@ -18,6 +18,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -124,10 +126,12 @@ QStringList alarmMinutes() {
 
 } // namespace main_text
 
-TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style, QWidget* parent)
+TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style, QWidget* parent,
+                       QString settingsFileName)
     : QWidget(parent),
       prompter_(prompter),
       programFolder_(std::move(programFolder)),
+      settingsFileName_(std::move(settingsFileName)),
       style_(style),
       state_(style),
       registry_(style, programFolder_) {
@@ -168,7 +172,7 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
 TfrmTSMain::~TfrmTSMain() = default;
 
 QString TfrmTSMain::settingsPath() const {
-    return style_.join(programFolder_, QStringLiteral("tessarine.ini"));
+    return style_.join(programFolder_, settingsFileName_);
 }
 
 void TfrmTSMain::buildWindow() {
@@ -476,6 +480,16 @@ void TfrmTSMain::buildFloatingPanels() {
     PnlExp->setFrameStyle(QFrame::Panel | QFrame::Raised);
     PnlExp->setAutoFillBackground(true);
     PnlExp->setGeometry(50, 30, 273, 413);
+    // The group's files; its heading row is the header, its texts come at creation.
+    Grd1 = new QTableWidget(0, 2, PnlExp);
+    Grd1->setObjectName(QStringLiteral("Grd1"));
+    Grd1->setGeometry(10, 64, 252, 248);
+    Grd1->verticalHeader()->hide();
+    Grd1->verticalHeader()->setDefaultSectionSize(18);
+    Grd1->horizontalHeader()->setFixedHeight(18);
+    Grd1->setColumnWidth(0, 60);
+    Grd1->setShowGrid(true);
+    Grd1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PnlExp->hide();
 
     PnlCS = new QFrame(this);

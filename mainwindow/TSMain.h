@@ -21,6 +21,7 @@ class QLabel;
 class QListWidget;
 class QSessionManager;
 class QTextDocument;
+class QTableWidget;
 class QTextEdit;
 class QTimer;
 class QToolButton;
@@ -61,10 +62,11 @@ public:
     static constexpr int kDesignLeft = 130;
     static constexpr int kDesignTop = 67;
 
-    // `programFolder` ends with the style's separator; the settings file is
-    // "tessarine.ini" in it.
+    // `programFolder` ends with the style's separator; the settings file
+    // (the executable's base name with ".ini") lies in it.
     TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style = PathStyle::native(),
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr,
+               QString settingsFileName = QStringLiteral("tessarine.ini"));
     ~TfrmTSMain() override;
 
     // What the dialogs use.
@@ -89,6 +91,11 @@ public:
     bool AskSaveChanges();
     // The close sequence: true when the window may close (everything written).
     bool FormCloseQuery();
+    // The session manager's query before a log-off: the close sequence, and
+    // without leave to ask a modified document is kept by a quick-save exit.
+    // When it agrees, only the close that directly follows skips the question;
+    // the next activation or edit ends that (the log-off went no further).
+    bool sessionQuery(bool mayAsk);
 
 public slots:
     void SpeedButton6Click();   // new
@@ -139,9 +146,12 @@ private:
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
     void sessionCommit(QSessionManager& manager);
+    // Forgets an answered session query and gives LblQS its value back.
+    void endSessionQuery();
 
     Prompter& prompter_;
     QString programFolder_;
+    QString settingsFileName_;
     PathStyle style_;
     EditorState state_;
     GroupRegistry registry_;
@@ -153,6 +163,7 @@ private:
     // The session manager's query already had its answer; the close that
     // follows must not ask again.
     bool sessionAnswered_ = false;
+    QString lblQSBeforeSession_;
 
     // Tool column
     QFrame* Panel9 = nullptr;
@@ -199,6 +210,7 @@ private:
     QComboBox* CBHor = nullptr;
     QComboBox* CBMin = nullptr;
     QFrame* PnlExp = nullptr;
+    QTableWidget* Grd1 = nullptr;
     QFrame* PnlCS = nullptr;
 
     QTimer* Timer1 = nullptr;

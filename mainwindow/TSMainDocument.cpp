@@ -43,7 +43,7 @@ void TfrmTSMain::MarkClean() {
 }
 
 void TfrmTSMain::Memo1Change() {
-    sessionAnswered_ = false;
+    endSessionQuery();
     if (!state_.LblUpdate.isEmpty()) return;
     state_.LblUpdate = flag::kSet;
     setWindowTitle(windowTitle() + caption::kModifiedMarker);
@@ -76,7 +76,8 @@ TfrmTSMain::WriteOutcome TfrmTSMain::writeDocument(const QString& path, QString*
     }
     if (r.ok()) return WriteOutcome::Written;
     if (error) *error = r.error;
-    return WriteOutcome::Failed;
+    return r.status == WriteResult::Status::CannotCreate ? WriteOutcome::CannotCreate
+                                                          : WriteOutcome::Failed;
 }
 
 void TfrmTSMain::SpeedButton6Click() {
@@ -133,6 +134,7 @@ void TfrmTSMain::SpeedButton1Click() {
         break;
     case WriteOutcome::Declined:
         break;
+    case WriteOutcome::CannotCreate:
     case WriteOutcome::Failed:
         prompter_.errorBox(main_text::cannotCreate(path));
         break;

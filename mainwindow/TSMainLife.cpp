@@ -18,9 +18,12 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTableWidget>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <utility>
 
 namespace tess {
 
@@ -31,11 +34,6 @@ struct StartupError {
     QString text;
 };
 
-int integerSetting(const SettingValue& v) {
-    const std::optional<int> n = toInteger(v.value);
-    if (!n) throw StartupError{notAnIntegerMessage(v.value)};
-    return *n;
-}
 
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
@@ -49,6 +47,7 @@ void TfrmTSMain::FormCreate() {
         state_.setLblFName(QString());
         state_.setLblGName(QString());
         state_.setLblFullName(QString());
+        Grd1->setHorizontalHeaderLabels({QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("登録ﾌｧｲﾙ")});
         state_.LblCS1.clear();
         state_.LblCS2.clear();
         PnlExp->hide();
@@ -90,6 +89,10 @@ void TfrmTSMain::FormCreate() {
         state_.LblQS.clear();
     } catch (const StartupError& e) {
         prompter_.errorBox(e.text);
+        // Leave the start-up state: a stale "ON" would make the next close a
+        // silent quick-save exit, and the placeholder would hide every edit.
+        state_.LblQS.clear();
+        state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
     }
     relayout();
 }
@@ -106,6 +109,16 @@ void TfrmTSMain::readSettings() {
     const auto flagValue = [&](const QString& section, const QString& key) {
         return settings.read(section, key, ini::kShortLimit);
     };
+    // A number that is not one is reported and skipped; stopping there would
+    // leave the group flag and the history unread, and the next close would
+    // write them away.
+    const auto number = [&](const QString& section, const QString& key) -> std::optional<int> {
+        const SettingValue v = flagValue(section, key);
+        if (!v.found) return std::nullopt;
+        const std::optional<int> n = toInteger(v.value);
+        if (!n) prompter_.errorBox(notAnIntegerMessage(v.value));
+        return n;
+    };
 
     if (flagValue(ini::kSystem, ini::kPAL).value == ini::kLower)
         setAlarmOn(true, main_text::kAlarmOnHint);
@@ -114,34 +127,27 @@ void TfrmTSMain::readSettings() {
     const auto select = [](QComboBox* box, int index) {
         box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
     };
-    if (const SettingValue v = flagValue(ini::kSystem, ini::kALHor); v.found)
-        select(CBHor, integerSetting(v));
-    if (const SettingValue v = flagValue(ini::kSystem, ini::kALMin); v.found)
-        select(CBMin, integerSetting(v));
+    if (const auto n = number(ini::kSystem, ini::kALHor)) select(CBHor, *n);
+    if (const auto n = number(ini::kSystem, ini::kALMin)) select(CBMin, *n);
 
-    if (const SettingValue v = flagValue(ini::kSystem, ini::kPLWidth); v.found)
-        plWidth_ = std::max(0, integerSetting(v));
-    if (const SettingValue v = flagValue(ini::kSystem, ini::kPPHeight); v.found)
-        ppHeight_ = std::max(0, integerSetting(v));
+    if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = std::max(0, *n);
+    if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = std::max(0, *n);
     relayout();
 
-    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kTop); v.found)
-        move(x(), integerSetting(v));
-    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kLeft); v.found)
-        move(integerSetting(v), y());
-    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kHeight); v.found)
-        resize(width(), integerSetting(v));
-    if (const SettingValue v = flagValue(ini::kFrmTSMain, ini::kWidth); v.found)
-        resize(integerSetting(v), height());
+    if (const auto n = number(ini::kFrmTSMain, ini::kTop)) move(x(), *n);
+    if (const auto n = number(ini::kFrmTSMain, ini::kLeft)) move(*n, y());
+    if (const auto n = number(ini::kFrmTSMain, ini::kHeight)) resize(width(), *n);
+    if (const auto n = number(ini::kFrmTSMain, ini::kWidth)) resize(*n, height());
 
     keepOnScreen();
 
     if (const SettingValue v = flagValue(ini::kGroupFiles, ini::kFiles); v.found)
         state_.LblGF = v.value;
 
+    // A bad count skips the history rows only.
     QString badCount;
     state_.GrdR.load(settings, &badCount);
-    if (!badCount.isEmpty()) throw StartupError{notAnIntegerMessage(badCount)};
+    if (!badCount.isEmpty()) prompter_.errorBox(notAnIntegerMessage(badCount));
 
     if (const SettingValue v = flagValue(ini::kQuickSave, ini::kQSSystem); v.found)
         state_.LblQS = v.value;
@@ -224,6 +230,8 @@ void TfrmTSMain::showEvent(QShowEvent* event) {
 void TfrmTSMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // The user is back: the log-off that asked before did not happen.
+        endSessionQuery();
         // A click on the picker button that brings this window back closes
         // the popup instead of reopening it.
         if (picker_ && picker_->isVisible()) {
@@ -246,42 +254,64 @@ void TfrmTSMain::closeEvent(QCloseEvent* event) {
 
 void TfrmTSMain::sessionCommit(QSessionManager& manager) {
     // Logging off runs the same query as the close box; a refusal cancels
-    // the shutdown where the session manager lets us.  Without leave to ask,
-    // a modified document is kept by a quick-save exit rather than lost.
-    if (!manager.allowsInteraction() && Memo1->document()->isModified())
-        state_.LblQS = flag::kOn;
-    if (FormCloseQuery()) {
-        sessionAnswered_ = true;
-    } else {
-        manager.cancel();
+    // the shutdown where the session manager lets us.
+    const bool mayAsk = manager.allowsInteraction();
+    const bool agreed = sessionQuery(mayAsk);
+    if (mayAsk) manager.release();
+    if (!agreed) manager.cancel();
+}
+
+bool TfrmTSMain::sessionQuery(bool mayAsk) {
+    endSessionQuery();
+    lblQSBeforeSession_ = state_.LblQS;
+    // Without leave to ask, a modified document is kept by a quick-save exit
+    // rather than lost.
+    if (!mayAsk && Memo1->document()->isModified()) state_.LblQS = flag::kOn;
+    if (!FormCloseQuery()) {
+        state_.LblQS = lblQSBeforeSession_;
+        return false;
     }
+    sessionAnswered_ = true;
+    return true;
+}
+
+void TfrmTSMain::endSessionQuery() {
+    if (!sessionAnswered_) return;
+    sessionAnswered_ = false;
+    state_.LblQS = lblQSBeforeSession_;
 }
 
 bool TfrmTSMain::FormCloseQuery() {
+    // Only the close that directly follows an answered session query skips
+    // the question.
+    const bool afterSession = std::exchange(sessionAnswered_, false);
+    const auto refuse = [&] {
+        if (afterSession) state_.LblQS = lblQSBeforeSession_;
+        return false;
+    };
     const bool quickSave = state_.LblQS == flag::kOn;
-    if (!quickSave && Memo1->document()->isModified() && !sessionAnswered_) {
+    if (!quickSave && Memo1->document()->isModified() && !afterSession) {
         if (!AskSaveChanges()) return false;
     }
-    sessionAnswered_ = false;
 
     registry_.trimGroupFiles();
 
     // The files the settings point at are written first, so the settings
     // never announce a quick-save or a store that is not on disk.
-    if (quickSave && !writeQuickSaveFiles()) return false;
+    if (quickSave && !writeQuickSaveFiles()) return refuse();
 
     QString error;
     if (registry_.hasGroups() &&
         !writeGroupStore(style_.join(programFolder_, files::kGroupStore), registry_, &error)) {
         prompter_.errorBox(error);
-        return false;
+        return refuse();
     }
 
     SettingsFile settings(settingsPath());
     writeSettings(settings);
     if (!settings.save(&error)) {
         prompter_.errorBox(error);
-        return false;
+        return refuse();
     }
     return true;
 }

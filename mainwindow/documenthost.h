@@ -19,8 +19,9 @@ public:
 
     enum class WriteOutcome {
         Written,
-        Declined,  // plain text would lose characters and the user said No
-        Failed,    // could not create or write; `error` says why
+        Declined,      // plain text would lose characters and the user said No
+        CannotCreate,  // the file cannot be created there (missing folder, invalid name)
+        Failed,        // created, but writing failed; `error` says why for both
     };
     // Writes the editor's document to `path`: rich text when the path ends in
     // "RTF", Shift-JIS plain text otherwise (asking before losing characters).

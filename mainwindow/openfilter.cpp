@@ -2,7 +2,7 @@
 
 namespace tess {
 
-QStringList toQtFilters(const QString& filter) {
+QStringList toQtFilters(const QString& filter, const PathStyle& style) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -12,8 +12,16 @@ QStringList toQtFilters(const QString& filter) {
         // Several patterns are separated by ";" in the pipe form, by blanks in Qt's.
         QStringList patterns = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
         // "*.*" means every file; outside Windows it would miss names without a dot.
-        for (QString& p : patterns)
-            if (p.trimmed() == QLatin1String("*.*")) p = QStringLiteral("*");
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*")) p = QStringLiteral("*");
+        }
+        // Qt's dialogs match case-sensitively where the file system does.
+        if (!style.isWindows()) {
+            const QStringList given = patterns;
+            for (const QString& p : given)
+                if (const QString lower = p.toLower(); !patterns.contains(lower)) patterns << lower;
+        }
         const QString qtPattern = patterns.join(QLatin1Char(' '));
         const QString tail = QLatin1Char('(') + qtPattern + QLatin1Char(')');
         out << (description.endsWith(tail) ? description

@@ -59,7 +59,14 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
         bytes = cp932::encode(documentPlainTextCrLf(document));
     }
     QString reason;
-    if (!writeFileAtomically(path, bytes, &reason)) {
+    switch (writeFileAtomic(path, bytes, &reason)) {
+    case AtomicWrite::Ok:
+        break;
+    case AtomicWrite::CannotCreate:
+        result.status = WriteResult::Status::CannotCreate;
+        result.error = QStringLiteral("%1: %2").arg(path, reason);
+        return result;
+    case AtomicWrite::Failed:
         result.status = WriteResult::Status::Failed;
         result.error = QStringLiteral("%1: %2").arg(path, reason);
         return result;

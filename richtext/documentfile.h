@@ -32,12 +32,13 @@ LoadResult LoadDocument(const QString& path, QTextDocument& into);
 struct WriteResult {
     enum class Status {
         Ok,
-        Unencodable,  // plain text with characters CP932 cannot hold; nothing written
-        Failed,       // could not create or write; the old file is intact
+        Unencodable,   // plain text with characters CP932 cannot hold; nothing written
+        CannotCreate,  // the file cannot be created there (missing folder, invalid name)
+        Failed,        // created, but writing or replacing failed; the old file is intact
     };
     Status status = Status::Failed;
     QList<cp932::Unencodable> unencodable;  // for Unencodable
-    QString error;                          // for Failed: the reason, naming the path
+    QString error;                          // for CannotCreate and Failed: the reason, naming the path
     bool ok() const { return status == Status::Ok; }
 };
 

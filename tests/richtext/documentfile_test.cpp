@@ -127,17 +127,17 @@ TEST_F(DocumentFile, UnencodableCharactersRefusedWithPositions) {
     EXPECT_EQ(back.toPlainText(), doc.toPlainText());
 }
 
-TEST_F(DocumentFile, FailedWriteNamesThePathAndKeepsTheOldFile) {
+TEST_F(DocumentFile, FileThatCannotBeCreatedNamesThePathAndKeepsTheOldFile) {
     QTextDocument doc;
     doc.setPlainText("new");
     const QString target = dir.filePath("no/such/folder/x.txt");
     const WriteResult r = WriteDocument(target, doc, PathStyle::posix());
-    EXPECT_EQ(r.status, WriteResult::Status::Failed);
+    EXPECT_EQ(r.status, WriteResult::Status::CannotCreate);
     EXPECT_TRUE(r.error.startsWith(target + ": ")) << r.error.toStdString();
     // A file standing where a folder should be fails the same way, even for root.
     writeBytes(path("plainfile"), "x");
     const WriteResult r3 = WriteDocument(path("plainfile/a.rtf"), doc, PathStyle::posix());
-    EXPECT_EQ(r3.status, WriteResult::Status::Failed);
+    EXPECT_EQ(r3.status, WriteResult::Status::CannotCreate);
     EXPECT_TRUE(r3.error.startsWith(path("plainfile/a.rtf") + ": ")) << r3.error.toStdString();
     EXPECT_EQ(readAll(path("plainfile")), "x");
 }
@@ -152,7 +152,7 @@ TEST_F(DocumentFile, ReadOnlyFolderKeepsTheOldFile) {
     const WriteResult r2 = WriteDocument(old, doc, PathStyle::posix());
     QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (r2.ok()) GTEST_SKIP() << "running with permission to write anywhere";
-    EXPECT_EQ(r2.status, WriteResult::Status::Failed);
+    EXPECT_EQ(r2.status, WriteResult::Status::CannotCreate);
     EXPECT_EQ(readAll(old), "old");
 }
 

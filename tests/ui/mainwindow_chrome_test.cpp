@@ -319,13 +319,29 @@ TEST(FontDialog, OpensWithTheAttributesOfTheSelection) {
     EXPECT_FALSE(probe.initial->font.italic());
 }
 
-TEST(OpenFilter, PipeFormBecomesQtFilters) {
-    EXPECT_EQ(toQtFilters(main_text::kOpenFilter),
-              (QStringList{QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT)"), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)"),
-                           QStringLiteral("全てのﾌｧｲﾙ (*)")}));
-    EXPECT_EQ(toQtFilters(QStringLiteral("Docs|*.TXT;*.RTF|Dangling")),
-              QStringList{QStringLiteral("Docs (*.TXT *.RTF)")});
-    EXPECT_TRUE(toQtFilters(QString()).isEmpty());
+TEST(OpenFilter, PipeFormBecomesQtFiltersOfThePathStyle) {
+    // POSIX names keep their case, so the patterns take the lower-case
+    // endings as well; the captions stay as they are.
+    const struct {
+        const char* name;
+        PathStyle style;
+        QString filter;
+        QStringList expected;
+    } cases[] = {
+        {"windows", PathStyle::windows(), main_text::kOpenFilter,
+         {QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT)"), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)"),
+          QStringLiteral("全てのﾌｧｲﾙ (*)")}},
+        {"posix", PathStyle::posix(), main_text::kOpenFilter,
+         {QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT) (*.TXT *.txt)"),
+          QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF) (*.RTF *.rtf)"), QStringLiteral("全てのﾌｧｲﾙ (*)")}},
+        {"windows several", PathStyle::windows(), QStringLiteral("Docs|*.TXT;*.RTF|Dangling"),
+         {QStringLiteral("Docs (*.TXT *.RTF)")}},
+        {"posix several", PathStyle::posix(), QStringLiteral("Docs|*.TXT;*.rtf|Dangling"),
+         {QStringLiteral("Docs (*.TXT *.rtf *.txt)")}},
+        {"posix empty", PathStyle::posix(), QString(), {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(toQtFilters(c.filter, c.style), c.expected) << c.name;
 }
 
 } // namespace

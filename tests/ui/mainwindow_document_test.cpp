@@ -258,8 +258,9 @@ TEST_F(MainWindowTest, DocumentHostWritesTheEditorForTheSaveAsDialog) {
     EXPECT_EQ(w().writeDocument(path(QStringLiteral("X.RTF")), &error),
               DocumentHost::WriteOutcome::Written);
     EXPECT_TRUE(readFile(path(QStringLiteral("X.RTF"))).startsWith("{\\rtf"));
+    // A missing folder is told apart from a write that failed.
     EXPECT_EQ(w().writeDocument(path(QStringLiteral("none/X.TXT")), &error),
-              DocumentHost::WriteOutcome::Failed);
+              DocumentHost::WriteOutcome::CannotCreate);
     EXPECT_FALSE(error.isEmpty());
 }
 

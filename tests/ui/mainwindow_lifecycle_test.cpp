@@ -3,6 +3,7 @@
 
 #include "core/caption.h"
 #include "core/filenames.h"
+#include "core/programfolder.h"
 #include "core/quicklists.h"
 #include "mainwindowfixture.h"
 
@@ -11,7 +12,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QHeaderView>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -46,6 +50,16 @@ TEST_F(MainWindowTest, FirstRunOpensANewDocumentAtTheDesignBoundsWithoutAMessage
     EXPECT_FALSE(w().alarmOn());
     EXPECT_TRUE(w().state().LblQS.isEmpty());
     EXPECT_TRUE(w().state().LblUpdate.isEmpty());
+
+    // The explorer's grid, hidden with its panel, has its headings already.
+    auto* grid = widget<QTableWidget>(QStringLiteral("Grd1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->parentWidget(), widget(QStringLiteral("PnlExp")));
+    EXPECT_EQ(grid->size(), QSize(252, 248));
+    ASSERT_EQ(grid->columnCount(), 2);
+    ASSERT_TRUE(grid->horizontalHeaderItem(0) && grid->horizontalHeaderItem(1));
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("ｶｳﾝﾄ"));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("登録ﾌｧｲﾙ"));
 
     // The clock labels show the date and time of the start.
     const QString date = widget<QLabel>(QStringLiteral("LblDate"))->text();
@@ -309,6 +323,29 @@ TEST_F(MainWindowTest, QuickListsWithABadCountIsAConversionError) {
     EXPECT_EQ(widget<QListWidget>(QStringLiteral("PanelPass"))->count(), 0);
 }
 
+// A failed restore ends the start-up, yet the window must not stay in it:
+// the next close asks again and edits show the marker.
+TEST_F(MainWindowTest, FailedRestoreLeavesNoStartUpState) {
+    const QString named = QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT");
+    for (const QString& caption : {named + caption::kModifiedMarker, named}) {
+        SCOPED_TRACE(caption.toStdString());
+        // No "QuickSave" file beside the record.
+        writeSettings({{{ini::kQuickSave, ini::kQSSystem, flag::kOn}},
+                       {{ini::kQuickSave, ini::kModified, ini::kTrue}},
+                       {{ini::kQuickSave, ini::kMainFormCaption, caption}}});
+        prompter.shown.clear();
+        start();
+        EXPECT_EQ(prompter.errors().size(), 1);
+        EXPECT_TRUE(w().state().LblQS.isEmpty());
+        EXPECT_EQ(w().state().LblUpdate, caption == named ? QString() : flag::kSet);
+        type(QStringLiteral("x"));
+        EXPECT_EQ(title(), named + caption::kModifiedMarker);
+        prompter.yesNoCancel.push_back(Answer::Cancel);
+        EXPECT_FALSE(requestClose());
+        EXPECT_EQ(prompter.shown.last(), QStringLiteral("yesnocancel: 内容の変更を保存しますか？"));
+    }
+}
+
 struct BadSetting {
     const char* name;
     QString section;
@@ -318,20 +355,33 @@ void PrintTo(const BadSetting& b, std::ostream* os) { *os << b.name; }
 
 class NonIntegerSetting : public MainWindowTest, public ::testing::WithParamInterface<BadSetting> {};
 
-// The error is shown with its own text, the later settings are not applied,
-// and the program runs on.
-TEST_P(NonIntegerSetting, EndsTheRemainingStartUpSteps) {
+// Reported once with its own text and skipped; the settings after it, the
+// group flag and the history above all, still apply and survive the next close.
+TEST_P(NonIntegerSetting, IsReportedAndSkipped) {
     const BadSetting& b = GetParam();
     writeSettings({{{ini::kSystem, ini::kPAL, ini::kLower}},
-                   {{ini::kQuickSave, ini::kQSSystem, flag::kOn}},
-                   {{ini::kQuickSave, ini::kMainFormCaption, QStringLiteral("restored")}},
-                   {{b.section, b.key, QStringLiteral("12a")}}});
+                   {{ini::kSystem, ini::kPLWidth, QStringLiteral("140")}},
+                   {{ini::kGroupFiles, ini::kFiles, flag::kStoreWritten}},
+                   {{ini::kOpendFile, ini::kCount, QStringLiteral("1")}},
+                   {{ini::kOpendFile, QStringLiteral("Opend1"), QStringLiteral("A.TXT")}},
+                   {{b.section, b.key, QStringLiteral("abc")}}});
     start();
-    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("12a"))});
-    EXPECT_TRUE(w().alarmOn()) << "applied before the bad value";
-    EXPECT_NE(title(), QStringLiteral("restored")) << "the restore comes after the bad value";
+    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("abc"))});
+    EXPECT_TRUE(w().alarmOn());
+    EXPECT_EQ(w().listWidth(), b.key == ini::kPLWidth ? 85 : 140);
+    EXPECT_EQ(w().state().LblGF, QStringLiteral("o"));
+    // A bad count skips the history rows only.
+    const bool history = b.key != ini::kCount;
+    EXPECT_EQ(w().state().GrdR.entries(), history ? QStringList{QStringLiteral("A.TXT")} : QStringList());
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
+    EXPECT_TRUE(w().state().LblQS.isEmpty());
     type(QStringLiteral("still works"));
-    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("still works"));
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile (更新)"));
+
+    w().MarkClean();
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kOpendFile, ini::kCount).value, history ? QStringLiteral("1") : QStringLiteral("0"));
+    EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend1")).value, QStringLiteral("A.TXT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -341,9 +391,43 @@ INSTANTIATE_TEST_SUITE_P(
                       BadSetting{"PLWidth", ini::kSystem, ini::kPLWidth},
                       BadSetting{"PPHeight", ini::kSystem, ini::kPPHeight},
                       BadSetting{"Top", ini::kFrmTSMain, ini::kTop},
+                      BadSetting{"Left", ini::kFrmTSMain, ini::kLeft},
+                      BadSetting{"Height", ini::kFrmTSMain, ini::kHeight},
                       BadSetting{"Width", ini::kFrmTSMain, ini::kWidth},
                       BadSetting{"Count", ini::kOpendFile, ini::kCount}),
     [](const ::testing::TestParamInfo<BadSetting>& info) { return info.param.name; });
+
+TEST_F(MainWindowTest, BadNumberStillLetsTheQuickSaveRestoreRun) {
+    start();
+    type(QStringLiteral("本文"));
+    w().SpeedButton11Click();
+    writeSettings({{{ini::kSystem, ini::kALHor, QStringLiteral("abc")}}});
+    start();
+    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("abc"))});
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("本文"));
+    EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+}
+
+// Settings under the executable's own name; the per-user folder keeps the
+// lower-case program name whatever the title.
+TEST_F(MainWindowTest, SettingsFileAndUserFolderNames) {
+    writeSettings({{{ini::kSystem, ini::kPAL, ini::kLower}}});
+    ASSERT_TRUE(QFile::rename(settingsPath(), path(QStringLiteral("renamed.ini"))));
+    window = std::make_unique<TfrmTSMain>(prompter, folder, PathStyle::posix(), nullptr,
+                                          settingsFileName(QStringLiteral("renamed")));
+    EXPECT_TRUE(w().alarmOn());
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(snapshot().keys(), QStringList{QStringLiteral("renamed.ini")});
+
+    ASSERT_EQ(QApplication::applicationName(), QStringLiteral("Tessarine"));
+    EXPECT_EQ(userDataFolder(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/tessarine"));
+    const QString fallback = folder + QStringLiteral("user");
+    EXPECT_EQ(resolveProgramFolder(folder + QStringLiteral("missing"), PathStyle::posix(), fallback),
+              fallback + u'/');
+    EXPECT_TRUE(QFileInfo(fallback).isDir());
+}
 
 TEST_F(MainWindowTest, SettingsAreAppliedAtStart) {
     writeSettings({{{ini::kSystem, ini::kPAL, ini::kLower}},
@@ -490,6 +574,49 @@ TEST_F(MainWindowTest, CloseQueryRefusedWritesNothingAcceptedWritesTheSettings) 
     prompter.yesNoCancel.push_back(Answer::No);
     EXPECT_TRUE(w().FormCloseQuery());
     EXPECT_TRUE(QFile::exists(settingsPath()));
+}
+
+// An answered log-off query spares only the close that follows it; when the
+// log-off goes no further, the next activation or edit ends that.
+TEST_F(MainWindowTest, AnsweredSessionQueryCoversOnlyTheCloseThatFollows) {
+    const QString question = QStringLiteral("yesnocancel: 内容の変更を保存しますか？");
+    start();
+    type(QStringLiteral("draft"));
+    prompter.yesNoCancel.push_back(Answer::No);
+    ASSERT_TRUE(w().sessionQuery(true));
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(prompter.shown, QStringList{question});
+
+    start();
+    type(QStringLiteral("draft"));
+    prompter.yesNoCancel = {Answer::No, Answer::Cancel, Answer::No, Answer::Cancel};
+    ASSERT_TRUE(w().sessionQuery(true));
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_FALSE(requestClose());
+    ASSERT_TRUE(w().sessionQuery(true));
+    type(QStringLiteral("more"));
+    EXPECT_FALSE(requestClose());
+    EXPECT_EQ(prompter.shown, QStringList(5, question));
+}
+
+TEST_F(MainWindowTest, SessionQueryWithoutLeaveToAskQuickSavesForThatLogOffOnly) {
+    start();
+    type(QStringLiteral("draft"));
+    ASSERT_TRUE(w().sessionQuery(false));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("ON"));
+    EXPECT_EQ(w().state().LblQS, flag::kOn);
+
+    // The log-off was cancelled elsewhere and the user comes back.
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_TRUE(w().state().LblQS.isEmpty());
+    prompter.yesNoCancel.push_back(Answer::Cancel);
+    EXPECT_FALSE(requestClose());
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("yesnocancel: 内容の変更を保存しますか？")});
 }
 
 } // namespace

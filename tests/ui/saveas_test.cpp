@@ -47,12 +47,19 @@ public:
 
     WriteOutcome writeDocument(const QString& path, QString* error) override {
         writes << path;
+        if (forced) {
+            if (error) *error = QStringLiteral("forced: ") + path;
+            return *forced;
+        }
         const WriteResult r = WriteDocument(path, document, state_.style());
         switch (r.status) {
         case WriteResult::Status::Ok:
             return WriteOutcome::Written;
         case WriteResult::Status::Unencodable:
             return WriteOutcome::Declined;  // as if the user said No
+        case WriteResult::Status::CannotCreate:
+            if (error) *error = r.error;
+            return WriteOutcome::CannotCreate;
         case WriteResult::Status::Failed:
             if (error) *error = r.error;
             return WriteOutcome::Failed;
@@ -73,6 +80,7 @@ public:
     QTextDocument document;
     QString caption;
     QStringList writes;
+    std::optional<WriteOutcome> forced;  // answer this instead of writing
 
 private:
     EditorState state_;
@@ -262,20 +270,48 @@ TEST_F(SaveAsTest, BlankNamesAreRefusedAndNothingChanges) {
     EXPECT_EQ(host->caption, caption::kNewFile + caption::kModifiedMarker);
 }
 
-TEST_F(SaveAsTest, NameWithSeparatorIsRefused) {
-    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("SUB")));
-    for (const QString& name : {QStringLiteral("SUB/A"), QStringLiteral("../A"), QStringLiteral("SUB\\A")}) {
-        SCOPED_TRACE(name.toStdString());
-        prompter.shown.clear();
-        saveWith(name, plain);
-        EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("message: ﾌｧｲﾙ名に \\ や / は使えません")});
-        EXPECT_EQ(edit->text(), name);
-        EXPECT_TRUE(dialog->isVisible());
+// Names that would leave the group's folder are refused by the path style's
+// own rules; on POSIX "\\" is an ordinary character.
+TEST(SaveAsNames, SeparatorsOfThePathStyleAreRefused) {
+    QTemporaryDir dir;
+    const QString windowsMessage = QStringLiteral("message: ﾌｧｲﾙ名に \\ や / は使えません");
+    const QString posixMessage = QStringLiteral("message: ﾌｧｲﾙ名に / は使えません");
+    struct Case {
+        bool windows;
+        QString name;
+        QString message;  // empty: saved
+    };
+    const QList<Case> cases = {
+        {true, QStringLiteral("SUB\\A"), windowsMessage},
+        {true, QStringLiteral("../A"), windowsMessage},
+        {true, QStringLiteral("D:A"), windowsMessage},
+        {false, QStringLiteral("SUB/A"), posixMessage},
+        {false, QStringLiteral("../A"), posixMessage},
+        {false, QStringLiteral("A\\B"), QString()},
+        {false, QStringLiteral("A:B"), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.windows ? "windows " : "posix ") + c.name.toStdString());
+        ScriptedPrompter prompter;
+        FakeHost host(c.windows ? QStringLiteral("C:\\PROG\\") : dir.path() + u'/',
+                      c.windows ? PathStyle::windows() : PathStyle::posix());
+        TfrmSave dialog(host, prompter);
+        dialog.show();
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        edit->setText(c.name);
+        dialog.findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+            EXPECT_TRUE(QFile::exists(dir.path() + u'/' + c.name + QStringLiteral(".TXT")));
+            EXPECT_FALSE(dialog.isVisible());
+        } else {
+            EXPECT_EQ(prompter.shown, QStringList{c.message});
+            EXPECT_EQ(edit->text(), c.name);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_TRUE(host.writes.isEmpty());
+            EXPECT_TRUE(host.document.isModified());
+        }
     }
-    EXPECT_TRUE(host->writes.isEmpty());
-    EXPECT_TRUE(filesIn(program + QStringLiteral("SUB")).isEmpty());
-    EXPECT_TRUE(filesIn(dir.path()).isEmpty());
-    EXPECT_TRUE(host->document.isModified());
 }
 
 TEST_F(SaveAsTest, FolderGroupSavesIntoItsFolderAndRegistersOnce) {
@@ -327,6 +363,34 @@ TEST_F(SaveAsTest, FolderGroupWritingTheProgramFolderGivesABareName) {
     EXPECT_EQ(host->registry().filesOf(QStringLiteral("HOME")), QStringList{QStringLiteral("C.TXT")});
 }
 
+// Only a folder written exactly like the program folder makes the path a bare
+// name: the history entry must stay what unregistering the group builds.
+TEST(SaveAsProgramFolder, ComparedExactlyAsWritten) {
+    const struct {
+        QString programFolder;  // as the system reports it
+        QString fullName;
+    } cases[] = {
+        {QStringLiteral("C:\\Prog\\"), QStringLiteral("C:\\PROG\\C.TXT")},
+        {QStringLiteral("C:\\PROG\\"), QStringLiteral("C.TXT")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.programFolder.toStdString());
+        ScriptedPrompter prompter;
+        FakeHost host(c.programFolder, PathStyle::windows());
+        host.forced = DocumentHost::WriteOutcome::Written;
+        addFolderGroup(host.registry(), QStringLiteral("HOME"), QStringLiteral("C:\\prog"));
+        TfrmSave dialog(host, prompter);
+        dialog.show();
+        dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+        dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("C"));
+        dialog.BitBtn2Click();
+        EXPECT_EQ(host.writes, QStringList{QStringLiteral("C:\\PROG\\C.TXT")});
+        EXPECT_EQ(host.state().LblFullName(), c.fullName);
+        EXPECT_EQ(host.state().GrdR.place(1), c.fullName);
+        EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+    }
+}
+
 TEST_F(SaveAsTest, MissingFolderIsReportedAndNothingIsRecorded) {
     addFolderGroup(host->registry(), QStringLiteral("GONE"), dir.path() + QStringLiteral("/nowhere"));
     host->state().setLblGName(QStringLiteral("GONE"));
@@ -357,6 +421,35 @@ TEST_F(SaveAsTest, MissingProgramFolderNamesTheNoGroupEntry) {
     EXPECT_TRUE(save.isVisible());
     EXPECT_TRUE(lost.document.isModified());
     EXPECT_EQ(lost.state().GrdR.count(), 0);
+}
+
+// A file that cannot be created is blamed on the group's folder; any other
+// write failure is shown with the system's reason. Either way nothing is
+// recorded and the dialog stays open.
+TEST_F(SaveAsTest, WriteFailuresAreToldApart) {
+    addInnerGroup(host->registry(), QStringLiteral("IN"));
+    const QString target = program + QStringLiteral("A.TXT");
+    const struct {
+        DocumentHost::WriteOutcome outcome;
+        QString shown;
+    } cases[] = {
+        {DocumentHost::WriteOutcome::CannotCreate,
+         QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"IN\" に指定されたﾌｫﾙﾀﾞが存在しません")},
+        {DocumentHost::WriteOutcome::Failed, QStringLiteral("error: forced: ") + target},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown.toStdString());
+        prompter.shown.clear();
+        host->forced = c.outcome;
+        saveWith(QStringLiteral("A"), plain, 1);
+        EXPECT_EQ(prompter.shown, QStringList{c.shown});
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(host->state().LblFName(), QStringLiteral("A.TXT"));
+        EXPECT_TRUE(host->state().LblFullName().isEmpty());
+        EXPECT_TRUE(host->registry().filesOf(QStringLiteral("IN")).isEmpty());
+        EXPECT_EQ(host->state().GrdR.count(), 0);
+        EXPECT_TRUE(host->document.isModified());
+    }
 }
 
 TEST_F(SaveAsTest, DeclinedPlainTextKeepsTheDialogOpen) {
