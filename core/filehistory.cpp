@@ -66,11 +66,10 @@ void FileHistory::load(const SettingsFile& settings, QString* badCount) {
     const SettingValue countValue = settings.read(ini::kOpendFile, ini::kCount, ini::kShortLimit);
     if (!countValue.found) return;
     const std::optional<int> count = toInteger(countValue.value);
-    if (!count) {
-        if (badCount) *badCount = countValue.value;
-        return;
-    }
-    const int last = std::min(*count, kPlaces);
+    // A damaged count must not cost the history: the next close writes back
+    // whatever was loaded, so read every place whose key is there.
+    if (!count && badCount) *badCount = countValue.value;
+    const int last = count ? std::min(*count, kPlaces) : kPlaces;
     for (int i = 1; i <= last; ++i) {
         const SettingValue v = settings.read(ini::kOpendFile, ini::opendKey(i), ini::kWhole);
         if (v.found) places_[i] = v.value;

@@ -39,9 +39,10 @@ public:
     // [OpendFile] "Count" and "Opend1".. of the settings file.  Loading applies
     // every present, non-empty value to its place (a missing key leaves its
     // place unchanged); entries are read whole.  A "Count" above 50 reads
-    // places 1 to 50; a "Count" that is not a whole number loads nothing (the
-    // second form hands its text to the caller, which reports it; empty when
-    // the count was fine or missing).
+    // places 1 to 50; a "Count" that is not a whole number loads every present
+    // key of places 1 to 50, so the next save keeps them (the second form
+    // hands the bad text to the caller, which reports it; empty when the count
+    // was fine or missing).
     void load(const SettingsFile& settings);
     void load(const SettingsFile& settings, QString* badCount);
     // Writes "Count" and Opend1..OpendCount from the non-empty places in

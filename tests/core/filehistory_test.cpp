@@ -122,7 +122,7 @@ TEST(FileHistory, LoadHonoursTheCount) {
         {"fewer than written", "2", entries(1, 3), entries(1, 2), ""},
         {"above fifty", "70", entries(1, 60), entries(1, 50), ""},
         {"negative", "-4", entries(1, 3), {}, ""},
-        {"not a number", "many", entries(1, 3), {}, "many"},
+        {"not a number", "many", entries(1, 3), entries(1, 3), "many"},
         {"missing", "", entries(1, 3), {}, ""},
         // A gap in a damaged file keeps the later places at their numbers.
         {"gap", "3", {"A.TXT", "", "C.TXT"}, {"A.TXT", "", "C.TXT"}, ""},
