@@ -6,7 +6,6 @@
 #include "mainwindowfixture.h"
 
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QListWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -67,12 +66,9 @@ TEST_F(MainWindowTest, ToolColumnHoldsItsButtonsInOrderWithTheirHints) {
                   QStringLiteral("Panel9"));
 }
 
-TEST_F(MainWindowTest, WindowStripAndClientAreaHaveTheirSizes) {
+TEST_F(MainWindowTest, WindowStripClientAreaAndFloatingPanelsHaveTheirPlaces) {
     start();
     w().show();
-    EXPECT_EQ(widget(QStringLiteral("Panel9"))->geometry(), QRect(0, 0, 49, 467));
-    EXPECT_EQ(widget(QStringLiteral("Panel10"))->width(), 20);
-    EXPECT_EQ(widget(QStringLiteral("Image2"))->size(), QSize(18, 300));
     const struct {
         const char* name;
         QString text;
@@ -89,15 +85,21 @@ TEST_F(MainWindowTest, WindowStripAndClientAreaHaveTheirSizes) {
         EXPECT_FALSE(b->autoRaise()) << s.name;
         EXPECT_EQ(b->parentWidget()->objectName(), QStringLiteral("Panel10"));
     }
-
-    EXPECT_EQ(widget(QStringLiteral("Panel11"))->geometry(), QRect(49, 453, 607, 14));
-    EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(0, 0, 607, 453));
-    EXPECT_EQ(widget(QStringLiteral("Panel16"))->width(), 127);
-    EXPECT_EQ(widget(QStringLiteral("Label1"))->width(), 59);
-    EXPECT_EQ(widget(QStringLiteral("Label2"))->width(), 59);
-    EXPECT_EQ(widget(QStringLiteral("LblAl"))->width(), 10);
-    EXPECT_EQ(widget(QStringLiteral("LblComma"))->width(), 8);
-    EXPECT_EQ(widget(QStringLiteral("Label3"))->width(), 6);
+    const auto expectPlaces = [&](std::initializer_list<std::pair<const char*, QRect>> places) {
+        for (const auto& [name, rect] : places)
+            EXPECT_EQ(widget(QString::fromLatin1(name))->geometry(), rect) << name;
+    };
+    expectPlaces({{"Panel9", QRect(0, 0, 49, 467)},
+                  {"Panel11", QRect(49, 453, 607, 14)},
+                  {"Panel8", QRect(0, 0, 607, 453)},
+                  {"PnlASet", QRect(49, 260, 186, 48)},
+                  {"PnlExp", QRect(50, 30, 273, 413)},
+                  {"PnlCS", QRect(49, 76, 297, 208)}});
+    const std::pair<const char*, int> widths[] = {{"Panel10", 20}, {"Panel16", 127}, {"Label1", 59},
+                                                  {"Label2", 59},  {"LblAl", 10},    {"LblComma", 8},
+                                                  {"Label3", 6}};
+    for (const auto& [name, width] : widths) EXPECT_EQ(widget(QString::fromLatin1(name))->width(), width) << name;
+    EXPECT_EQ(widget(QStringLiteral("Image2"))->size(), QSize(18, 300));
     // Right end, left to right: date, space, hour, colon, minute, alarm mark.
     const char* order[] = {"LblDate", "Label3", "LblHor", "LblComma", "LblMin", "LblAl"};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -112,17 +114,15 @@ TEST_F(MainWindowTest, WindowStripAndClientAreaHaveTheirSizes) {
     // With both panels shown: list, splitter, preview over splitter over editor.
     w().PGFClick();
     widget(QStringLiteral("Panel4"))->show();
-    EXPECT_EQ(widget(QStringLiteral("PnlLst"))->geometry(), QRect(0, 0, 85, 453));
-    EXPECT_EQ(widget(QStringLiteral("Splitter1"))->geometry(), QRect(85, 0, 3, 453));
-    EXPECT_EQ(widget(QStringLiteral("Panel4"))->geometry(), QRect(88, 0, 519, 82));
-    EXPECT_EQ(widget(QStringLiteral("Splitter2"))->geometry(), QRect(88, 82, 519, 3));
-    EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(88, 85, 519, 368));
+    expectPlaces({{"PnlLst", QRect(0, 0, 85, 453)},
+                  {"Splitter1", QRect(85, 0, 3, 453)},
+                  {"Panel4", QRect(88, 0, 519, 82)},
+                  {"Splitter2", QRect(88, 82, 519, 3)},
+                  {"Panel8", QRect(88, 85, 519, 368)}});
     EXPECT_EQ(widget(QStringLiteral("Panel1"))->height(), 17);
     EXPECT_EQ(widget(QStringLiteral("Panel5"))->height(), 17);
-
-    const QFont editorFont = memo()->font();
-    EXPECT_EQ(editorFont.family(), QStringLiteral("FixedSys"));
-    EXPECT_EQ(editorFont.pixelSize(), 13);
+    EXPECT_EQ(memo()->font().family(), QStringLiteral("FixedSys"));
+    EXPECT_EQ(memo()->font().pixelSize(), 13);
     EXPECT_TRUE(widget<QTextEdit>(QStringLiteral("Memo2"))->isReadOnly());
 
     // Clicks on the headings hide their panels; the strip above the editor toggles the list.
@@ -133,14 +133,6 @@ TEST_F(MainWindowTest, WindowStripAndClientAreaHaveTheirSizes) {
     QTest::mouseClick(widget(QStringLiteral("Panel15")), Qt::LeftButton);
     EXPECT_TRUE(widget(QStringLiteral("PnlLst"))->isVisible());
     EXPECT_EQ(widget(QStringLiteral("Panel8"))->geometry(), QRect(88, 0, 519, 453));
-}
-
-TEST_F(MainWindowTest, FloatingPanelsSitAtTheirPlaces) {
-    start();
-    EXPECT_EQ(widget(QStringLiteral("PnlASet"))->geometry(), QRect(49, 260, 186, 48));
-    EXPECT_EQ(widget(QStringLiteral("PnlExp"))->geometry(), QRect(50, 30, 273, 413));
-    EXPECT_EQ(widget(QStringLiteral("PnlCS"))->geometry(), QRect(49, 76, 297, 208));
-    EXPECT_EQ(widget<QLabel>(QStringLiteral("Label5"))->text(), QStringLiteral("アラーム時間："));
 }
 
 TEST_F(MainWindowTest, ShrinkingStopsAtTheMinimumAndTheCollapsedColumnLowersIt) {
@@ -213,45 +205,24 @@ TEST_F(MainWindowTest, FontDialogSetsEveryAttributeOnTheSelectionOnly) {
     }
 }
 
-TEST_F(MainWindowTest, CancelledFontDialogChangesNothingAndReturnsTheFocus) {
-    start();
-    w().show();
-    w().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    type(QStringLiteral("abc"));
-    memo()->selectAll();
-    widget(QStringLiteral("SpeedButton2"))->setFocus();
-    prompter.fonts.push_back(std::nullopt);
-    w().SpeedButton2Click();
-    EXPECT_TRUE(memo()->hasFocus());
-    QTextCursor probe(memo()->document());
-    probe.setPosition(2);
-    EXPECT_FALSE(probe.charFormat().hasProperty(QTextFormat::ForegroundBrush));
-    EXPECT_FALSE(probe.charFormat().fontItalic());
-}
-
 TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart) {
     start();
     w().show();
     auto* line = widget<QLabel>(QStringLiteral("Label2"));
     auto* column = widget<QLabel>(QStringLiteral("Label1"));
-    type(QStringLiteral("first line\nsecond"));
     QTextCursor c = memo()->textCursor();
-    c.setPosition(0);
-    memo()->setTextCursor(c);
-    EXPECT_EQ(line->text(), QStringLiteral("1"));
-    EXPECT_EQ(column->text(), QStringLiteral("1"));
-    c.setPosition(13);  // "sec|ond"
-    memo()->setTextCursor(c);
-    EXPECT_EQ(line->text(), QStringLiteral("2"));
-    EXPECT_EQ(column->text(), QStringLiteral("3"));
-
+    const auto at = [&](int anchor, int position) {
+        c.setPosition(anchor);
+        c.setPosition(position, QTextCursor::KeepAnchor);
+        memo()->setTextCursor(c);
+        return std::pair{line->text(), column->text()};
+    };
+    using Shown = std::pair<QString, QString>;
+    type(QStringLiteral("first line\nsecond"));
+    EXPECT_EQ(at(0, 0), Shown(QStringLiteral("1"), QStringLiteral("1")));
+    EXPECT_EQ(at(13, 13), Shown(QStringLiteral("2"), QStringLiteral("3")));  // "sec|ond"
     // A selection extended forwards shows where it starts.
-    c.setPosition(2);
-    c.setPosition(14, QTextCursor::KeepAnchor);
-    memo()->setTextCursor(c);
-    EXPECT_EQ(line->text(), QStringLiteral("1"));
-    EXPECT_EQ(column->text(), QStringLiteral("3"));
+    EXPECT_EQ(at(2, 14), Shown(QStringLiteral("1"), QStringLiteral("3")));
 
     // A paragraph that wraps counts as several lines.
     memo()->clear();
@@ -260,14 +231,8 @@ TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart
     const QTextBlock block = memo()->document()->begin();
     ASSERT_GT(block.layout()->lineCount(), 1);
     const int secondLine = block.layout()->lineAt(1).textStart();
-    c = memo()->textCursor();
-    c.setPosition(secondLine);
-    memo()->setTextCursor(c);
-    EXPECT_EQ(line->text(), QStringLiteral("2"));
-    EXPECT_EQ(column->text(), QStringLiteral("1"));
-    c.setPosition(secondLine + 4);
-    memo()->setTextCursor(c);
-    EXPECT_EQ(column->text(), QStringLiteral("5"));
+    EXPECT_EQ(at(secondLine, secondLine), Shown(QStringLiteral("2"), QStringLiteral("1")));
+    EXPECT_EQ(at(secondLine + 4, secondLine + 4), Shown(QStringLiteral("2"), QStringLiteral("5")));
 }
 
 // Records what the font dialog is opened with.
@@ -280,12 +245,13 @@ public:
     }
 };
 
-TEST(FontDialog, OpensWithTheAttributesOfTheSelection) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+// The dialog opens on the selection's attributes; cancelled, it changes
+// nothing and gives the focus back to the editor.
+TEST_F(MainWindowTest, FontDialogOpensWithTheAttributesOfTheSelection) {
     FontProbe probe;
-    TfrmTSMain window(probe, dir.path() + QLatin1Char('/'), PathStyle::posix());
-    QTextEdit* memo = window.editor();
+    start(&probe);
+    showActive();
+    QTextEdit* memo = this->memo();
     QTextCursor c(memo->document());
     c.insertText(QStringLiteral("plain "));
     QTextCharFormat marked;
@@ -299,8 +265,10 @@ TEST(FontDialog, OpensWithTheAttributesOfTheSelection) {
     c.setPosition(10, QTextCursor::KeepAnchor);
     memo->setTextCursor(c);
 
+    widget(QStringLiteral("SpeedButton2"))->setFocus();
     probe.fonts.push_back(std::nullopt);
-    window.SpeedButton2Click();
+    w().SpeedButton2Click();
+    EXPECT_TRUE(memo->hasFocus());
     ASSERT_TRUE(probe.initial.has_value());
     EXPECT_EQ(probe.initial->font.family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(probe.initial->font.pointSizeF(), 18);
@@ -310,13 +278,18 @@ TEST(FontDialog, OpensWithTheAttributesOfTheSelection) {
     EXPECT_EQ(probe.initial->colour, QColor(0, 0, 255));
 
     // Plain text offers the editor's own font, its size in points.
-    c.setPosition(2);
+    c.setPosition(0);
+    c.setPosition(5, QTextCursor::KeepAnchor);
     memo->setTextCursor(c);
     probe.fonts.push_back(std::nullopt);
-    window.SpeedButton2Click();
+    w().SpeedButton2Click();
     EXPECT_EQ(probe.initial->font.family(), QStringLiteral("FixedSys"));
     EXPECT_GT(probe.initial->font.pointSizeF(), 0);
     EXPECT_FALSE(probe.initial->font.italic());
+    QTextCursor after(memo->document());
+    after.setPosition(2);
+    EXPECT_FALSE(after.charFormat().hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_FALSE(after.charFormat().fontItalic());
 }
 
 TEST(OpenFilter, PipeFormBecomesQtFiltersOfThePathStyle) {

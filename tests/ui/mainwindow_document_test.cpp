@@ -1,32 +1,30 @@
 // New, open, overwrite save, save as, the modified marker and the history
-// button of the main window.
+// button of the main window; the close question's way through the save-as
+// dialog.
 
 #include "core/caption.h"
 #include "core/cp932.h"
+#include "dialogs/TSSave.h"
 #include "mainwindowfixture.h"
 #include "richtext/documentfile.h"
 
+#include <QComboBox>
 #include <QDir>
-#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
+
+#include <optional>
 
 namespace tess::testing {
 namespace {
 
 using Answer = Prompter::Answer;
 
-const QString kQuestion = QStringLiteral("yesnocancel: 内容の変更を保存しますか？");
 const QString kFilter = QStringLiteral(
     "open: ﾃｷｽﾄﾌｧｲﾙ(*.TXT)|*.TXT|ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)|*.RTF|全てのﾌｧｲﾙ|*.*");
-
-TEST(ModifiedMarker, IsSevenBytesInShiftJis) {
-    EXPECT_EQ(caption::kModifiedMarker, QStringLiteral(" (更新)"));
-    EXPECT_EQ(cp932::encode(caption::kModifiedMarker).size(), 7);
-}
 
 TEST_F(MainWindowTest, TypingAddsTheMarkerOnceAndCleanStateRemovesIt) {
     start();
@@ -37,46 +35,52 @@ TEST_F(MainWindowTest, TypingAddsTheMarkerOnceAndCleanStateRemovesIt) {
     EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile (更新)"));
     w().MarkClean();
     EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
-    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_FALSE(modified());
     EXPECT_TRUE(w().state().LblUpdate.isEmpty());
     type(QStringLiteral("x"));
     EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile (更新)"));
 }
 
-TEST_F(MainWindowTest, NewDocumentOnACleanEditorAsksNothing) {
-    start();
-    w().state().setLblGName(QStringLiteral("G"));
-    w().state().setLblFullName(QStringLiteral("A.TXT"));
-    w().state().setLblFName(QStringLiteral("A.TXT"));
-    type(QStringLiteral("text"));
-    w().MarkClean();
-    widget<QToolButton>(QStringLiteral("SpeedButton6"))->click();
-    EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
-    EXPECT_TRUE(memo()->toPlainText().isEmpty());
-    EXPECT_FALSE(memo()->document()->isModified());
-    EXPECT_TRUE(w().state().LblGName().isEmpty());
-    EXPECT_TRUE(w().state().LblFName().isEmpty());
-    EXPECT_TRUE(w().state().LblFullName().isEmpty());
-}
-
-TEST_F(MainWindowTest, NewDocumentWithCancelKeepsTheText) {
-    start();
-    type(QStringLiteral("keep"));
-    prompter.yesNoCancel.push_back(Answer::Cancel);
-    w().SpeedButton6Click();
-    EXPECT_EQ(prompter.shown, QStringList{kQuestion});
-    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("keep"));
-    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile (更新)"));
-}
-
-TEST_F(MainWindowTest, YesForANeverSavedDocumentOpensSaveAsAndLeavingItAbandons) {
-    start();
-    type(QStringLiteral("keep"));
-    prompter.yesNoCancel.push_back(Answer::Yes);
-    w().SpeedButton6Click();
-    EXPECT_EQ(prompter.shown, (QStringList{kQuestion, QStringLiteral("saveas")}));
-    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("keep"));
+// New on a document in a group: a clean one is replaced without a question,
+// a modified one as the answer says; Yes without a path goes to save as and,
+// that left, keeps the text.
+TEST_F(MainWindowTest, NewDocumentFollowsTheSaveQuestion) {
+    const struct {
+        const char* name;
+        bool named;
+        std::optional<Answer> answer;  // none: the document is clean
+        QStringList shown;
+        bool replaced;
+    } cases[] = {
+        {"clean", true, std::nullopt, {}, true},
+        {"cancel", true, Answer::Cancel, {kSaveQuestion}, false},
+        {"no", true, Answer::No, {kSaveQuestion}, true},
+        {"yes without a path", false, Answer::Yes, {kSaveQuestion, QStringLiteral("saveas")}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompter.shown.clear();
+        start();
+        w().state().setLblGName(QStringLiteral("G"));
+        if (c.named) nameDocument(QStringLiteral("A.TXT"));
+        type(QStringLiteral("keep"));
+        if (c.answer) prompter.yesNoCancel.push_back(*c.answer);
+        else w().MarkClean();
+        const QString before = title();
+        widget<QToolButton>(QStringLiteral("SpeedButton6"))->click();
+        EXPECT_EQ(prompter.shown, c.shown);
+        if (c.replaced) {
+            EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
+            EXPECT_TRUE(memo()->toPlainText().isEmpty());
+            EXPECT_FALSE(modified());
+            EXPECT_TRUE(w().state().LblGName().isEmpty());
+            EXPECT_TRUE(w().state().LblFName().isEmpty());
+            EXPECT_TRUE(w().state().LblFullName().isEmpty());
+        } else {
+            EXPECT_EQ(memo()->toPlainText(), QStringLiteral("keep"));
+            EXPECT_EQ(title(), before);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OpenFromTheProgramFolderStoresTheBareName) {
@@ -90,7 +94,7 @@ TEST_F(MainWindowTest, OpenFromTheProgramFolderStoresTheBareName) {
     EXPECT_EQ(w().state().LblFName(), QStringLiteral("memo.txt"));
     EXPECT_EQ(title(), QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / memo.txt"));
     EXPECT_EQ(w().state().GrdR.place(1), QStringLiteral("memo.txt"));
-    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_FALSE(modified());
     EXPECT_TRUE(w().state().LblUpdate.isEmpty());
 }
 
@@ -98,10 +102,9 @@ TEST_F(MainWindowTest, OpenFromElsewhereStoresTheFullPathAndKeepsTheGroup) {
     ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("sub")));
     const QString file = path(QStringLiteral("sub/Other.RTF"));
     QTextDocument source;
-    QTextCursor c(&source);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
-    c.insertText(QStringLiteral("太字"), bold);
+    QTextCursor(&source).insertText(QStringLiteral("太字"), bold);
     ASSERT_TRUE(WriteDocument(file, source, PathStyle::posix()).ok());
 
     start();
@@ -115,23 +118,12 @@ TEST_F(MainWindowTest, OpenFromElsewhereStoresTheFullPathAndKeepsTheGroup) {
     EXPECT_EQ(memo()->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 }
 
-TEST_F(MainWindowTest, CancelledOpenDialogChangesNothing) {
-    start();
-    type(QStringLiteral("x"));
-    w().MarkClean();
-    prompter.openFiles.push_back(QString());
-    w().SpeedButton7Click();
-    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("x"));
-    EXPECT_EQ(title(), QStringLiteral("Tessarine  // NewFile"));
-}
-
 // A file that cannot be read leaves the open document as it was, and a save
 // afterwards writes the document, not an empty one.
 TEST_F(MainWindowTest, FailedOpenKeepsTheDocument) {
     start();
     w().state().setLblGName(QStringLiteral("G"));
-    w().state().setLblFullName(QStringLiteral("A.TXT"));
-    w().state().setLblFName(QStringLiteral("A.TXT"));
+    nameDocument(QStringLiteral("A.TXT"));
     w().RirekiSet();
     type(QStringLiteral("大事な文"));
     const QString before = title();
@@ -143,7 +135,7 @@ TEST_F(MainWindowTest, FailedOpenKeepsTheDocument) {
     w().SpeedButton7Click();
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("\"") + missing + QStringLiteral("\" が見つかりません")});
     EXPECT_EQ(memo()->toPlainText(), QStringLiteral("大事な文"));
-    EXPECT_TRUE(memo()->document()->isModified());
+    EXPECT_TRUE(modified());
     EXPECT_EQ(title(), before);
     EXPECT_EQ(w().state().LblFullName(), QStringLiteral("A.TXT"));
     EXPECT_EQ(w().state().LblFName(), QStringLiteral("A.TXT"));
@@ -153,69 +145,96 @@ TEST_F(MainWindowTest, FailedOpenKeepsTheDocument) {
     EXPECT_EQ(readFile(path(QStringLiteral("A.TXT"))), cp932::encode(u"大事な文"));
 }
 
-struct SaveCase {
-    const char* name;
-    QString documentPath;  // as LblFullName holds it; "{}" stands for the program folder
-    QString file;          // where it lands, relative to the program folder
-    bool rich;
-};
-void PrintTo(const SaveCase& s, std::ostream* os) { *os << s.name; }
+// The path's ending picks the format; the caption loses only its marker.
+TEST_F(MainWindowTest, OverwriteSaveWritesTheFormatThePathSelects) {
+    // "{}" stands for the program folder, where every file lands.
+    const std::pair<QString, bool> cases[] = {
+        {QStringLiteral("MEMO.TXT"), false}, {QStringLiteral("NOTES"), false},
+        {QStringLiteral("A.DOC"), false},    {QStringLiteral("A.RTF"), true},
+        {QStringLiteral("b.rtf"), true},     {QStringLiteral("{}FULL.TXT"), false},
+    };
+    for (const auto& [name, rich] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        start();
+        const QString documentPath = QString(name).replace(QStringLiteral("{}"), folder);
+        w().state().setLblFullName(documentPath);
+        w().state().setLblGName(QStringLiteral("G"));
+        w().RirekiSet();
+        type(QStringLiteral("一行目\n二行目"));
+        const QString captionBefore = caption::withoutMarker(title());
 
-class OverwriteSave : public MainWindowTest, public ::testing::WithParamInterface<SaveCase> {};
-
-TEST_P(OverwriteSave, WritesTheFormatThePathSelectsAndKeepsTheCaption) {
-    const SaveCase& s = GetParam();
-    start();
-    QString documentPath = s.documentPath;
-    documentPath.replace(QStringLiteral("{}"), folder);
-    w().state().setLblFullName(documentPath);
-    w().state().setLblGName(QStringLiteral("G"));
-    w().RirekiSet();
-    type(QStringLiteral("一行目\n二行目"));
-    const QString captionBefore = caption::withoutMarker(title());
-
-    w().SpeedButton1Click();
-    const QByteArray bytes = readFile(path(s.file));
-    if (s.rich) {
-        EXPECT_TRUE(bytes.startsWith("{\\rtf")) << bytes.left(20).constData();
-    } else {
-        EXPECT_EQ(bytes, cp932::encode(u"一行目\r\n二行目"));
+        w().SpeedButton1Click();
+        const QByteArray bytes = readFile(path(QString(name).remove(QStringLiteral("{}"))));
+        if (rich) EXPECT_TRUE(bytes.startsWith("{\\rtf")) << bytes.left(20).constData();
+        else EXPECT_EQ(bytes, cp932::encode(u"一行目\r\n二行目"));
+        EXPECT_EQ(title(), captionBefore);
+        EXPECT_FALSE(modified());
+        EXPECT_EQ(w().state().GrdR.entries(), QStringList{documentPath});
+        EXPECT_TRUE(prompter.shown.isEmpty());
     }
-    EXPECT_EQ(title(), captionBefore);
-    EXPECT_FALSE(memo()->document()->isModified());
-    EXPECT_EQ(w().state().GrdR.entries(), QStringList{documentPath});
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, OverwriteSave,
-    ::testing::Values(SaveCase{"BareNameIntoProgramFolder", QStringLiteral("MEMO.TXT"), QStringLiteral("MEMO.TXT"), false},
-                      SaveCase{"NoExtensionIsPlain", QStringLiteral("NOTES"), QStringLiteral("NOTES"), false},
-                      SaveCase{"DocIsPlain", QStringLiteral("A.DOC"), QStringLiteral("A.DOC"), false},
-                      SaveCase{"RtfIsRich", QStringLiteral("A.RTF"), QStringLiteral("A.RTF"), true},
-                      SaveCase{"LowerCaseRtfIsRich", QStringLiteral("b.rtf"), QStringLiteral("b.rtf"), true},
-                      SaveCase{"FullPath", QStringLiteral("{}FULL.TXT"), QStringLiteral("FULL.TXT"), false}),
-    [](const ::testing::TestParamInfo<SaveCase>& info) { return info.param.name; });
-
-TEST_F(MainWindowTest, SaveWithoutAPathGoesToSaveAs) {
-    start();
-    type(QStringLiteral("x"));
-    w().SpeedButton1Click();
-    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("saveas")});
-    widget<QToolButton>(QStringLiteral("SpeedButton8"))->click();
-    EXPECT_EQ(prompter.shown.size(), 2);
+// Each file action from its tool button and from its key; a named document
+// is saved in place, one without a path goes to save as; a cancelled question
+// or open dialog keeps the text.
+TEST_F(MainWindowTest, ButtonsAndShortcutsRunTheFileActions) {
+    const struct {
+        const char* button;
+        QKeySequence key;
+        bool named, clean;
+        QStringList shown;
+    } actions[] = {
+        {"SpeedButton6", QKeySequence(Qt::CTRL | Qt::Key_N), false, false, {kSaveQuestion}},
+        {"SpeedButton7", QKeySequence(Qt::CTRL | Qt::Key_O), false, true, {kFilter}},
+        {"SpeedButton1", QKeySequence(Qt::CTRL | Qt::Key_S), true, false, {}},
+        {"SpeedButton1", QKeySequence(Qt::CTRL | Qt::Key_S), false, false, {QStringLiteral("saveas")}},
+        {"SpeedButton8", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), true, false, {QStringLiteral("saveas")}},
+    };
+    for (const auto& a : actions) {
+        for (bool byKey : {false, true}) {
+            SCOPED_TRACE(std::string(a.button) + (byKey ? " key" : " button") + (a.named ? " named" : ""));
+            prompter.shown.clear();
+            QFile::remove(path(QStringLiteral("A.TXT")));
+            start();
+            showActive();
+            if (a.named) nameDocument(QStringLiteral("A.TXT"));
+            type(QStringLiteral("x"));
+            if (a.clean) w().MarkClean();
+            if (a.shown == QStringList{kSaveQuestion}) prompter.yesNoCancel.push_back(Answer::Cancel);
+            if (a.shown == QStringList{kFilter}) prompter.openFiles.push_back(QString());
+            if (byKey) QTest::keySequence(memo(), a.key);
+            else widget<QToolButton>(QString::fromLatin1(a.button))->click();
+            EXPECT_EQ(prompter.shown, a.shown);
+            EXPECT_EQ(memo()->toPlainText(), QStringLiteral("x"));
+            EXPECT_EQ(QFile::exists(path(QStringLiteral("A.TXT"))), a.named && a.shown.isEmpty());
+        }
+    }
+    // The editor's own undo keeps its key.
+    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(memo()->toPlainText().isEmpty());
 }
 
+// A missing folder at close and a folder in the file's place at save: both
+// report the path, write nothing and leave the document modified.
 TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     start();
-    // A folder where the file should be: the write cannot replace it.
+    const QString missing = folder + QStringLiteral("no-such-folder/A.TXT");
+    w().state().setLblFullName(missing);
+    type(QStringLiteral("new"));
+    const auto before = snapshot();
+    prompter.yesNoCancel.push_back(Answer::Yes);
+    EXPECT_FALSE(requestClose());
+    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + missing + QStringLiteral(" を作成できません")});
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+
+    prompter.shown.clear();
     const QString blocked = path(QStringLiteral("DIR.TXT"));
     ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("DIR.TXT")));
     w().state().setLblFullName(QStringLiteral("DIR.TXT"));
-    type(QStringLiteral("new"));
     w().SpeedButton1Click();
     EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + blocked + QStringLiteral(" を作成できません")});
-    EXPECT_TRUE(memo()->document()->isModified());
+    EXPECT_TRUE(modified());
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
     EXPECT_TRUE(QFileInfo(blocked).isDir());
     // The same document saved where it can be written is then clean.
@@ -237,7 +256,7 @@ TEST_F(MainWindowTest, PlainTextThatShiftJisCannotHoldAsksFirst) {
     w().SpeedButton1Click();
     EXPECT_EQ(prompter.shown, QStringList{question});
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("U.TXT"))));
-    EXPECT_TRUE(memo()->document()->isModified());
+    EXPECT_TRUE(modified());
 
     // Declining at close is a save that did not happen: the close is refused.
     prompter.yesNoCancel.push_back(Answer::Yes);
@@ -248,7 +267,7 @@ TEST_F(MainWindowTest, PlainTextThatShiftJisCannotHoldAsksFirst) {
     prompter.yesNo.push_back(true);
     w().SpeedButton1Click();
     EXPECT_EQ(readFile(path(QStringLiteral("U.TXT"))), QByteArray("a?b?c?"));
-    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(MainWindowTest, DocumentHostWritesTheEditorForTheSaveAsDialog) {
@@ -264,32 +283,30 @@ TEST_F(MainWindowTest, DocumentHostWritesTheEditorForTheSaveAsDialog) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(MainWindowTest, ShortcutsRunTheButtonHandlers) {
+// Yes at close on a never-saved document: the save-as dialog saves it into a
+// group, the close goes ahead and the settings name the new file.
+TEST_F(MainWindowTest, YesAtCloseSavesThroughTheSaveAsDialogThenCloses) {
     start();
-    w().show();
-    w().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    type(QStringLiteral("x"));
+    registerGroup(QStringLiteral("MEMOS"));
+    TfrmSave dialog(w(), prompter);
+    prompter.onSaveAs = [&] {
+        dialog.FormShow();
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+        combo->setCurrentIndex(combo->findText(QStringLiteral("MEMOS")));
+        dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("todo"));
+        dialog.BitBtn2Click();
+    };
+    type(QStringLiteral("買い物"));
+    prompter.yesNoCancel.push_back(Answer::Yes);
 
-    QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("saveas")});
-    QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(prompter.shown.size(), 2) << "no path: the save goes to save as";
-    prompter.shown.clear();
-
-    prompter.yesNoCancel.push_back(Answer::Cancel);
-    QTest::keyClick(memo(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(prompter.shown, QStringList{kQuestion});
-    prompter.shown.clear();
-
-    w().MarkClean();
-    prompter.openFiles.push_back(QString());
-    QTest::keyClick(memo(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(prompter.shown, QStringList{kFilter});
-
-    // The editor's own undo still works.
-    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(memo()->toPlainText().isEmpty());
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(prompter.shown, (QStringList{kSaveQuestion, QStringLiteral("saveas")}));
+    EXPECT_EQ(readFile(path(QStringLiteral("todo.TXT"))), cp932::encode(u"買い物"));
+    EXPECT_EQ(w().state().LblFullName(), QStringLiteral("todo.TXT"));
+    EXPECT_EQ(title(), QStringLiteral("Tessarine  // MEMOS / todo.TXT"));
+    EXPECT_EQ(setting(ini::kOpendFile, QStringLiteral("Opend1")).value, QStringLiteral("todo.TXT"));
+    EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, QStringLiteral("o"));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("GroupFiles"))));
 }
 
 TEST_F(MainWindowTest, HistoryButtonShowsThePlaceholderForAnEmptyHistory) {
@@ -299,27 +316,28 @@ TEST_F(MainWindowTest, HistoryButtonShowsThePlaceholderForAnEmptyHistory) {
     auto* list = widget<QListWidget>(QStringLiteral("PanelPass"));
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("..ﾌｧｲﾙ履歴無し.."));
-    EXPECT_EQ(widget<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ﾌｧｲﾙ使用履歴"));
-    EXPECT_TRUE(widget(QStringLiteral("PnlLst"))->isVisibleTo(window.get()));
+    EXPECT_EQ(labelText(QStringLiteral("Panel1")), QStringLiteral("ﾌｧｲﾙ使用履歴"));
+    EXPECT_TRUE(visible(QStringLiteral("PnlLst")));
     EXPECT_TRUE(w().state().LblGName().isEmpty());
 }
 
 TEST_F(MainWindowTest, HistoryModeListFollowsEveryRecordingOtherModesDoNot) {
     start();
-    w().state().setLblFullName(QStringLiteral("A.TXT"));
-    w().RirekiSet();
+    auto record = [&](const char* name) {
+        w().state().setLblFullName(QString::fromLatin1(name));
+        w().RirekiSet();
+    };
+    record("A.TXT");
     w().PGFClick();
     auto* list = widget<QListWidget>(QStringLiteral("PanelPass"));
     EXPECT_EQ(list->count(), 1);
-    w().state().setLblFullName(QStringLiteral("B.TXT"));
-    w().RirekiSet();
+    record("B.TXT");
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("B.TXT"));
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("A.TXT"));
 
     widget<QLabel>(QStringLiteral("Panel1"))->setText(QStringLiteral("G"));
-    w().state().setLblFullName(QStringLiteral("C.TXT"));
-    w().RirekiSet();
+    record("C.TXT");
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(w().state().GrdR.place(1), QStringLiteral("C.TXT"));
 }

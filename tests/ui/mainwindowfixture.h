@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMap>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 
 #include <memory>
@@ -37,10 +39,11 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
-    // Creates (or re-creates, as a new run would) the main window.
-    TfrmTSMain& start() {
+    // Creates (or re-creates, as a new run would) the main window; a test may
+    // give it a prompter of its own.
+    TfrmTSMain& start(Prompter* own = nullptr) {
         window.reset();
-        window = std::make_unique<TfrmTSMain>(prompter, folder, PathStyle::posix());
+        window = std::make_unique<TfrmTSMain>(own ? *own : prompter, folder, PathStyle::posix());
         return *window;
     }
     TfrmTSMain& w() { return *window; }
@@ -53,6 +56,33 @@ protected:
     }
     QTextEdit* memo() { return window->editor(); }
     QString title() { return window->windowTitle(); }
+    bool modified() { return memo()->document()->isModified(); }
+    QString labelText(const QString& name) {
+        auto* l = widget<QLabel>(name);
+        return l ? l->text() : QString();
+    }
+    bool visible(const QString& name) { return widget(name)->isVisibleTo(window.get()); }
+
+    // Gives the document a path (and the short name the caption shows).
+    void nameDocument(const QString& fullName, const QString& shortName = {}) {
+        window->state().setLblFullName(fullName);
+        window->state().setLblFName(shortName.isEmpty() ? fullName : shortName);
+    }
+    // Shows the window and waits until it is the active one.
+    void showActive() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void registerGroup(const QString& group) {
+        ASSERT_EQ(window->registry().Touroku(kind::kInner, group, QStringLiteral("X"),
+                                             window->state().GrdR, prompter),
+                  TourokuResult::Registered);
+    }
+
+    // The question before a modified document is closed or replaced.
+    static inline const QString kSaveQuestion =
+        QStringLiteral("yesnocancel: 内容の変更を保存しますか？");
 
     QString path(const QString& name) const { return folder + name; }
     QString settingsPath() const { return folder + QStringLiteral("tessarine.ini"); }
