@@ -1,11 +1,12 @@
 #pragma once
-// Helpers for the document-format tests: load bytes, and describe a document
+// Helpers for the document-format tests: read and write files, and describe a document
 // as its runs (text plus the formatting the editor keeps) so that tests
 // compare whole documents at once.
 
 #include "richtext/richtext.h"
 
 #include <QColor>
+#include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -73,6 +74,16 @@ inline std::vector<Run> runsOf(const QTextDocument& doc) {
         }
     }
     return runs;
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 inline QString plainOf(const QByteArray& rtf) {

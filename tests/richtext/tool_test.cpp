@@ -1,5 +1,7 @@
 // tessarine-doc as scripts use it: exit status, output and messages.
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -7,6 +9,9 @@
 #include <QTemporaryDir>
 
 namespace {
+
+using tess::test::readAll;
+using tess::test::writeBytes;
 
 struct Outcome {
     int exit = -1;
@@ -21,17 +26,6 @@ Outcome runTool(const QStringList& args) {
     return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 class Tool : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -39,8 +33,8 @@ protected:
 };
 
 TEST_F(Tool, TextPrintsUtf8ByTheReadingRule) {
-    writeBytes(path("a.rtf"), "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\par b}");
-    writeBytes(path("b.txt"), "\x82\xa2\r\nx");
+    ASSERT_TRUE(writeBytes(path("a.rtf"), "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\par b}"));
+    ASSERT_TRUE(writeBytes(path("b.txt"), "\x82\xa2\r\nx"));
     const Outcome rich = runTool({"text", path("a.rtf")});
     EXPECT_EQ(rich.exit, 0);
     EXPECT_EQ(rich.out, "あ\nb\n");
@@ -50,7 +44,7 @@ TEST_F(Tool, TextPrintsUtf8ByTheReadingRule) {
 }
 
 TEST_F(Tool, ConvertsBothWays) {
-    writeBytes(path("in.txt"), "\x93\xfa\x96\x7b\r\nline2");
+    ASSERT_TRUE(writeBytes(path("in.txt"), "\x93\xfa\x96\x7b\r\nline2"));
     ASSERT_EQ(runTool({"rtf", path("in.txt"), path("out.rtf")}).exit, 0);
     EXPECT_TRUE(readAll(path("out.rtf")).contains("\\'93\\'fa\\'96\\'7b\\par"));
     ASSERT_EQ(runTool({"txt", path("out.rtf"), path("back.txt")}).exit, 0);
@@ -58,7 +52,7 @@ TEST_F(Tool, ConvertsBothWays) {
 }
 
 TEST_F(Tool, RefusesLossUnlessAsked) {
-    writeBytes(path("in.rtf"), "{\\rtf1\\ansi ab\\par c\\u233?d}");
+    ASSERT_TRUE(writeBytes(path("in.rtf"), "{\\rtf1\\ansi ab\\par c\\u233?d}"));
     const Outcome refused = runTool({"txt", path("in.rtf"), path("out.txt")});
     EXPECT_EQ(refused.exit, 4);
     EXPECT_EQ(refused.err,
@@ -79,7 +73,7 @@ TEST_F(Tool, MissingInputAndBadUsage) {
     const Outcome usage = runTool({"convert"});
     EXPECT_EQ(usage.exit, 1);
     EXPECT_TRUE(usage.err.startsWith("usage: tessarine-doc text FILE\n"));
-    writeBytes(path("in.txt"), "x");
+    ASSERT_TRUE(writeBytes(path("in.txt"), "x"));
     const Outcome cannotWrite = runTool({"rtf", path("in.txt"), path("no/dir/out.rtf")});
     EXPECT_EQ(cannotWrite.exit, 3);
     EXPECT_TRUE(cannotWrite.err.startsWith("tessarine-doc: cannot write " + path("no/dir/out.rtf")));

@@ -41,84 +41,74 @@ private:
     QString folder_;
 };
 
-class GroupSetCreation : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + u'/';
-        // A store as the last close would have left it.
-        GroupRegistry stored(PathStyle::posix(), folder);
-        ScriptedPrompter answers;
-        answers.yesNo = {false};
-        stored.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("/home/u/docs"), FileHistory(), answers);
-        stored.Touroku(kind::kInner, QStringLiteral("メモ"), QStringLiteral("X"), FileHistory(), answers);
-        stored.FileGroupSet(QStringLiteral("メモ"), QStringLiteral("A.TXT"));
-        ASSERT_TRUE(writeGroupStore(folder + files::kGroupStore, stored));
-    }
+TEST(GroupWindows, BuiltHidden) {
     QTemporaryDir dir;
-    QString folder;
+    StoreHost host(dir.path() + u'/');
     ScriptedPrompter notifier;
-};
-
-TEST_F(GroupSetCreation, WindowIsBuiltHidden) {
-    StoreHost host(folder);
     TfrmGSet gset(host, notifier);
     EXPECT_EQ(gset.windowTitle(), QStringLiteral("グループの登録と削除"));
     EXPECT_TRUE(gset.windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(gset.geometry(), QRect(141, 120, 558, 281));
     EXPECT_FALSE(gset.isVisible());
-}
-
-TEST_F(GroupSetCreation, ReadsTheStoreOnlyWhenTheLastCloseWroteOne) {
-    {
-        StoreHost host(folder);
-        host.state().LblGF = flag::kStoreWritten;
-        TfrmGSet gset(host, notifier);
-        EXPECT_EQ(host.registry().groupList(), (QStringList{QStringLiteral("DOCS"), QStringLiteral("メモ")}));
-        EXPECT_EQ(host.registry().folderOfFolderGroup(QStringLiteral("DOCS")), QStringLiteral("/home/u/docs"));
-        EXPECT_EQ(host.registry().filesOf(QStringLiteral("メモ")), QStringList{QStringLiteral("A.TXT")});
-    }
-    for (const QString& value : {flag::kNoGroups, QString(), QStringLiteral("O"), QStringLiteral("oo")}) {
-        SCOPED_TRACE(value.toStdString());
-        StoreHost host(folder);
-        host.state().LblGF = value;
-        TfrmGSet gset(host, notifier);
-        EXPECT_FALSE(host.registry().hasGroups());
-        EXPECT_TRUE(host.registry().groupList().isEmpty());
-    }
-    EXPECT_TRUE(notifier.shown.isEmpty());
-}
-
-TEST_F(GroupSetCreation, MissingStoreIsNotReported) {
-    ASSERT_TRUE(QFile::remove(folder + files::kGroupStore));
-    StoreHost host(folder);
-    host.state().LblGF = flag::kStoreWritten;
-    TfrmGSet gset(host, notifier);
-    EXPECT_FALSE(host.registry().hasGroups());
-    EXPECT_TRUE(notifier.shown.isEmpty());
-}
-
-TEST_F(GroupSetCreation, DamagedStoreIsReportedOnceThroughTheNotifier) {
-    QFile store(folder + files::kGroupStore);
-    ASSERT_TRUE(store.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    store.write("999999999\r\n");
-    store.close();
-    StoreHost host(folder);
-    host.state().LblGF = flag::kStoreWritten;
-    TfrmGSet gset(host, notifier);
-    EXPECT_FALSE(host.registry().hasGroups());
-    EXPECT_EQ(notifier.messages().size(), 1);
-}
-
-TEST(GroupPicker, WindowIsABorderlessTopmostPopupBuiltHidden) {
-    QTemporaryDir dir;
-    StoreHost host(dir.path() + u'/');
+    // The picker is a borderless popup that stays on top.
     TfrmGName picker(host);
     EXPECT_TRUE(picker.windowTitle().isEmpty());
     EXPECT_TRUE(picker.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(picker.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(picker.size(), QSize(177, 230));
     EXPECT_FALSE(picker.isVisible());
+}
+
+// Creating the registration dialog reads the group store only when the last
+// close wrote one; a missing store is not reported, a damaged one once.
+TEST(GroupSetCreation, ReadsTheStoreOnlyWhenTheLastCloseWroteOne) {
+    enum class Store { Written, Missing, Damaged };
+    const struct {
+        Store store;
+        QString flag;
+        bool groups;
+        int messages;
+    } cases[] = {
+        {Store::Written, flag::kStoreWritten, true, 0},   {Store::Written, flag::kNoGroups, false, 0},
+        {Store::Written, QString(), false, 0},            {Store::Written, QStringLiteral("O"), false, 0},
+        {Store::Written, QStringLiteral("oo"), false, 0}, {Store::Missing, flag::kStoreWritten, false, 0},
+        {Store::Damaged, flag::kStoreWritten, false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flag.toStdString() + " store " + std::to_string(int(c.store)));
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        if (c.store == Store::Written) {
+            // A store as the last close would have left it.
+            GroupRegistry stored(PathStyle::posix(), folder);
+            ScriptedPrompter answers;
+            answers.yesNo = {false};
+            stored.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("/home/u/docs"), FileHistory(),
+                           answers);
+            stored.Touroku(kind::kInner, QStringLiteral("メモ"), QStringLiteral("X"), FileHistory(), answers);
+            stored.FileGroupSet(QStringLiteral("メモ"), QStringLiteral("A.TXT"));
+            ASSERT_TRUE(writeGroupStore(folder + files::kGroupStore, stored));
+        } else if (c.store == Store::Damaged) {
+            QFile store(folder + files::kGroupStore);
+            ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+            store.write("999999999\r\n");
+        }
+        StoreHost host(folder);
+        host.state().LblGF = c.flag;
+        ScriptedPrompter notifier;
+        TfrmGSet gset(host, notifier);
+        const GroupRegistry& reg = host.registry();
+        if (c.groups) {
+            EXPECT_EQ(reg.groupList(), (QStringList{QStringLiteral("DOCS"), QStringLiteral("メモ")}));
+            EXPECT_EQ(reg.folderOfFolderGroup(QStringLiteral("DOCS")), QStringLiteral("/home/u/docs"));
+            EXPECT_EQ(reg.filesOf(QStringLiteral("メモ")), QStringList{QStringLiteral("A.TXT")});
+        } else {
+            EXPECT_FALSE(reg.hasGroups());
+            EXPECT_TRUE(reg.groupList().isEmpty());
+        }
+        EXPECT_EQ(notifier.shown.size(), c.messages) << notifier.shown.join(u'|').toStdString();
+        EXPECT_EQ(notifier.messages().size(), c.messages);
+    }
 }
 
 } // namespace

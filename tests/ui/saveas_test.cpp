@@ -107,38 +107,32 @@ QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-class SaveAsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        program = slash(dir.path() + QStringLiteral("/prog"));
-        ASSERT_TRUE(QDir().mkpath(program));
-        host = std::make_unique<FakeHost>(program);
-        dialog = std::make_unique<TfrmSave>(*host, prompter);
-        combo = dialog->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
-        edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
-        rich = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
-        plain = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn2"));
-        cancel = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn3"));
-        icon = dialog->findChild<QWidget*>(QStringLiteral("P1"));
-        folderIcon = dialog->findChild<QWidget*>(QStringLiteral("ImgF"));
-        ASSERT_TRUE(combo && edit && rich && plain && cancel && icon && folderIcon);
+// The dialog over a fake host, with its widgets found by name.
+struct Rig {
+    explicit Rig(const QString& programFolder, PathStyle style = PathStyle::posix())
+        : host(programFolder, style), dialog(host, prompter) {
+        combo = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+        edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        rich = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+        plain = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn2"));
+        cancel = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn3"));
+        icon = dialog.findChild<QWidget*>(QStringLiteral("P1"));
+        folderIcon = dialog.findChild<QWidget*>(QStringLiteral("ImgF"));
+        EXPECT_TRUE(combo && edit && rich && plain && cancel && icon && folderIcon);
     }
-
     // Shows the dialog as the caller would, types a name and presses a button.
     void saveWith(const QString& name, QPushButton* button, int groupIndex = 0) {
-        dialog->show();
+        dialog.show();
         combo->setCurrentIndex(groupIndex);
         edit->setText(name);
         button->click();
     }
-    bool accepted() const { return !dialog->isVisible() && dialog->result() == QDialog::Accepted; }
+    bool accepted() const { return !dialog.isVisible() && dialog.result() == QDialog::Accepted; }
+    std::string shown() const { return prompter.shown.join(u'|').toStdString(); }
 
-    QTemporaryDir dir;
-    QString program;
     ScriptedPrompter prompter;
-    std::unique_ptr<FakeHost> host;
-    std::unique_ptr<TfrmSave> dialog;
+    FakeHost host;
+    TfrmSave dialog;
     QComboBox* combo = nullptr;
     QLineEdit* edit = nullptr;
     QPushButton* rich = nullptr;
@@ -148,37 +142,48 @@ protected:
     QWidget* folderIcon = nullptr;
 };
 
-TEST_F(SaveAsTest, WindowTextsAndLayout) {
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("名前を付けて保存"));
-    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
-    EXPECT_EQ(dialog->size(), QSize(323, 197));
-    EXPECT_EQ(dialog->font().pixelSize(), 15);
-    EXPECT_TRUE(dialog->font().bold());
-    EXPECT_EQ(dialog->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
-    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("グループ："));
-    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("ファイル名："));
-    EXPECT_EQ(rich->text(), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(．RTF)として保存"));
-    EXPECT_EQ(plain->text(), QStringLiteral("通常ﾃｷｽﾄﾌｧｲﾙ(．TXT)として保存"));
-    EXPECT_EQ(rich->palette().color(QPalette::ButtonText), QColor(128, 0, 128));
-    EXPECT_EQ(plain->palette().color(QPalette::ButtonText), QColor(0, 0, 255));
+QString programIn(const QTemporaryDir& dir) {
+    EXPECT_TRUE(dir.isValid());
+    const QString program = slash(dir.path() + QStringLiteral("/prog"));
+    EXPECT_TRUE(QDir().mkpath(program));
+    return program;
+}
+
+class SaveAsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString program = programIn(dir);
+    Rig r{program};
+    GroupRegistry& registry() { return r.host.registry(); }
+    EditorState& state() { return r.host.state(); }
+};
+
+TEST_F(SaveAsTest, WindowTexts) {
+    TfrmSave& d = r.dialog;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("名前を付けて保存"));
+    EXPECT_TRUE(d.windowFlags().testFlag(Qt::Tool));
+    EXPECT_EQ(d.size(), QSize(323, 197));
+    EXPECT_EQ(d.font().pixelSize(), 15);
+    EXPECT_TRUE(d.font().bold());
+    EXPECT_EQ(d.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("グループ："));
+    EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("ファイル名："));
+    EXPECT_EQ(r.rich->text(), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(．RTF)として保存"));
+    EXPECT_EQ(r.plain->text(), QStringLiteral("通常ﾃｷｽﾄﾌｧｲﾙ(．TXT)として保存"));
+    EXPECT_EQ(r.rich->palette().color(QPalette::ButtonText), QColor(128, 0, 128));
+    EXPECT_EQ(r.plain->palette().color(QPalette::ButtonText), QColor(0, 0, 255));
     // The cancel button shows only its symbol.
-    EXPECT_TRUE(cancel->text().isEmpty());
-    EXPECT_FALSE(cancel->icon().isNull());
-    EXPECT_EQ(combo->width(), 186);
-    EXPECT_FALSE(combo->isEditable());
-    EXPECT_EQ(edit->width(), 186);
-    EXPECT_EQ(icon->size(), QSize(20, 20));
-    EXPECT_EQ(dialog->findChild<QWidget*>(QStringLiteral("Panel1"))->width(), 20);
+    EXPECT_TRUE(r.cancel->text().isEmpty());
+    EXPECT_FALSE(r.cancel->icon().isNull());
+    EXPECT_FALSE(r.combo->isEditable());
     for (const char* name : {"Image1", "ImgI1", "ImgF"}) {
-        const QLabel* picture = dialog->findChild<QLabel*>(QString::fromLatin1(name));
+        const QLabel* picture = d.findChild<QLabel*>(QString::fromLatin1(name));
         ASSERT_NE(picture, nullptr) << name;
         EXPECT_FALSE(picture->pixmap().isNull()) << name;
     }
-
-    const auto* memo = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    const auto* memo = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
     ASSERT_NE(memo, nullptr);
     EXPECT_FALSE(memo->isEnabled());
-    EXPECT_NE(memo->frameShape(), QFrame::NoFrame);
     EXPECT_EQ(memo->toPlainText(),
               QStringLiteral("　ﾌｫﾙﾀﾞｸﾞﾙｰﾌﾟを選択すると 自動的に登録されたﾌｫﾙﾀﾞ\n"
                              "に保存されます。\n"
@@ -186,42 +191,8 @@ TEST_F(SaveAsTest, WindowTextsAndLayout) {
                              "フトの起動ﾌｫﾙﾀﾞ内に保存されます。"));
 }
 
-TEST_F(SaveAsTest, PlainTextWithoutGroupGoesToTheProgramFolder) {
-    saveWith(QStringLiteral("MEMO.TXT"), plain);
-
-    EXPECT_TRUE(accepted());
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
-    EXPECT_EQ(filesIn(program), QStringList{QStringLiteral("MEMO.TXT")});
-    QFile file(program + QStringLiteral("MEMO.TXT"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("hello "));
-    EXPECT_EQ(host->state().LblFullName(), QStringLiteral("MEMO.TXT"));
-    EXPECT_EQ(host->state().LblFName(), QStringLiteral("MEMO.TXT"));
-    EXPECT_EQ(host->state().LblGName(), QString());
-    EXPECT_EQ(host->caption, QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / MEMO.TXT"));
-    EXPECT_EQ(host->state().GrdR.entries(), QStringList{QStringLiteral("MEMO.TXT")});
-    EXPECT_FALSE(host->document.isModified());
-    EXPECT_TRUE(host->state().LblUpdate.isEmpty());
-    // A document saved without a group is registered nowhere.
-    EXPECT_FALSE(host->registry().hasGroups());
-}
-
-TEST_F(SaveAsTest, RichTextReplacesTheEndingAndIsOfferedNextTime) {
-    saveWith(QStringLiteral("MEMO.TXT"), rich);
-
-    ASSERT_TRUE(accepted());
-    EXPECT_EQ(filesIn(program), QStringList{QStringLiteral("MEMO.RTF")});
-    QFile file(program + QStringLiteral("MEMO.RTF"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("{\\rtf"));
-    EXPECT_EQ(host->state().LblFullName(), QStringLiteral("MEMO.RTF"));
-
-    // The next showing offers the new name, bare.
-    dialog->show();
-    EXPECT_EQ(edit->text(), QStringLiteral("MEMO.RTF"));
-    EXPECT_EQ(combo->currentIndex(), 0);
-}
-
+// Without a group a document goes to the program folder under a bare name,
+// is recorded and marked clean, registered nowhere, and offered next time.
 TEST_F(SaveAsTest, NamesAndTheirFiles) {
     struct Case {
         QString name;
@@ -229,6 +200,8 @@ TEST_F(SaveAsTest, NamesAndTheirFiles) {
         QString file;
     };
     const QList<Case> cases = {
+        {QStringLiteral("MEMO.TXT"), false, QStringLiteral("MEMO.TXT")},
+        {QStringLiteral("MEMO.TXT"), true, QStringLiteral("MEMO.RTF")},
         {QStringLiteral("A.TXT.RTF"), false, QStringLiteral("A.TXT")},
         {QStringLiteral("A.TXT.RTF"), true, QStringLiteral("A.RTF")},
         {QStringLiteral("A.DOC"), false, QStringLiteral("A.DOC.TXT")},
@@ -237,130 +210,123 @@ TEST_F(SaveAsTest, NamesAndTheirFiles) {
         {QStringLiteral("　メモ　"), false, QStringLiteral("　メモ　.TXT")},
         {QStringLiteral("notes.txt"), false, QStringLiteral("notes.TXT")},
     };
+    QStringList files;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
-        saveWith(c.name, c.richText ? rich : plain);
-        EXPECT_TRUE(accepted());
-        EXPECT_TRUE(QFile::exists(program + c.file));
-        EXPECT_EQ(host->state().LblFullName(), c.file);
-        EXPECT_EQ(edit->text(), c.file);
-        EXPECT_EQ(host->state().GrdR.place(1), c.file);
+        r.host.document.setModified(true);
+        state().LblUpdate = flag::kSet;
+        r.saveWith(c.name, c.richText ? r.rich : r.plain);
+        EXPECT_TRUE(r.accepted());
+        files << c.file;
+        QFile file(program + c.file);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().startsWith(c.richText ? "{\\rtf" : "hello "));
+        EXPECT_EQ(state().LblFullName(), c.file);
+        EXPECT_EQ(state().LblFName(), c.file);
+        EXPECT_EQ(state().LblGName(), QString());
+        EXPECT_EQ(r.host.caption, QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / ") + c.file);
+        EXPECT_EQ(state().GrdR.place(1), c.file);
+        EXPECT_FALSE(r.host.document.isModified());
+        EXPECT_TRUE(state().LblUpdate.isEmpty());
+        // The next showing offers the new name, bare, with no group.
+        r.dialog.show();
+        EXPECT_EQ(r.edit->text(), c.file);
+        EXPECT_EQ(r.combo->currentIndex(), 0);
+        r.dialog.hide();
     }
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+    files.sort();
+    EXPECT_EQ(filesIn(program), files);
+    EXPECT_EQ(state().GrdR.count(), cases.size());
+    EXPECT_FALSE(registry().hasGroups());
+    EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
 }
 
-TEST_F(SaveAsTest, BlankNamesAreRefusedAndNothingChanges) {
-    host->state().setLblFName(QStringLiteral("OLD.TXT"));
-    const QStringList blanks = {QStringLiteral("　　"), QStringLiteral(" "), QString(),
-                                QStringLiteral(" 　 "), QStringLiteral(".TXT"),
-                                QStringLiteral(" .RTF.TXT")};
-    for (const QString& name : blanks) {
-        SCOPED_TRACE(name.toStdString());
-        prompter.shown.clear();
-        saveWith(name, plain);
-        EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("message: ﾌｧｲﾙ名が記入されていません")});
-        EXPECT_TRUE(edit->text().isEmpty());
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_TRUE(host->writes.isEmpty());
-    }
-    EXPECT_TRUE(filesIn(program).isEmpty());
-    EXPECT_EQ(host->state().LblFName(), QStringLiteral("OLD.TXT"));
-    EXPECT_TRUE(host->state().LblFullName().isEmpty());
-    EXPECT_TRUE(host->document.isModified());
-    EXPECT_EQ(host->caption, caption::kNewFile + caption::kModifiedMarker);
-}
-
-// Names that would leave the group's folder are refused by the path style's
-// own rules; on POSIX "\\" is an ordinary character.
-TEST(SaveAsNames, SeparatorsOfThePathStyleAreRefused) {
+// Blank names, and names that would leave the group's folder by the path
+// style's own rules, are refused and change nothing; on POSIX "\\" and ":" are
+// ordinary characters.
+TEST(SaveAsNames, RefusedNamesChangeNothing) {
     QTemporaryDir dir;
-    const QString windowsMessage = QStringLiteral("message: ﾌｧｲﾙ名に \\ や / は使えません");
-    const QString posixMessage = QStringLiteral("message: ﾌｧｲﾙ名に / は使えません");
+    const QString blank = QStringLiteral("message: ﾌｧｲﾙ名が記入されていません");
+    const QString windowsSeparator = QStringLiteral("message: ﾌｧｲﾙ名に \\ や / は使えません");
+    const QString posixSeparator = QStringLiteral("message: ﾌｧｲﾙ名に / は使えません");
     struct Case {
         bool windows;
         QString name;
         QString message;  // empty: saved
     };
     const QList<Case> cases = {
-        {true, QStringLiteral("SUB\\A"), windowsMessage},
-        {true, QStringLiteral("../A"), windowsMessage},
-        {true, QStringLiteral("D:A"), windowsMessage},
-        {false, QStringLiteral("SUB/A"), posixMessage},
-        {false, QStringLiteral("../A"), posixMessage},
-        {false, QStringLiteral("A\\B"), QString()},
-        {false, QStringLiteral("A:B"), QString()},
+        {false, QStringLiteral("　　"), blank},      {false, QStringLiteral(" "), blank},
+        {false, QString(), blank},                    {false, QStringLiteral(" 　 "), blank},
+        {false, QStringLiteral(".TXT"), blank},       {false, QStringLiteral(" .RTF.TXT"), blank},
+        {true, QStringLiteral(" .TXT"), blank},       {true, QStringLiteral("SUB\\A"), windowsSeparator},
+        {true, QStringLiteral("../A"), windowsSeparator}, {true, QStringLiteral("D:A"), windowsSeparator},
+        {false, QStringLiteral("SUB/A"), posixSeparator}, {false, QStringLiteral("../A"), posixSeparator},
+        {false, QStringLiteral("A\\B"), QString()},   {false, QStringLiteral("A:B"), QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.windows ? "windows " : "posix ") + c.name.toStdString());
-        ScriptedPrompter prompter;
-        FakeHost host(c.windows ? QStringLiteral("C:\\PROG\\") : dir.path() + u'/',
-                      c.windows ? PathStyle::windows() : PathStyle::posix());
-        TfrmSave dialog(host, prompter);
-        dialog.show();
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
-        edit->setText(c.name);
-        dialog.findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click();
+        Rig s(c.windows ? QStringLiteral("C:\\PROG\\") : dir.path() + u'/',
+              c.windows ? PathStyle::windows() : PathStyle::posix());
+        s.host.state().setLblFName(QStringLiteral("OLD.TXT"));
+        s.saveWith(c.name, s.plain);
         if (c.message.isEmpty()) {
-            EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+            EXPECT_TRUE(s.prompter.shown.isEmpty()) << s.shown();
             EXPECT_TRUE(QFile::exists(dir.path() + u'/' + c.name + QStringLiteral(".TXT")));
-            EXPECT_FALSE(dialog.isVisible());
-        } else {
-            EXPECT_EQ(prompter.shown, QStringList{c.message});
-            EXPECT_EQ(edit->text(), c.name);
-            EXPECT_TRUE(dialog.isVisible());
-            EXPECT_TRUE(host.writes.isEmpty());
-            EXPECT_TRUE(host.document.isModified());
+            EXPECT_FALSE(s.dialog.isVisible());
+            continue;
         }
+        EXPECT_EQ(s.prompter.shown, QStringList{c.message});
+        // A blank name is cleared; a refused one is left to correct.
+        EXPECT_EQ(s.edit->text(), c.message == blank ? QString() : c.name);
+        EXPECT_TRUE(s.dialog.isVisible());
+        EXPECT_TRUE(s.host.writes.isEmpty());
+        EXPECT_EQ(s.host.state().LblFName(), QStringLiteral("OLD.TXT"));
+        EXPECT_TRUE(s.host.state().LblFullName().isEmpty());
+        EXPECT_TRUE(s.host.document.isModified());
+        EXPECT_EQ(s.host.caption, caption::kNewFile + caption::kModifiedMarker);
     }
+    EXPECT_EQ(filesIn(dir.path()), (QStringList{QStringLiteral("A:B.TXT"), QStringLiteral("A\\B.TXT")}));
 }
 
-TEST_F(SaveAsTest, FolderGroupSavesIntoItsFolderAndRegistersOnce) {
+// A folder group saves into its folder, registering a name once however often
+// it is saved; an inner group saves into the program folder; a folder group
+// on the program folder (without its trailing separator) gives a bare name.
+TEST_F(SaveAsTest, GroupsDecideTheFolderAndRegisterTheName) {
     const QString docs = dir.path() + QStringLiteral("/Docs");
     ASSERT_TRUE(QDir().mkpath(docs));
-    addFolderGroup(host->registry(), QStringLiteral("DOCS"), docs);
-    addInnerGroup(host->registry(), QStringLiteral("IN"));
-
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        host->document.setModified(true);
-        saveWith(QStringLiteral("A"), plain, 1);
-        ASSERT_TRUE(accepted());
+    addFolderGroup(registry(), QStringLiteral("DOCS"), docs);
+    addInnerGroup(registry(), QStringLiteral("メモ帳"));
+    addFolderGroup(registry(), QStringLiteral("HOME"), program.chopped(1));
+    struct Case {
+        int index;
+        QString name;
+        bool richText;
+        QString fullName, group, file;
+    };
+    const QString inDocs = docs + QStringLiteral("/A.TXT");
+    const QList<Case> cases = {
+        {1, QStringLiteral("A"), false, inDocs, QStringLiteral("DOCS"), QStringLiteral("A.TXT")},
+        {1, QStringLiteral("A"), false, inDocs, QStringLiteral("DOCS"), QStringLiteral("A.TXT")},  // again
+        {3, QStringLiteral("B"), true, QStringLiteral("B.RTF"), QStringLiteral("メモ帳"), QStringLiteral("B.RTF")},
+        {2, QStringLiteral("C"), false, QStringLiteral("C.TXT"), QStringLiteral("HOME"), QStringLiteral("C.TXT")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fullName.toStdString());
+        r.host.document.setModified(true);
+        r.saveWith(c.name, c.richText ? r.rich : r.plain, c.index);
+        ASSERT_TRUE(r.accepted());
+        EXPECT_EQ(state().LblFullName(), c.fullName);
+        EXPECT_EQ(state().LblGName(), c.group);
+        EXPECT_EQ(state().GrdR.place(1), c.fullName);
+        EXPECT_EQ(r.host.caption, QStringLiteral("Tessarine  // ") + c.group + QStringLiteral(" / ") + c.file);
     }
-    const QString path = docs + QStringLiteral("/A.TXT");
-    EXPECT_TRUE(QFile::exists(path));
-    EXPECT_TRUE(filesIn(program).isEmpty());
-    EXPECT_EQ(host->state().LblFullName(), path);
-    EXPECT_EQ(host->state().LblGName(), QStringLiteral("DOCS"));
-    EXPECT_EQ(host->registry().filesOf(QStringLiteral("DOCS")), QStringList{QStringLiteral("A.TXT")});
-    EXPECT_TRUE(host->registry().filesOf(QStringLiteral("IN")).isEmpty());
-    EXPECT_EQ(host->state().GrdR.entries(), QStringList{path});
-    EXPECT_EQ(host->caption, QStringLiteral("Tessarine  // DOCS / A.TXT"));
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
-}
-
-TEST_F(SaveAsTest, InnerGroupSavesIntoTheProgramFolderUnderItsName) {
-    addFolderGroup(host->registry(), QStringLiteral("DOCS"), dir.path());
-    addInnerGroup(host->registry(), QStringLiteral("メモ帳"));
-    saveWith(QStringLiteral("B"), rich, 2);
-
-    ASSERT_TRUE(accepted());
-    EXPECT_TRUE(QFile::exists(program + QStringLiteral("B.RTF")));
-    EXPECT_EQ(host->state().LblFullName(), QStringLiteral("B.RTF"));
-    EXPECT_EQ(host->state().LblGName(), QStringLiteral("メモ帳"));
-    EXPECT_EQ(host->registry().filesOf(QStringLiteral("メモ帳")), QStringList{QStringLiteral("B.RTF")});
-    EXPECT_TRUE(host->registry().filesOf(QStringLiteral("DOCS")).isEmpty());
-    EXPECT_EQ(host->caption, QStringLiteral("Tessarine  // メモ帳 / B.RTF"));
-}
-
-TEST_F(SaveAsTest, FolderGroupWritingTheProgramFolderGivesABareName) {
-    // The group's folder is the program folder without its trailing separator.
-    addFolderGroup(host->registry(), QStringLiteral("HOME"), program.chopped(1));
-    saveWith(QStringLiteral("C"), plain, 1);
-
-    ASSERT_TRUE(accepted());
-    EXPECT_TRUE(QFile::exists(program + QStringLiteral("C.TXT")));
-    EXPECT_EQ(host->state().LblFullName(), QStringLiteral("C.TXT"));
-    EXPECT_EQ(host->registry().filesOf(QStringLiteral("HOME")), QStringList{QStringLiteral("C.TXT")});
+    EXPECT_TRUE(QFile::exists(inDocs));
+    EXPECT_EQ(filesIn(program), (QStringList{QStringLiteral("B.RTF"), QStringLiteral("C.TXT")}));
+    EXPECT_EQ(registry().filesOf(QStringLiteral("DOCS")), QStringList{QStringLiteral("A.TXT")});
+    EXPECT_EQ(registry().filesOf(QStringLiteral("メモ帳")), QStringList{QStringLiteral("B.RTF")});
+    EXPECT_EQ(registry().filesOf(QStringLiteral("HOME")), QStringList{QStringLiteral("C.TXT")});
+    EXPECT_EQ(state().GrdR.count(), 3);
+    EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
 }
 
 // Only a folder written exactly like the program folder makes the path a bare
@@ -375,286 +341,234 @@ TEST(SaveAsProgramFolder, ComparedExactlyAsWritten) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.programFolder.toStdString());
-        ScriptedPrompter prompter;
-        FakeHost host(c.programFolder, PathStyle::windows());
-        host.forced = DocumentHost::WriteOutcome::Written;
-        addFolderGroup(host.registry(), QStringLiteral("HOME"), QStringLiteral("C:\\prog"));
-        TfrmSave dialog(host, prompter);
-        dialog.show();
-        dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
-        dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("C"));
-        dialog.BitBtn2Click();
-        EXPECT_EQ(host.writes, QStringList{QStringLiteral("C:\\PROG\\C.TXT")});
-        EXPECT_EQ(host.state().LblFullName(), c.fullName);
-        EXPECT_EQ(host.state().GrdR.place(1), c.fullName);
-        EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+        Rig s(c.programFolder, PathStyle::windows());
+        s.host.forced = DocumentHost::WriteOutcome::Written;
+        addFolderGroup(s.host.registry(), QStringLiteral("HOME"), QStringLiteral("C:\\prog"));
+        s.saveWith(QStringLiteral("C"), s.plain, 1);
+        EXPECT_EQ(s.host.writes, QStringList{QStringLiteral("C:\\PROG\\C.TXT")});
+        EXPECT_EQ(s.host.state().LblFullName(), c.fullName);
+        EXPECT_EQ(s.host.state().GrdR.place(1), c.fullName);
+        EXPECT_TRUE(s.prompter.shown.isEmpty()) << s.shown();
     }
 }
 
-TEST_F(SaveAsTest, MissingFolderIsReportedAndNothingIsRecorded) {
-    addFolderGroup(host->registry(), QStringLiteral("GONE"), dir.path() + QStringLiteral("/nowhere"));
-    host->state().setLblGName(QStringLiteral("GONE"));
-    saveWith(QStringLiteral("A"), plain, 1);
-
-    EXPECT_EQ(prompter.shown,
-              QStringList{QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"GONE\" に指定されたﾌｫﾙﾀﾞが存在しません")});
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(host->state().LblFName(), QStringLiteral("A.TXT"));
-    EXPECT_EQ(edit->text(), QStringLiteral("A.TXT"));
-    EXPECT_TRUE(host->state().LblFullName().isEmpty());
-    EXPECT_TRUE(host->registry().filesOf(QStringLiteral("GONE")).isEmpty());
-    EXPECT_EQ(host->state().GrdR.count(), 0);
-    EXPECT_TRUE(host->document.isModified());
-    EXPECT_EQ(host->caption, caption::kNewFile + caption::kModifiedMarker);
-    EXPECT_FALSE(QDir(dir.path() + QStringLiteral("/nowhere")).exists());
-}
-
-TEST_F(SaveAsTest, MissingProgramFolderNamesTheNoGroupEntry) {
-    FakeHost lost(slash(dir.path() + QStringLiteral("/missing")));
-    TfrmSave save(lost, prompter);
-    save.show();
-    save.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("A"));
-    save.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-
-    EXPECT_EQ(prompter.shown,
-              QStringList{QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"[グループ無し]\" に指定されたﾌｫﾙﾀﾞが存在しません")});
-    EXPECT_TRUE(save.isVisible());
-    EXPECT_TRUE(lost.document.isModified());
-    EXPECT_EQ(lost.state().GrdR.count(), 0);
-}
-
-// A file that cannot be created is blamed on the group's folder; any other
-// write failure is shown with the system's reason. Either way nothing is
-// recorded and the dialog stays open.
-TEST_F(SaveAsTest, WriteFailuresAreToldApart) {
-    addInnerGroup(host->registry(), QStringLiteral("IN"));
-    const QString target = program + QStringLiteral("A.TXT");
+// A missing folder, a file that cannot be created (blamed on the group's
+// folder) or any other failed write (the system's reason): the dialog stays
+// open and nothing is recorded.
+TEST_F(SaveAsTest, FailedSavesRecordNothing) {
+    const QString nowhere = dir.path() + QStringLiteral("/nowhere");
+    addFolderGroup(registry(), QStringLiteral("GONE"), nowhere);
+    addInnerGroup(registry(), QStringLiteral("IN"));
     const struct {
-        DocumentHost::WriteOutcome outcome;
+        int index;
+        std::optional<DocumentHost::WriteOutcome> forced;
         QString shown;
     } cases[] = {
-        {DocumentHost::WriteOutcome::CannotCreate,
+        {1, std::nullopt, QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"GONE\" に指定されたﾌｫﾙﾀﾞが存在しません")},
+        {2, DocumentHost::WriteOutcome::CannotCreate,
          QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"IN\" に指定されたﾌｫﾙﾀﾞが存在しません")},
-        {DocumentHost::WriteOutcome::Failed, QStringLiteral("error: forced: ") + target},
+        {2, DocumentHost::WriteOutcome::Failed,
+         QStringLiteral("error: forced: ") + program + QStringLiteral("A.TXT")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown.toStdString());
-        prompter.shown.clear();
-        host->forced = c.outcome;
-        saveWith(QStringLiteral("A"), plain, 1);
-        EXPECT_EQ(prompter.shown, QStringList{c.shown});
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(host->state().LblFName(), QStringLiteral("A.TXT"));
-        EXPECT_TRUE(host->state().LblFullName().isEmpty());
-        EXPECT_TRUE(host->registry().filesOf(QStringLiteral("IN")).isEmpty());
-        EXPECT_EQ(host->state().GrdR.count(), 0);
-        EXPECT_TRUE(host->document.isModified());
+        r.prompter.shown.clear();
+        r.host.forced = c.forced;
+        r.saveWith(QStringLiteral("A"), r.plain, c.index);
+        EXPECT_EQ(r.prompter.shown, QStringList{c.shown});
+        EXPECT_TRUE(r.dialog.isVisible());
+        EXPECT_EQ(state().LblFName(), QStringLiteral("A.TXT"));
+        EXPECT_EQ(r.edit->text(), QStringLiteral("A.TXT"));
+        EXPECT_TRUE(state().LblFullName().isEmpty());
+        EXPECT_TRUE(registry().filesOf(QStringLiteral("GONE")).isEmpty());
+        EXPECT_TRUE(registry().filesOf(QStringLiteral("IN")).isEmpty());
+        EXPECT_EQ(state().GrdR.count(), 0);
+        EXPECT_TRUE(r.host.document.isModified());
+        EXPECT_EQ(r.host.caption, caption::kNewFile + caption::kModifiedMarker);
     }
+    EXPECT_FALSE(QDir(nowhere).exists());
+}
+
+TEST(SaveAsFailure, MissingProgramFolderNamesTheNoGroupEntry) {
+    QTemporaryDir dir;
+    Rig s(slash(dir.path() + QStringLiteral("/missing")));
+    s.saveWith(QStringLiteral("A"), s.rich);
+    EXPECT_EQ(s.prompter.shown,
+              QStringList{QStringLiteral("message: ｸﾞﾙｰﾌﾟ \"[グループ無し]\" に指定されたﾌｫﾙﾀﾞが存在しません")});
+    EXPECT_TRUE(s.dialog.isVisible());
+    EXPECT_TRUE(s.host.document.isModified());
+    EXPECT_EQ(s.host.state().GrdR.count(), 0);
 }
 
 TEST_F(SaveAsTest, DeclinedPlainTextKeepsTheDialogOpen) {
-    addInnerGroup(host->registry(), QStringLiteral("IN"));
-    host->document.setPlainText(QStringLiteral("emoji \U0001F600 cannot be Shift-JIS"));
-    host->document.setModified(true);
-    saveWith(QStringLiteral("E"), plain, 1);
+    addInnerGroup(registry(), QStringLiteral("IN"));
+    r.host.document.setPlainText(QStringLiteral("emoji \U0001F600 cannot be Shift-JIS"));
+    r.host.document.setModified(true);
+    r.saveWith(QStringLiteral("E"), r.plain, 1);
 
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(host->writes, QStringList{program + QStringLiteral("E.TXT")});
+    EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
+    EXPECT_TRUE(r.dialog.isVisible());
+    EXPECT_EQ(r.host.writes, QStringList{program + QStringLiteral("E.TXT")});
     EXPECT_FALSE(QFile::exists(program + QStringLiteral("E.TXT")));
-    EXPECT_TRUE(host->registry().filesOf(QStringLiteral("IN")).isEmpty());
-    EXPECT_TRUE(host->state().LblFullName().isEmpty());
-    EXPECT_TRUE(host->document.isModified());
+    EXPECT_TRUE(registry().filesOf(QStringLiteral("IN")).isEmpty());
+    EXPECT_TRUE(state().LblFullName().isEmpty());
+    EXPECT_TRUE(r.host.document.isModified());
 
     // Rich text holds every character: the same name then saves.
-    rich->click();
-    EXPECT_TRUE(accepted());
-    EXPECT_EQ(host->state().LblFullName(), QStringLiteral("E.RTF"));
+    r.rich->click();
+    EXPECT_TRUE(r.accepted());
+    EXPECT_EQ(state().LblFullName(), QStringLiteral("E.RTF"));
 }
 
+// Every showing rebuilds the choices, preselects the current group (none when
+// it is no longer registered) and shows its kind icon.
 TEST_F(SaveAsTest, PreselectionAndKindIcon) {
-    GroupRegistry& reg = host->registry();
-    addFolderGroup(reg, QStringLiteral("DOCS"), dir.path());
-    addInnerGroup(reg, QStringLiteral("IN1"));
-    addFolderGroup(reg, QStringLiteral("WORK"), dir.path());
-    addInnerGroup(reg, QStringLiteral("IN2"));
-
-    struct Case {
+    addFolderGroup(registry(), QStringLiteral("DOCS"), dir.path());
+    addInnerGroup(registry(), QStringLiteral("IN1"));
+    addFolderGroup(registry(), QStringLiteral("WORK"), dir.path());
+    addInnerGroup(registry(), QStringLiteral("IN2"));
+    const struct {
         QString current;
         int index;
         bool icon;
         bool folder;
-    };
-    const QList<Case> cases = {
+    } cases[] = {
         {QString(), 0, false, false},
         {QStringLiteral("DOCS"), 1, true, true},
         {QStringLiteral("WORK"), 2, true, true},
         {QStringLiteral("IN1"), 3, true, false},
         {QStringLiteral("IN2"), 4, true, false},
-        {QStringLiteral("OLD"), 0, false, false},  // no longer registered
+        {QStringLiteral("OLD"), 0, false, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.current.toStdString());
-        host->state().setLblGName(c.current);
-        host->state().setLblFName(QStringLiteral("X") + c.current + QStringLiteral(".TXT"));
-        dialog->FormShow();
+        state().setLblGName(c.current);
+        state().setLblFName(QStringLiteral("X") + c.current + QStringLiteral(".TXT"));
+        r.dialog.show();
         QStringList items;
-        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+        for (int i = 0; i < r.combo->count(); ++i) items << r.combo->itemText(i);
         EXPECT_EQ(items, (QStringList{QStringLiteral("[グループ無し]"), QStringLiteral("DOCS"),
                                       QStringLiteral("WORK"), QStringLiteral("IN1"), QStringLiteral("IN2")}));
-        EXPECT_EQ(combo->currentIndex(), c.index);
-        EXPECT_EQ(!icon->isHidden(), c.icon);
+        EXPECT_EQ(r.combo->currentIndex(), c.index);
+        EXPECT_EQ(!r.icon->isHidden(), c.icon);
         if (c.icon) {
-            EXPECT_EQ(!folderIcon->isHidden(), c.folder);
+            EXPECT_EQ(!r.folderIcon->isHidden(), c.folder);
         }
-        EXPECT_EQ(edit->text(), QStringLiteral("X") + c.current + QStringLiteral(".TXT"));
+        EXPECT_EQ(r.edit->text(), QStringLiteral("X") + c.current + QStringLiteral(".TXT"));
+        r.dialog.hide();
     }
+    addInnerGroup(registry(), QStringLiteral("IN3"));
+    r.dialog.show();
+    EXPECT_EQ(r.combo->count(), 6);
 
     // Picking another group updates the icon at once.
-    host->state().setLblGName(QString());
-    dialog->FormShow();
-    combo->setCurrentIndex(2);
-    EXPECT_FALSE(icon->isHidden());
-    EXPECT_FALSE(folderIcon->isHidden());
-    combo->setCurrentIndex(4);
-    EXPECT_FALSE(icon->isHidden());
-    EXPECT_TRUE(folderIcon->isHidden());
-    combo->setCurrentIndex(0);
-    EXPECT_TRUE(icon->isHidden());
-}
-
-TEST_F(SaveAsTest, EveryShowingRebuildsTheChoices) {
-    addInnerGroup(host->registry(), QStringLiteral("IN1"));
-    host->state().setLblGName(QStringLiteral("IN1"));
-    dialog->show();
-    EXPECT_EQ(combo->count(), 2);
-    EXPECT_EQ(combo->currentIndex(), 1);
-    dialog->hide();
-
-    // The history view empties the current group; a new group appears.
-    host->state().setLblGName(QString());
-    addInnerGroup(host->registry(), QStringLiteral("IN2"));
-    dialog->show();
-    EXPECT_EQ(combo->count(), 3);
-    EXPECT_EQ(combo->currentIndex(), 0);
-    EXPECT_TRUE(icon->isHidden());
+    r.combo->setCurrentIndex(2);
+    EXPECT_FALSE(r.icon->isHidden());
+    EXPECT_FALSE(r.folderIcon->isHidden());
+    r.combo->setCurrentIndex(4);
+    EXPECT_FALSE(r.icon->isHidden());
+    EXPECT_TRUE(r.folderIcon->isHidden());
+    r.combo->setCurrentIndex(0);
+    EXPECT_TRUE(r.icon->isHidden());
 }
 
 TEST_F(SaveAsTest, CancelEscapeAndEnterChangeNothing) {
-    addInnerGroup(host->registry(), QStringLiteral("IN"));
-    host->state().setLblFName(QStringLiteral("KEEP.TXT"));
+    addInnerGroup(registry(), QStringLiteral("IN"));
+    state().setLblFName(QStringLiteral("KEEP.TXT"));
     const auto unchanged = [&] {
-        EXPECT_TRUE(host->writes.isEmpty());
+        EXPECT_TRUE(r.host.writes.isEmpty());
         EXPECT_TRUE(filesIn(program).isEmpty());
-        EXPECT_EQ(host->state().LblFName(), QStringLiteral("KEEP.TXT"));
-        EXPECT_TRUE(host->state().LblFullName().isEmpty());
-        EXPECT_TRUE(host->state().LblGName().isEmpty());
-        EXPECT_TRUE(host->registry().filesOf(QStringLiteral("IN")).isEmpty());
-        EXPECT_TRUE(host->document.isModified());
-        EXPECT_TRUE(prompter.shown.isEmpty());
+        EXPECT_EQ(state().LblFName(), QStringLiteral("KEEP.TXT"));
+        EXPECT_TRUE(state().LblFullName().isEmpty());
+        EXPECT_TRUE(state().LblGName().isEmpty());
+        EXPECT_TRUE(registry().filesOf(QStringLiteral("IN")).isEmpty());
+        EXPECT_TRUE(r.host.document.isModified());
+        EXPECT_TRUE(r.prompter.shown.isEmpty());
     };
 
-    dialog->show();
-    combo->setCurrentIndex(1);
-    edit->setText(QStringLiteral("NEW"));
-    cancel->click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    r.dialog.show();
+    r.combo->setCurrentIndex(1);
+    r.edit->setText(QStringLiteral("NEW"));
+    r.cancel->click();
+    EXPECT_FALSE(r.dialog.isVisible());
+    EXPECT_EQ(r.dialog.result(), QDialog::Rejected);
     unchanged();
 
-    dialog->show();
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_Return);
-    QTest::keyClick(edit, Qt::Key_Enter);
-    EXPECT_TRUE(dialog->isVisible());
+    r.dialog.show();
+    r.edit->setFocus();
+    QTest::keyClick(r.edit, Qt::Key_Return);
+    QTest::keyClick(r.edit, Qt::Key_Enter);
+    EXPECT_TRUE(r.dialog.isVisible());
     unchanged();
 
-    QTest::keyClick(edit, Qt::Key_Escape);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    QTest::keyClick(r.edit, Qt::Key_Escape);
+    EXPECT_FALSE(r.dialog.isVisible());
+    EXPECT_EQ(r.dialog.result(), QDialog::Rejected);
     unchanged();
 }
 
 TEST(SaveAsNameField, FoldsAsThePathStyleStoresNames) {
     QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    {
-        FakeHost host(QStringLiteral("C:\\PROG\\"), PathStyle::windows());
-        TfrmSave dialog(host, prompter);
-        dialog.show();
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
-        edit->setFocus();
-        QTest::keyClicks(edit, QStringLiteral("memo"));
-        EXPECT_EQ(edit->text(), QStringLiteral("MEMO"));
-        EXPECT_EQ(edit->cursorPosition(), 4);
-        edit->setText(QStringLiteral("ｍｅｍｏ.txt 日記"));
-        EXPECT_EQ(edit->text(), QStringLiteral("ｍｅｍｏ.TXT 日記"));
-    }
-    {
-        FakeHost host(dir.path() + u'/');
-        TfrmSave dialog(host, prompter);
-        dialog.show();
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"));
-        edit->setFocus();
-        QTest::keyClicks(edit, QStringLiteral("Memo"));
-        EXPECT_EQ(edit->text(), QStringLiteral("Memo"));
-    }
+    Rig windows(QStringLiteral("C:\\PROG\\"), PathStyle::windows());
+    windows.dialog.show();
+    windows.edit->setFocus();
+    QTest::keyClicks(windows.edit, QStringLiteral("memo"));
+    EXPECT_EQ(windows.edit->text(), QStringLiteral("MEMO"));
+    EXPECT_EQ(windows.edit->cursorPosition(), 4);
+    windows.edit->setText(QStringLiteral("ｍｅｍｏ.txt 日記"));
+    EXPECT_EQ(windows.edit->text(), QStringLiteral("ｍｅｍｏ.TXT 日記"));
+    windows.dialog.hide();
+
+    Rig posix(dir.path() + u'/');
+    posix.dialog.show();
+    posix.edit->setFocus();
+    QTest::keyClicks(posix.edit, QStringLiteral("Memo"));
+    EXPECT_EQ(posix.edit->text(), QStringLiteral("Memo"));
 }
 
-TEST(BuildSavePath, WindowsStyle) {
+// Names are upper case on Windows, so only an upper-case ending is dropped
+// there; POSIX ignores the ending's letter case.
+TEST(BuildSavePath, EndingsFoldersAndPathStyles) {
     ScriptedPrompter answers;
-    answers.yesNo = {false, false};
-    GroupRegistry reg(PathStyle::windows(), QStringLiteral("C:\\PROG\\"));
-    reg.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS"), FileHistory(), answers);
-    reg.Touroku(kind::kFolder, QStringLiteral("ROOT"), QStringLiteral("E:\\A\\"), FileHistory(), answers);
-    reg.Touroku(kind::kInner, QStringLiteral("IN"), QStringLiteral("X"), FileHistory(), answers);
-    ASSERT_EQ(reg.groupList(), (QStringList{QStringLiteral("DOCS"), QStringLiteral("ROOT"), QStringLiteral("IN")}));
+    answers.yesNo = {false, false, false};
+    GroupRegistry win(PathStyle::windows(), QStringLiteral("C:\\PROG\\"));
+    win.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS"), FileHistory(), answers);
+    win.Touroku(kind::kFolder, QStringLiteral("ROOT"), QStringLiteral("E:\\A\\"), FileHistory(), answers);
+    win.Touroku(kind::kInner, QStringLiteral("IN"), QStringLiteral("X"), FileHistory(), answers);
+    ASSERT_EQ(win.groupList(), (QStringList{QStringLiteral("DOCS"), QStringLiteral("ROOT"), QStringLiteral("IN")}));
+    GroupRegistry posix(PathStyle::posix(), QStringLiteral("/opt/tess/"));
+    posix.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs"), FileHistory(), answers);
 
     struct Case {
+        bool windows;
         QString name, group, path;
     };
     const QList<Case> cases = {
-        {QStringLiteral("MEMO.TXT"), QString(), QStringLiteral("C:\\PROG\\MEMO")},
-        {QStringLiteral("MEMO.RTF"), QStringLiteral("IN"), QStringLiteral("C:\\PROG\\MEMO")},
-        {QStringLiteral("A.TXT.RTF"), QString(), QStringLiteral("C:\\PROG\\A")},
-        {QStringLiteral("A.RTF.TXT"), QString(), QStringLiteral("C:\\PROG\\A")},
-        {QStringLiteral("A..TXTTXT"), QString(), QStringLiteral("C:\\PROG\\A")},
-        {QStringLiteral("A.T.RTFXT"), QString(), QStringLiteral("C:\\PROG\\A")},
-        {QStringLiteral(".TXTB.TXT"), QString(), QStringLiteral("C:\\PROG\\B")},
-        {QStringLiteral("A.DOC"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\A.DOC")},
-        {QStringLiteral("MY MEMO"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\MY MEMO")},
-        {QStringLiteral("A.TXTX"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\AX")},
-        // Names are upper case on Windows: a lower-case ending is part of the name.
-        {QStringLiteral("a.txt"), QString(), QStringLiteral("C:\\PROG\\a.txt")},
+        {true, QStringLiteral("MEMO.TXT"), QString(), QStringLiteral("C:\\PROG\\MEMO")},
+        {true, QStringLiteral("MEMO.RTF"), QStringLiteral("IN"), QStringLiteral("C:\\PROG\\MEMO")},
+        {true, QStringLiteral("A.TXT.RTF"), QString(), QStringLiteral("C:\\PROG\\A")},
+        {true, QStringLiteral("A.RTF.TXT"), QString(), QStringLiteral("C:\\PROG\\A")},
+        {true, QStringLiteral("A..TXTTXT"), QString(), QStringLiteral("C:\\PROG\\A")},
+        {true, QStringLiteral("A.T.RTFXT"), QString(), QStringLiteral("C:\\PROG\\A")},
+        {true, QStringLiteral(".TXTB.TXT"), QString(), QStringLiteral("C:\\PROG\\B")},
+        {true, QStringLiteral("A.DOC"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\A.DOC")},
+        {true, QStringLiteral("MY MEMO"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\MY MEMO")},
+        {true, QStringLiteral("A.TXTX"), QStringLiteral("DOCS"), QStringLiteral("D:\\DOCS\\AX")},
+        {true, QStringLiteral("a.txt"), QString(), QStringLiteral("C:\\PROG\\a.txt")},
         // The separator follows the folder as registered, like the history key.
-        {QStringLiteral("B"), QStringLiteral("ROOT"), QStringLiteral("E:\\A\\\\B")},
-        {QStringLiteral("B"), QStringLiteral("NOT REGISTERED"), QStringLiteral("C:\\PROG\\B")},
+        {true, QStringLiteral("B"), QStringLiteral("ROOT"), QStringLiteral("E:\\A\\\\B")},
+        {true, QStringLiteral("B"), QStringLiteral("NOT REGISTERED"), QStringLiteral("C:\\PROG\\B")},
+        {false, QStringLiteral("memo.txt"), QString(), QStringLiteral("/opt/tess/memo")},
+        {false, QStringLiteral("Notes.Rtf"), QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs/Notes")},
+        {false, QStringLiteral("a.TxT.rtf"), QString(), QStringLiteral("/opt/tess/a")},
+        {false, QStringLiteral("Plan.doc"), QString(), QStringLiteral("/opt/tess/Plan.doc")},
+        {false, QStringLiteral("My Memo"), QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs/My Memo")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.name + u'|' + c.group).toStdString());
-        EXPECT_EQ(BuildSavePath(c.name, c.group, reg, QStringLiteral("C:\\PROG\\")), c.path);
-    }
-}
-
-TEST(BuildSavePath, PosixStyleIgnoresTheEndingsLetterCase) {
-    ScriptedPrompter answers;
-    answers.yesNo = {false};
-    GroupRegistry reg(PathStyle::posix(), QStringLiteral("/opt/tess/"));
-    reg.Touroku(kind::kFolder, QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs"), FileHistory(), answers);
-
-    struct Case {
-        QString name, group, path;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("memo.txt"), QString(), QStringLiteral("/opt/tess/memo")},
-        {QStringLiteral("Notes.Rtf"), QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs/Notes")},
-        {QStringLiteral("a.TxT.rtf"), QString(), QStringLiteral("/opt/tess/a")},
-        {QStringLiteral("Plan.doc"), QString(), QStringLiteral("/opt/tess/Plan.doc")},
-        {QStringLiteral("My Memo"), QStringLiteral("DOCS"), QStringLiteral("/home/u/Docs/My Memo")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE((c.name + u'|' + c.group).toStdString());
-        EXPECT_EQ(BuildSavePath(c.name, c.group, reg, QStringLiteral("/opt/tess/")), c.path);
+        EXPECT_EQ(BuildSavePath(c.name, c.group, c.windows ? win : posix,
+                                c.windows ? QStringLiteral("C:\\PROG\\") : QStringLiteral("/opt/tess/")),
+                  c.path);
     }
 }
 
