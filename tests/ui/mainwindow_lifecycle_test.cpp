@@ -130,7 +130,9 @@ TEST_P(CloseQuestion, ModifiedDocumentAsksAndFollowsTheAnswer) {
     EXPECT_EQ(requestClose(), c.closes);
     EXPECT_EQ(prompter.shown.first(), kSaveQuestion);
     EXPECT_EQ(QFile::exists(path(QStringLiteral("NOTE.TXT"))), c.documentWritten);
-    if (c.documentWritten) EXPECT_EQ(readFile(path(QStringLiteral("NOTE.TXT"))), cp932::encode(u"変更した"));
+    if (c.documentWritten) {
+        EXPECT_EQ(readFile(path(QStringLiteral("NOTE.TXT"))), cp932::encode(u"変更した"));
+    }
     if (!c.closes) {
         // A refused close writes nothing at all.
         EXPECT_EQ(snapshot(), before);
@@ -139,7 +141,9 @@ TEST_P(CloseQuestion, ModifiedDocumentAsksAndFollowsTheAnswer) {
     } else {
         EXPECT_EQ(setting(ini::kQuickSave, ini::kQSSystem).value, QStringLiteral("OFF"));
     }
-    if (!c.named && c.answer == Answer::Yes) EXPECT_TRUE(prompter.shown.contains(QStringLiteral("saveas")));
+    if (!c.named && c.answer == Answer::Yes) {
+        EXPECT_TRUE(prompter.shown.contains(QStringLiteral("saveas")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -289,7 +293,9 @@ TEST_F(MainWindowTest, DamagedQuickSaveIsReportedAndTheRestoreGoesAsFarAsItCan) 
         EXPECT_EQ(memo()->toPlainText(), c.text);
         EXPECT_EQ(widget<QListWidget>(QStringLiteral("PanelPass"))->count(), c.listed);
         EXPECT_TRUE(w().state().LblQS.isEmpty());
-        if (!c.text.isEmpty()) EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+        if (!c.text.isEmpty()) {
+            EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+        }
     }
 }
 
