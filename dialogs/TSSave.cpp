@@ -13,12 +13,10 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -246,11 +244,7 @@ void TfrmSave::save(const QString& extension) {
 
 void TfrmSave::showEvent(QShowEvent* event) {
     FormShow();
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    look::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

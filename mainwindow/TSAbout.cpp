@@ -6,10 +6,8 @@
 #include "pictures.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace tess {
 
@@ -84,11 +82,7 @@ int TfrmTSAbout::showModalAbout() {
 
 void TfrmTSAbout::showEvent(QShowEvent* event) {
     fitHeight();
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    look::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,8 @@
 #include "look.h"
 
+#include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 namespace tess::look {
@@ -18,6 +20,14 @@ void setColours(QWidget* w, const QColor& background, const QColor& text) {
         pal.setColor(QPalette::Text, text);
     }
     w->setPalette(pal);
+}
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 } // namespace tess::look

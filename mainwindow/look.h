@@ -19,4 +19,7 @@ inline const QColor kRed(255, 0, 0);
 void setColours(QWidget* w, const QColor& background, const QColor& text = QColor());
 inline void setTextColour(QWidget* w, const QColor& text) { setColours(w, QColor(), text); }
 
+// Moves a window so that its frame is centred on its screen.
+void centreOnScreen(QWidget* window);
+
 } // namespace tess::look
