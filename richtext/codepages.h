@@ -18,6 +18,9 @@ public:
     int number() const { return number_; }
     bool isDoubleByte() const { return doubleByte_; }
     bool isLeadByte(unsigned char b) const { return doubleByte_ && lead_[b]; }
+    // A byte that can follow a lead byte; any other byte after a lead is read
+    // on its own, so that a stray lead never takes the character after it.
+    bool isTrailByte(unsigned char b) const;
     // A byte that stands alone (U+FFFD when it has no character).
     char16_t single(unsigned char b) const { return single_[b]; }
     // A double-byte pair; U+FFFD when unmapped.  Only for double-byte pages.

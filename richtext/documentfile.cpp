@@ -47,16 +47,18 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
     if (format == DocumentFormat::RichText) {
         bytes = writeRichText(document);
     } else {
-        // Positions are document positions: one character per line end.
-        const QString text = documentPlainText(document);
         if (policy == LossPolicy::Refuse) {
-            result.unencodable = cp932::unencodable(text);
+            // Positions are document positions: one character per line end.
+            result.unencodable = cp932::unencodable(documentPlainText(document));
             if (!result.unencodable.isEmpty()) {
                 result.status = WriteResult::Status::Unencodable;
                 return result;
             }
         }
-        bytes = cp932::encode(documentPlainTextCrLf(document));
+        QString text = documentPlainTextCrLf(document);
+        // A reader of the lossy file expects a blank where a no-break space was.
+        if (policy == LossPolicy::Replace) text.replace(QChar::Nbsp, u' ');
+        bytes = cp932::encode(text);
     }
     QString reason;
     switch (writeFileAtomic(path, bytes, &reason)) {

@@ -45,8 +45,10 @@ struct WriteResult {
 enum class LossPolicy { Refuse, Replace };
 
 // Writes the document to `path` in the format the path selects.  Plain text
-// that CP932 cannot hold is refused (LossPolicy::Refuse) or written with '?'
-// in place of each lost character (LossPolicy::Replace).
+// that CP932 cannot hold (no-break spaces included) is refused
+// (LossPolicy::Refuse) or written with '?' in place of each lost character,
+// a blank for a no-break space (LossPolicy::Replace).  Line breaks within a
+// paragraph are written as CR LF, like paragraph ends.
 WriteResult WriteDocument(const QString& path, const QTextDocument& document,
                           const PathStyle& style, LossPolicy policy = LossPolicy::Refuse);
 

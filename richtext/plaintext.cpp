@@ -42,7 +42,6 @@ QString plainText(const QTextDocument& doc, QStringView lineEnd) {
         const QString text = b.text();
         for (QChar c : text) {
             if (c == QChar::LineSeparator) out.append(lineEnd);
-            else if (c == QChar::Nbsp) out.append(u' ');
             else out.append(c);
         }
     }

@@ -27,7 +27,7 @@ QByteArray writeRichText(const QTextDocument& doc);
 void readPlainText(QByteArrayView bytes, QTextDocument& doc);
 
 // The document's characters with '\n' between paragraphs and for line breaks,
-// no-break spaces as blanks: index i is document position i.
+// every other character as it is: index i is document position i.
 QString documentPlainText(const QTextDocument& doc);
 
 // documentPlainText with CR LF line ends.

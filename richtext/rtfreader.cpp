@@ -22,7 +22,7 @@ namespace {
 using rtf::CodePage;
 
 constexpr char16_t kReplacement = 0xFFFD;
-constexpr int kMaxDepth = 1000;          // deeper groups share their parent's state
+constexpr int kMaxDepth = 1000;          // deeper groups share one saved state
 constexpr int kMaxWordLength = 32;       // longer control words are ignored
 constexpr int kMaxFonts = 16384;
 constexpr int kMaxColors = 16384;
@@ -41,8 +41,8 @@ enum class Underline : uint8_t { None, Single, Dotted, Dash, DashDot, DashDotDot
 struct Props {
     int font = 0;   // font number
     int fs = 24;    // half-points
-    int fg = 0;     // colour table index; 0 = auto
-    int bg = 0;
+    int fg = -1;    // colour table index; -1 = auto (no \cf yet)
+    int bg = 0;     // 0 = none
     bool bold = false;
     bool italic = false;
     bool strike = false;
@@ -58,6 +58,11 @@ struct Group {
     int uc = 1;
     int dbchFont = -1;
     CharMode mode = CharMode::Loch;
+    // The last font selector was \dbch: only then do \af and \f name the
+    // double-byte font.  \rtlch, \ltrch and \fcs turn to other slots (Word
+    // writes "\rtlch\fcs1 \af0" for the complex-script font inside runs
+    // that inherit \dbch).
+    bool dbchSlot = false;
 };
 
 struct FontEntry {
@@ -100,6 +105,7 @@ private:
     std::vector<Group> stack_;
     Group g_;                // the current group's state
     int overflowDepth_ = 0;  // groups opened beyond kMaxDepth
+    Group overflowSaved_;    // the state when the first of them opened
     bool starPending_ = false;
     bool done_ = false;
 
@@ -143,12 +149,12 @@ private:
     void controlWord(const Word& w);
     void controlSymbol(unsigned char c);
     void destination(const Word& w);
-    void textByte(unsigned char b);
+    void textByte(unsigned char b, bool escaped = false);
     void plainRun();
     void skipToSpecial();
     void readWord(Word& w);
 
-    void fontTableByte(unsigned char b);
+    void fontTableByte(unsigned char b, bool escaped);
     void fontTableChar(char16_t c);
     void finishFontEntry();
     void decodeFontBytes();
@@ -198,6 +204,7 @@ bool isSkippedDestination(const Word& w) {
         "panose", "falt", "fname", "fontemb", "fontfile", "blipuid", "passwordhash",
         "wgrffmtfilter", "defchp", "defpap", "mmath", "factoidname", "oldcprops", "oldpprops",
         "oldsprops", "oldtprops", "expandedcolortbl", "listpicture", "bookmark", "ud_skip",
+        "nonesttables",
     };
     return names.contains(std::string_view(w.name, size_t(w.length)));
 }
@@ -302,7 +309,9 @@ void Reader::openGroup() {
     skipUnits_ = 0;
     starPending_ = false;
     if (stack_.size() >= size_t(kMaxDepth)) {
-        ++overflowDepth_;
+        // Groups past the cap keep no stack of their own; the outermost one
+        // restores its state on closing, so nothing leaks into the parent.
+        if (overflowDepth_++ == 0) overflowSaved_ = g_;
         return;
     }
     stack_.push_back(g_);
@@ -311,21 +320,21 @@ void Reader::openGroup() {
 void Reader::closeGroup() {
     skipUnits_ = 0;
     starPending_ = false;
+    const Dest closing = g_.dest;
     if (overflowDepth_ > 0) {
-        --overflowDepth_;
-        return;
-    }
-    if (stack_.empty()) {
+        if (--overflowDepth_ > 0) return;
+        g_ = overflowSaved_;
+    } else if (stack_.empty()) {
         done_ = true;  // text after the final brace is ignored
         return;
+    } else {
+        g_ = stack_.back();
+        stack_.pop_back();
+        if (stack_.empty()) done_ = true;
     }
-    const Dest closing = g_.dest;
-    g_ = stack_.back();
-    stack_.pop_back();
     // The end of a braced entry or of the table ends a name that lacks its
     // semicolon.
     if (closing == Dest::FontTable) finishFontEntry();
-    if (stack_.empty()) done_ = true;
 }
 
 const CodePage& Reader::pageOfFont(int font) const {
@@ -343,13 +352,13 @@ const CodePage& Reader::currentPage() const {
     return pageOfFont(g_.props.font);
 }
 
-void Reader::textByte(unsigned char b) {
+void Reader::textByte(unsigned char b, bool escaped) {
     switch (g_.dest) {
     case Dest::Skip:
     case Dest::SkipEscape:
         return;
     case Dest::FontTable:
-        if (!consumeSkipUnit()) fontTableByte(b);
+        if (!consumeSkipUnit()) fontTableByte(b, escaped);
         return;
     case Dest::ColorTable:
         colorTableByte(b);
@@ -363,8 +372,10 @@ void Reader::textByte(unsigned char b) {
         const CodePage* page = leadPage_;
         const CodePage* single = leadSinglePage_;
         leadByte_ = -1;
-        const char16_t c = page->pair(uchar(lead), b);
-        if (c != kReplacement || !single) {
+        // A byte that cannot be a trail is read on its own after the lead.
+        const bool trail = page->isTrailByte(b);
+        const char16_t c = trail ? page->pair(uchar(lead), b) : kReplacement;
+        if (trail && (c != kReplacement || !single)) {
             // Double-byte text shows in the double-byte font when one is named.
             const int saved = g_.props.font;
             if (leadFont_ >= 0) g_.props.font = leadFont_;
@@ -372,8 +383,9 @@ void Reader::textByte(unsigned char b) {
             g_.props.font = saved;
             return;
         }
-        // Not a pair after all: the lead stands alone in its own page.
-        emitUnit(single->single(uchar(lead)));
+        // Not a pair after all: the lead stands alone, in its own page when
+        // it has one.
+        emitUnit(single ? single->single(uchar(lead)) : kReplacement);
     }
     if (b == '\t') {
         emitUnit(u'\t');
@@ -519,7 +531,7 @@ QTextCharFormat Reader::format(const Props& p) const {
     case Underline::DashDotDot: f.setUnderlineStyle(QTextCharFormat::DashDotDotLine); break;
     case Underline::Wave: f.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
     }
-    if (p.fg > 0 && size_t(p.fg) < colors_.size() && colors_[p.fg].isValid())
+    if (p.fg >= 0 && size_t(p.fg) < colors_.size() && colors_[p.fg].isValid())
         f.setForeground(colors_[p.fg]);
     if (p.bg > 0 && size_t(p.bg) < colors_.size() && colors_[p.bg].isValid())
         f.setBackground(colors_[p.bg]);
@@ -536,9 +548,10 @@ void Reader::flushRun() {
 
 // --- font and colour tables
 
-void Reader::fontTableByte(unsigned char b) {
+// An escaped ';' (\'3b) is part of the name; only a bare one ends it.
+void Reader::fontTableByte(unsigned char b, bool escaped) {
     if (ftFont_ < 0 || ftNameDone_) return;
-    if (b == ';') {
+    if (b == ';' && !escaped) {
         finishFontEntry();
         return;
     }
@@ -640,7 +653,7 @@ void Reader::controlWord(const Word& w) {
             if (ftFont_ >= 0) fonts_[ftFont_].charset = w.param;
         } else if (w.is("cpg")) {
             if (ftFont_ >= 0 && w.param > 0) fonts_[ftFont_].codePage = w.param;
-        } else if (w.is("u")) {
+        } else if (w.is("u") && w.hasParam) {
             int v = w.param;
             if (v < 0) v += 65536;
             fontTableChar(v >= 0 && v <= 0xFFFF ? char16_t(v) : kReplacement);
@@ -661,7 +674,8 @@ void Reader::controlWord(const Word& w) {
     }
 
     // Inside a \uc fall-back a control word counts as one unit and is dropped.
-    if (w.is("u")) {
+    // A bare \u names no character and so has no fall-back either.
+    if (w.is("u") && w.hasParam) {
         if (consumeSkipUnit()) return;
         int v = w.param;
         if (v < 0) v += 65536;
@@ -688,7 +702,7 @@ void Reader::controlWord(const Word& w) {
             return;
         }
         if (w.is("af")) {
-            if (g_.mode == CharMode::Dbch) g_.dbchFont = param;
+            if (g_.dbchSlot) g_.dbchFont = param;
             return;
         }
         break;
@@ -697,6 +711,7 @@ void Reader::controlWord(const Word& w) {
         if (w.is("bullet")) { emitUnit(0x2022); return; }
         break;
     case 'c':
+        // \cf0 is the first table entry; only an empty entry means auto.
         if (w.is("cf")) { p.fg = std::max(param, 0); return; }
         if (w.is("cb") || w.is("chcbpat")) { p.bg = std::max(param, 0); return; }
         if (w.is("cell")) { emitCell(); return; }
@@ -704,7 +719,7 @@ void Reader::controlWord(const Word& w) {
         break;
     case 'd':
         if (w.is("deff")) { defaultFont_ = param; g_.props.font = param; return; }
-        if (w.is("dbch")) { g_.mode = CharMode::Dbch; return; }
+        if (w.is("dbch")) { g_.mode = CharMode::Dbch; g_.dbchSlot = true; return; }
         break;
     case 'e':
         if (w.is("emdash")) { emitUnit(0x2014); return; }
@@ -715,16 +730,17 @@ void Reader::controlWord(const Word& w) {
     case 'f':
         if (w.is("f")) {
             p.font = param;
-            if (g_.mode == CharMode::Dbch) g_.dbchFont = param;
+            if (g_.dbchSlot) g_.dbchFont = param;
             return;
         }
+        if (w.is("fcs")) { g_.dbchSlot = false; return; }
         if (w.is("fs")) { p.fs = w.hasParam ? std::clamp(param, 2, 3276) : 24; return; }
         if (w.is("fonttbl")) { destination(w); return; }
         if (w.is("field") || w.is("fldrslt")) return;
         break;
     case 'h':
         if (w.is("highlight")) { p.bg = std::max(param, 0); return; }
-        if (w.is("hich")) { g_.mode = CharMode::Hich; return; }
+        if (w.is("hich")) { g_.mode = CharMode::Hich; g_.dbchSlot = false; return; }
         break;
     case 'i':
         if (w.is("i")) { p.italic = on; return; }
@@ -733,7 +749,8 @@ void Reader::controlWord(const Word& w) {
         if (w.is("line")) { emitUnit(QChar::LineSeparator); return; }
         if (w.is("lquote")) { emitUnit(0x2018); return; }
         if (w.is("ldblquote")) { emitUnit(0x201C); return; }
-        if (w.is("loch")) { g_.mode = CharMode::Loch; return; }
+        if (w.is("loch")) { g_.mode = CharMode::Loch; g_.dbchSlot = false; return; }
+        if (w.is("ltrch")) { g_.dbchSlot = false; return; }
         if (w.is("lbr")) { emitUnit(QChar::LineSeparator); return; }
         break;
     case 'm':
@@ -760,6 +777,7 @@ void Reader::controlWord(const Word& w) {
     case 'r':
         if (w.is("rquote")) { emitUnit(0x2019); return; }
         if (w.is("rdblquote")) { emitUnit(0x201D); return; }
+        if (w.is("rtlch")) { g_.dbchSlot = false; return; }
         if (w.is("row")) {
             if (g_.dest == Dest::Text) pendingCells_ = 0;
             emitParagraph();
@@ -822,13 +840,13 @@ void Reader::controlSymbol(unsigned char c) {
             return;
         }
         pos_ += 2;
-        textByte(uchar(hi * 16 + lo));
+        textByte(uchar(hi * 16 + lo), true);
         return;
     }
     case '\\':
     case '{':
     case '}':
-        textByte(c);
+        textByte(c, true);
         return;
     case '\r':
     case '\n':

@@ -197,7 +197,13 @@ QByteArray Writer::write() {
         if (fontJapanese_[size_t(i)]) out_.append("\\fcharset128");
         else out_.append("\\fcharset0");
         out_.append(' ');
-        writeText(fontNames_[i]);
+        // A bare ';' would end the name; braces and backslashes are escaped
+        // as in text.
+        const QStringList parts = fontNames_[i].split(u';');
+        for (qsizetype k = 0; k < parts.size(); ++k) {
+            if (k > 0) writeByte(';');
+            writeText(parts[k]);
+        }
         out_.append(";}");
     }
     out_.append("}\r\n{\\colortbl ;");

@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\froman\\fcharset0 Times;}"
                  "{\\f1\\fnil\\fcharset128 MS Mincho;}}\\f0\\dbch\\af1\\loch A\\'82\\'a0}",
                  QString::fromUtf8("Aあ")},
+        TextCase{"bare u is no character and starts no fall-back",
+                 "{\\rtf1\\ansi b\\u \\u12354 xy}", QString::fromUtf8("bあy")},
         TextCase{"unknown font uses the document code page",
                  "{\\rtf1\\ansi\\ansicpg932\\f7 \\'82\\'a0}", QString::fromUtf8("あ")}));
 
@@ -115,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "{\\footnote N}{\\*\\annotation X}{\\listtext 1.}{\\*\\themedata 0a0b}"
                  "{\\*\\revtbl {Unknown;}}text}",
                  "text"},
+        TextCase{"nested-table fall-back skipped", "{\\rtf1\\ansi a{\\nonesttables\\par }b}", "ab"},
         TextCase{"picture hex and bin data skipped",
                  "{\\rtf1\\ansi a{\\pict\\pngblip 89504e47}b{\\pict\\bin4 }{\\}}c}", "abc"},
         TextCase{"object result kept",
@@ -140,6 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
                  QString::fromUtf8("\xEF\xBF\xBDx")},
         TextCase{"lead byte then paragraph", "{\\rtf1\\ansi\\ansicpg932 \\'82\\par x}",
                  QString::fromUtf8("\xEF\xBF\xBD\nx")},
+        TextCase{"lead byte before digits keeps them", "{\\rtf1\\ansi\\ansicpg932 \\'8212345}",
+                 QString::fromUtf8("\xEF\xBF\xBD" "12345")},
+        TextCase{"lead byte before a blank keeps it", "{\\rtf1\\ansi\\ansicpg932 \\'82 word}",
+                 QString::fromUtf8("\xEF\xBF\xBD word")},
         TextCase{"lead byte at the end", "{\\rtf1\\ansi\\ansicpg932 x\\'82}",
                  QString::fromUtf8("x\xEF\xBF\xBD")},
         TextCase{"huge parameters are clamped", "{\\rtf1\\ansi\\fs99999999999999\\u99999999999? a}",
@@ -234,9 +241,34 @@ INSTANTIATE_TEST_SUITE_P(
                    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red10\\green20\\blue30;}"
                    "\\cf0 a\\cf7 b\\cf1 c}",
                    {run("ab"), run("c", "", 12, "Arial", QColor(10, 20, 30))}},
+        FormatCase{"a first colour entry that is not empty is colour zero",
+                   "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl\\red10\\green20\\blue30;"
+                   "\\red255\\green0\\blue0;}a\\cf1 b\\cf0 c}",
+                   {run("a"), run("b", "", 12, "Arial", kRed), run("c", "", 12, "Arial", QColor(10, 20, 30))}},
+        FormatCase{"groups past the depth cap leave their parent's state alone",
+                   "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + QByteArray(999, '{') +
+                       "{\\*\\foo x}visible{\\b}plain" + QByteArray(999, '}') + "}",
+                   {run("visibleplain")}},
         FormatCase{"font size defaults to twelve points",
                    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}a\\fs19 b\\fs c}",
                    {run("a"), run("b", "", 9.5), run("c")}}));
+
+// Word's paragraph settings end in \dbch\af11; its runs then name their
+// complex-script and western fonts, which must not replace the double-byte one.
+const QByteArray kWordJapanese =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+    "{\\f11\\fnil\\fcharset128 MS Mincho;}}\\pard\\plain \\rtlch\\fcs1 \\af0\\afs24 "
+    "\\ltrch\\fcs0 \\fs24\\loch\\af0\\hich\\af0\\dbch\\af11 ";
+
+INSTANTIATE_TEST_SUITE_P(
+    DoubleByteFont, ReaderFormat,
+    ::testing::Values(
+        FormatCase{"Word: af after rtlch names the complex-script font",
+                   kWordJapanese + "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\'82\\'b1\\'82\\'f1}\\par}",
+                   {run("こん", "", 12, "MS Mincho")}},
+        FormatCase{"Word: f after ltrch names the western font",
+                   kWordJapanese + "{\\ltrch\\fcs0 \\f0 \\'82\\'b1\\'82\\'f1}\\par}",
+                   {run("こん", "", 12, "MS Mincho")}}));
 
 TEST(ReaderFonts, NamesAsWrittenIncludingBytesInTheirCodePage) {
     QTextDocument doc;

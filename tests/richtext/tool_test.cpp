@@ -52,16 +52,17 @@ TEST_F(Tool, ConvertsBothWays) {
 }
 
 TEST_F(Tool, RefusesLossUnlessAsked) {
-    ASSERT_TRUE(writeBytes(path("in.rtf"), "{\\rtf1\\ansi ab\\par c\\u233?d}"));
+    ASSERT_TRUE(writeBytes(path("in.rtf"), "{\\rtf1\\ansi a\\~b\\par c\\u233?d}"));
     const Outcome refused = runTool({"txt", path("in.rtf"), path("out.txt")});
     EXPECT_EQ(refused.exit, 4);
     EXPECT_EQ(refused.err,
-              QString::fromUtf8("tessarine-doc: 1 characters cannot be written in Shift-JIS "
+              QString::fromUtf8("tessarine-doc: 2 characters cannot be written in Shift-JIS "
                                 "(nothing written; --lossy writes '?' for them):\n"
+                                "  line 1, column 2: U+00a0 \u00A0\n"
                                 "  line 2, column 2: U+00e9 é\n"));
     EXPECT_FALSE(QFile::exists(path("out.txt")));
     EXPECT_EQ(runTool({"txt", "--lossy", path("in.rtf"), path("out.txt")}).exit, 0);
-    EXPECT_EQ(readAll(path("out.txt")), "ab\r\nc?d");
+    EXPECT_EQ(readAll(path("out.txt")), "a b\r\nc?d");
 }
 
 TEST_F(Tool, MissingInputAndBadUsage) {

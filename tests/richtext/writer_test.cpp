@@ -108,6 +108,8 @@ TEST(WriterRoundTrip, FormatsRunForRun) {
     QTextCharFormat h = fmt("Arial", 12);
     h.setUnderlineStyle(QTextCharFormat::WaveUnderline);
     c.insertText("wave", h);
+    // Characters that end or break a font table name.
+    c.insertText("odd name", fmt("A;B {x}\\y", 12));
     QByteArray rtf;
     EXPECT_EQ(roundTrip(doc, &rtf), runsOf(doc)) << rtf.constData();
     // Two runs share the red: one colour table entry.
