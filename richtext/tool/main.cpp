@@ -41,7 +41,7 @@ int write(const QString& in, const QString& out, tess::DocumentFormat format, bo
         // Document positions count one per line end, so line and column follow.
         const QString text = tess::documentPlainText(doc);
         err(QStringLiteral("tessarine-doc: %1 characters cannot be written in Shift-JIS "
-                           "(nothing written; --lossy writes '?' for them):\n")
+                           "(nothing written; --lossy writes '?', or a blank for a no-break space):\n")
                 .arg(r.unencodable.size()));
         for (const tess::cp932::Unencodable& u : r.unencodable) {
             const qsizetype lineStart = text.lastIndexOf(u'\n', u.position - 1) + 1;

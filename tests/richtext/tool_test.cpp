@@ -57,7 +57,7 @@ TEST_F(Tool, RefusesLossUnlessAsked) {
     EXPECT_EQ(refused.exit, 4);
     EXPECT_EQ(refused.err,
               QString::fromUtf8("tessarine-doc: 2 characters cannot be written in Shift-JIS "
-                                "(nothing written; --lossy writes '?' for them):\n"
+                                "(nothing written; --lossy writes '?', or a blank for a no-break space):\n"
                                 "  line 1, column 2: U+00a0 \u00A0\n"
                                 "  line 2, column 2: U+00e9 é\n"));
     EXPECT_FALSE(QFile::exists(path("out.txt")));
