@@ -100,7 +100,10 @@ QString cannotCreate(const QString& path) {
 QString unencodableQuestion(const QList<cp932::Unencodable>& lost) {
     QStringList shown;
     for (const cp932::Unencodable& u : lost) {
-        const QString ch = QString::fromUcs4(&u.codePoint, 1);
+        // A blank-looking character would read as an empty pair of brackets.
+        const bool visible = QChar::isPrint(u.codePoint) && !QChar::isSpace(u.codePoint);
+        const QString ch = visible ? QString::fromUcs4(&u.codePoint, 1)
+                                   : QStringLiteral("U+%1").arg(uint(u.codePoint), 4, 16, QLatin1Char('0')).toUpper();
         if (!shown.contains(ch)) shown << ch;
         if (shown.size() == 5) break;
     }

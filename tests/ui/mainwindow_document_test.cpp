@@ -268,6 +268,15 @@ TEST_F(MainWindowTest, PlainTextThatShiftJisCannotHoldAsksFirst) {
     w().SpeedButton1Click();
     EXPECT_EQ(readFile(path(QStringLiteral("U.TXT"))), QByteArray("a?b?c?"));
     EXPECT_FALSE(modified());
+
+    // A no-break space is named by its code, and written as a blank.
+    prompter.shown.clear();
+    type(QStringLiteral("\u00A0d"));
+    prompter.yesNo.push_back(true);
+    w().SpeedButton1Click();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown.first().contains(QStringLiteral("「U+00A0」"))) << prompter.shown.first().toStdString();
+    EXPECT_TRUE(readFile(path(QStringLiteral("U.TXT"))).endsWith(" d"));
 }
 
 TEST_F(MainWindowTest, DocumentHostWritesTheEditorForTheSaveAsDialog) {
