@@ -233,6 +233,12 @@ TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart
     const int secondLine = block.layout()->lineAt(1).textStart();
     EXPECT_EQ(at(secondLine, secondLine), Shown(QStringLiteral("2"), QStringLiteral("1")));
     EXPECT_EQ(at(secondLine + 4, secondLine + 4), Shown(QStringLiteral("2"), QStringLiteral("5")));
+    // The paragraph after it starts below all of its display lines.
+    const int wrapped = block.layout()->lineCount();
+    at(400, 400);
+    type(QStringLiteral("\nnext"));
+    QApplication::processEvents();
+    EXPECT_EQ(at(402, 402), Shown(QString::number(wrapped + 1), QStringLiteral("2")));
 }
 
 // Records what the font dialog is opened with.
