@@ -7,6 +7,7 @@
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
+#include "richtext/documentfile.h"
 #include "documenthost.h"
 #include "prompter.h"
 
@@ -141,8 +142,9 @@ private:
     void setAlarmOn(bool on, const QString& hint);
     void showListPanel(bool shown);
     void showPreview(bool shown);
-    // Puts a loaded document into an editor, which then owns it.
-    void installDocument(QTextEdit* edit, QTextDocument* doc);
+    // Loads a file into a document of its own and, only when that worked,
+    // puts it into `edit`: a failed load leaves the editor untouched.
+    LoadResult loadInto(QTextEdit* edit, const QString& path);
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
     void sessionCommit(QSessionManager& manager);

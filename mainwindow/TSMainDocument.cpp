@@ -58,12 +58,18 @@ void TfrmTSMain::RirekiSet() {
     setWindowTitle(caption::forDocument(state_.LblGName(), state_.LblFullName(), style_));
 }
 
-void TfrmTSMain::installDocument(QTextEdit* edit, QTextDocument* doc) {
-    doc->setParent(edit);
+LoadResult TfrmTSMain::loadInto(QTextEdit* edit, const QString& path) {
+    auto* doc = new QTextDocument(edit);
     doc->setDefaultFont(edit->font());
+    const LoadResult loaded = LoadDocument(path, *doc);
+    if (!loaded.ok()) {
+        delete doc;
+        return loaded;
+    }
     QPointer<QTextDocument> old = edit->document();
     edit->setDocument(doc);
     if (old && old != doc && old->parent() == edit) delete old.data();
+    return loaded;
 }
 
 TfrmTSMain::WriteOutcome TfrmTSMain::writeDocument(const QString& path, QString* error) {
@@ -96,17 +102,12 @@ void TfrmTSMain::SpeedButton7Click() {
     const QString path = prompter_.openFile(main_text::kOpenFilter);
     if (path.isEmpty()) return;
 
-    // Read into a document of its own: a file that cannot be read leaves the
-    // open document, its name and its modified state exactly as they were.
-    auto* doc = new QTextDocument(Memo1);
-    doc->setDefaultFont(Memo1->font());
-    const LoadResult loaded = LoadDocument(path, *doc);
-    if (!loaded.ok()) {
-        delete doc;
+    // A file that cannot be read leaves the open document, its name and its
+    // modified state exactly as they were.
+    if (!loadInto(Memo1, path).ok()) {
         prompter_.message(main_text::notFound(path));
         return;
     }
-    installDocument(Memo1, doc);
 
     state_.setUpEdt(programFolder_);
     const QString programFolder = state_.UpEdt();

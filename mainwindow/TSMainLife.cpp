@@ -144,7 +144,7 @@ void TfrmTSMain::readSettings() {
     if (const SettingValue v = flagValue(ini::kGroupFiles, ini::kFiles); v.found)
         state_.LblGF = v.value;
 
-    // A bad count skips the history rows only.
+    // A bad count is reported; the stored rows are still read.
     QString badCount;
     state_.GrdR.load(settings, &badCount);
     if (!badCount.isEmpty()) prompter_.errorBox(notAnIntegerMessage(badCount));
@@ -194,14 +194,8 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     if (flagValue(ini::kPrevewVisible).value == ini::kTrue) showPreview(true);
 
     const auto load = [this](QTextEdit* edit, const QString& name) {
-        auto* doc = new QTextDocument(edit);
-        doc->setDefaultFont(edit->font());
-        const LoadResult r = LoadDocument(style_.join(programFolder_, name), *doc);
-        if (!r.ok()) {
-            delete doc;
-            throw StartupError{r.error};
-        }
-        installDocument(edit, doc);
+        const LoadResult r = loadInto(edit, style_.join(programFolder_, name));
+        if (!r.ok()) throw StartupError{r.error};
     };
     load(Memo1, files::kQuickSave);
     // Loading is not an edit: the saved modified state stands.
