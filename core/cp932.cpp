@@ -27,7 +27,7 @@ struct Tables {
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!isLeadByte(uchar(lead))) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (trail == 0x7F) continue;
+                if (!isTrailByte(uchar(trail))) continue;
                 const char pair[2] = {char(lead), char(trail)};
                 QStringDecoder decoder("windows-31j");
                 const QString s = decoder.decode(QByteArrayView(pair, 2));
@@ -147,7 +147,7 @@ QString decode(QByteArrayView bytes) {
                 // An unmapped pair: a valid trail byte belongs to the pair; an
                 // ASCII one starts over so that a stray lead cannot eat it.
                 dst[n++] = kReplacement;
-                i += (p[i + 1] >= 0x40 && p[i + 1] != 0x7F) ? 2 : 1;
+                i += isTrailByte(p[i + 1]) ? 2 : 1;
             }
         } else {
             dst[n++] = kReplacement;

@@ -36,6 +36,9 @@ constexpr bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// True for a byte that can end a double-byte character.
+constexpr bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
 // Byte length of the text once encoded (an unencodable character counts as
 // the one byte of its '?').
 qsizetype byteLength(QStringView text);

@@ -194,7 +194,7 @@ void TfrmSave::save(const QString& extension) {
 
     // A name that is only blanks, or only the endings we add ourselves, names
     // no file.
-    if (isBlank(name) || isBlank(stripDocumentExtensions(name, style))) {
+    if (isBlank(stripDocumentExtensions(name, style))) {
         Edit1->clear();
         prompter_.message(save_text::kNoName);
         Edit1->setFocus();

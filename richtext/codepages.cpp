@@ -69,7 +69,7 @@ CodePage::CodePage(int number) : number_(number), icuName_(icuNameFor(number)) {
 
 bool CodePage::isTrailByte(unsigned char b) const {
     switch (number_) {
-    case 932: return b >= 0x40 && b <= 0xFC && b != 0x7F;
+    case 932: return cp932::isTrailByte(b);
     case 936: return b >= 0x40 && b <= 0xFE && b != 0x7F;
     case 949: return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
     case 950: return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE);
