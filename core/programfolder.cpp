@@ -22,11 +22,6 @@ QString withSeparator(const QString& dir, const PathStyle& style) {
 
 } // namespace
 
-QString resolveProgramFolder(const QString& executableDir, const PathStyle& style) {
-    return resolveProgramFolder(executableDir, style,
-                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-}
-
 QString resolveProgramFolder(const QString& executableDir, const PathStyle& style,
                              const QString& fallbackDir) {
     if (canWriteInto(executableDir)) return withSeparator(executableDir, style);

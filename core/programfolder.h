@@ -10,11 +10,10 @@
 namespace tess {
 
 // The program folder for an executable in `executableDir`, always ending with
-// the style's separator; falls back to the per-user data folder (created when
-// missing) when `executableDir` cannot be written.
-QString resolveProgramFolder(const QString& executableDir, const PathStyle& style);
-// The same with the fallback folder given, so it does not depend on the
-// application name (which is the title the user sees).
+// the style's separator; falls back to `fallbackDir` (created when missing,
+// normally userDataFolder()) when `executableDir` cannot be written.  The
+// fallback is passed in so it does not follow the application name, which is
+// the title the user sees.
 QString resolveProgramFolder(const QString& executableDir, const PathStyle& style,
                              const QString& fallbackDir);
 
