@@ -1,26 +1,163 @@
 #include "atomicfile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
 #include <QSaveFile>
+#endif
 
 namespace tess {
 
+namespace {
+
+faults::AtomicFault g_fault = nullptr;
+
+int injected(AtomicStep step) { return g_fault ? g_fault(step) : 0; }
+
+QString reasonText(const QString& path, const QString& reason) {
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// The file that is really replaced: the target of a symbolic link, so that
+// the link itself survives.
+QString realTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QString target = info.symLinkTarget();
+    return target.isEmpty() ? path : target;
+}
+
+} // namespace
+
+namespace faults {
+void setAtomicFault(AtomicFault hook) { g_fault = hook; }
+} // namespace faults
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+// Creation failures that mean "there is no such place" rather than "the
+// place is fine but the write was not".
+bool meansCannotCreate(int err) {
+    return err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG || err == EINVAL ||
+           err == ELOOP || err == EISDIR;
+}
+
+int writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        if (const int e = injected(AtomicStep::Write)) return e;
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+int syncFd(int fd) {
+    if (const int e = injected(AtomicStep::Sync)) return e;
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) return errno;
+    }
+    return 0;
+}
+
+void syncFolder(const QByteArray& folder) {
+    // The data of both the old and the new file is on the device already, so
+    // whatever the folder entry holds after a power cut is one whole file; a
+    // file system that cannot sync folders costs durability, not content.
+    if (injected(AtomicStep::SyncFolder)) return;
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    while (::fsync(fd) != 0 && errno == EINTR) {
+    }
+    ::close(fd);
+}
+
+} // namespace
+
 AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
+    const QString target = realTarget(path);
+    const QFileInfo info(target);
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const auto fail = [&](AtomicWrite kind, int err) {
+        if (error) *error = reasonText(path, qt_error_string(err));
+        return kind;
+    };
+
+    // A name of our own beside the target: the rename stays within one file
+    // system, and O_EXCL never reuses someone else's file.
+    QByteArray tempName;
+    int fd = -1;
+    int err = injected(AtomicStep::Create);
+    for (int attempt = 0; !err && fd < 0 && attempt < 100; ++attempt) {
+        tempName = folder + '/' + '.' + QFile::encodeName(info.fileName()) + '.' +
+                   QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST && errno != EINTR) err = errno;
+    }
+    if (fd < 0) {
+        if (!err) err = EEXIST;
+        return fail(meansCannotCreate(err) ? AtomicWrite::CannotCreate : AtomicWrite::Failed, err);
+    }
+
+    // The new file takes the old one's permissions.
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+
+    err = writeAll(fd, bytes.constData(), bytes.size());
+    if (!err) err = syncFd(fd);
+    int closeErr = injected(AtomicStep::Close);
+    if (::close(fd) != 0 && !closeErr) closeErr = errno;
+    if (!err) err = closeErr;
+    if (!err) err = injected(AtomicStep::Rename);
+    if (!err && ::rename(tempName.constData(), targetName.constData()) != 0) err = errno;
+    if (err) {
+        ::unlink(tempName.constData());
+        return fail(AtomicWrite::Failed, err);
+    }
+    syncFolder(folder);
+    return AtomicWrite::Ok;
+}
+
+#else
+
+AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+    // Unbuffered, so that every write reports its own failure instead of
+    // leaving it to a flush inside commit().
+    QSaveFile file(realTarget(path));
+    if (injected(AtomicStep::Create) || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (error) *error = reasonText(path, file.errorString());
         return AtomicWrite::CannotCreate;
     }
-    if (file.write(bytes) != bytes.size()) {
-        if (error) *error = file.errorString();
+    if (injected(AtomicStep::Write) || file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error) *error = reasonText(path, file.errorString());
         file.cancelWriting();
         return AtomicWrite::Failed;
     }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
+    // commit() syncs the data before it replaces the old file.
+    if (injected(AtomicStep::Rename) || !file.commit()) {
+        if (error) *error = reasonText(path, file.errorString());
         return AtomicWrite::Failed;
     }
     return AtomicWrite::Ok;
 }
+
+#endif
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     return writeFileAtomic(path, bytes, error) == AtomicWrite::Ok;

@@ -1,22 +1,39 @@
 #pragma once
-// Whole-file writes that never leave a half-written file: the bytes go to a
-// temporary file beside the target, which then replaces it.
+// Whole-file writes that never leave a half-written file.  The bytes go to a
+// temporary file beside the target; every write is checked, the data is
+// synced to the device, the temporary file replaces the target by a rename
+// and the folder is synced, so a full disk, a failing device, a crash or a
+// power cut leaves either the old file or the whole new one.
 
 #include <QByteArray>
 #include <QString>
 
 namespace tess {
 
-// Writes `bytes` as the whole content of `path`.  On failure the old file is
-// untouched, false is returned and `error` (when given) receives the reason.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
 enum class AtomicWrite {
     Ok,
-    CannotCreate,  // the file could not be created there (missing folder, bad name, no access)
-    Failed,        // created, but writing or replacing the old file failed
+    CannotCreate,  // the file could not be created there (missing folder, bad name)
+    Failed,        // writing, syncing or replacing failed; the old file is intact
 };
-// As above, telling a file that cannot be created from a write that failed.
+
+// Writes `bytes` as the whole content of `path`.  On failure `error` (when
+// given) names the file and gives the system's reason, for example
+// "/home/a/OUT.txt: No space left on device".  An existing file keeps its
+// permissions; a symbolic link keeps pointing where it did and its target is
+// replaced.
 AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// As above, true on success.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The steps of a write, in order, for tests that make one of them fail.
+enum class AtomicStep { Create, Write, Sync, Close, Rename, SyncFolder };
+
+namespace faults {
+// A hook that returns an errno value to make `step` fail with, or 0 to let
+// it run.  Only tests set it.
+using AtomicFault = int (*)(AtomicStep step);
+void setAtomicFault(AtomicFault hook);
+} // namespace faults
 
 } // namespace tess

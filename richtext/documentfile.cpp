@@ -66,11 +66,11 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
         break;
     case AtomicWrite::CannotCreate:
         result.status = WriteResult::Status::CannotCreate;
-        result.error = QStringLiteral("%1: %2").arg(path, reason);
+        result.error = reason;
         return result;
     case AtomicWrite::Failed:
         result.status = WriteResult::Status::Failed;
-        result.error = QStringLiteral("%1: %2").arg(path, reason);
+        result.error = reason;
         return result;
     }
     result.status = WriteResult::Status::Ok;

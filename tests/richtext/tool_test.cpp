@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 using tess::test::readAll;
@@ -19,8 +22,17 @@ struct Outcome {
     QString err;
 };
 
-Outcome runTool(const QStringList& args) {
+// `fileSizeLimit` > 0 runs the tool as on a disk that takes no more bytes
+// than that per file: writes past it fail with EFBIG.
+Outcome runTool(const QStringList& args, rlim_t fileSizeLimit = 0) {
     QProcess p;
+    if (fileSizeLimit > 0) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit rl{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &rl);
+        });
+    }
     p.start(QStringLiteral(TESS_DOC_TOOL), args);
     EXPECT_TRUE(p.waitForFinished(30000));
     return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
@@ -78,6 +90,18 @@ TEST_F(Tool, MissingInputAndBadUsage) {
     const Outcome cannotWrite = runTool({"rtf", path("in.txt"), path("no/dir/out.rtf")});
     EXPECT_EQ(cannotWrite.exit, 3);
     EXPECT_TRUE(cannotWrite.err.startsWith("tessarine-doc: cannot write " + path("no/dir/out.rtf")));
+}
+
+TEST_F(Tool, WriteThatCannotFinishFailsAndKeepsTheOldFile) {
+    QByteArray text;
+    for (int i = 0; i < 300; ++i) text += "\x93\xfa\x96\x7b line\r\n";
+    ASSERT_TRUE(writeBytes(path("in.txt"), text));
+    const QByteArray old(3600, 'o');
+    ASSERT_TRUE(writeBytes(path("OUT.txt"), old));
+    const Outcome full = runTool({"txt", path("in.txt"), path("OUT.txt")}, 1024);
+    EXPECT_EQ(full.exit, 3);
+    EXPECT_EQ(full.err, "tessarine-doc: cannot write " + path("OUT.txt") + ": File too large\n");
+    EXPECT_EQ(readAll(path("OUT.txt")), old);
 }
 
 } // namespace
