@@ -158,6 +158,57 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
+QString decodeKeepingBytes(QByteArrayView bytes) {
+    const Tables& t = tables();
+    QString out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            out.append(QChar(b));
+            ++i;
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            out.append(QChar(char16_t(0xFF61 + (b - 0xA1))));
+            ++i;
+        } else if (const char16_t c = isLeadByte(b) && i + 1 < size ? t.pairToChar[(b << 8) | p[i + 1]] : 0) {
+            out.append(QChar(c));
+            i += 2;
+        } else {
+            // Only this byte is kept aside; the next one starts over, so every
+            // byte comes back where it was.
+            out.append(QChar(char16_t(0xDC00 + b)));
+            ++i;
+        }
+    }
+    return out;
+}
+
+QByteArray encodeKeepingBytes(QStringView text, bool* lost) {
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    bool anyLost = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const char16_t c = text[i].unicode();
+        if (isKeptByte(c)) {
+            out.append(char(c - 0xDC00));
+            ++i;
+            continue;
+        }
+        char bytes[2];
+        const int n = encodeChar(nextCodePoint(text, i), bytes);
+        if (n == 0) {
+            out.append('?');
+            anyLost = true;
+        } else {
+            out.append(bytes, n);
+        }
+    }
+    if (lost) *lost = anyLost;
+    return out;
+}
+
 qsizetype byteLength(QStringView text) {
     qsizetype n = 0;
     char bytes[2];

@@ -24,6 +24,14 @@ QByteArray encode(QStringView text, bool* lost = nullptr);
 // CP932 bytes to text.  Invalid or truncated sequences become U+FFFD.
 QString decode(QByteArrayView bytes);
 
+// For stored values that must come back byte for byte: a byte that is not
+// part of valid CP932 decodes to the lone surrogate U+DC00 + byte (U+DC80 to
+// U+DCFF), which encodes back to that byte.  Everything else is as decode()
+// and encode().
+QString decodeKeepingBytes(QByteArrayView bytes);
+QByteArray encodeKeepingBytes(QStringView text, bool* lost = nullptr);
+constexpr bool isKeptByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
 // The CP932 bytes of one character: 1 or 2 bytes, or 0 when it has none.
 // `out` receives up to 2 bytes.
 int encodeChar(char32_t codePoint, char out[2]);

@@ -1,7 +1,7 @@
 #include "groupstore.h"
 
 #include "atomicfile.h"
-#include "cp932.h"
+#include "storedtext.h"
 #include "settingsfile.h"
 
 #include <QFile>
@@ -15,15 +15,8 @@ namespace {
 constexpr qint64 kMaxStoreBytes = qint64(256) * 1024 * 1024;
 
 void appendLine(QByteArray& out, const QString& text) {
-    // One cell per line: a line break inside a cell becomes a blank, so it
-    // cannot shift the cells after it.
-    if (text.contains(u'\r') || text.contains(u'\n')) {
-        QString one = text;
-        one.replace(u'\r', u' ').replace(u'\n', u' ');
-        out.append(cp932::encode(one));
-    } else {
-        out.append(cp932::encode(text));
-    }
+    // One cell per line: the stored form never holds a line break.
+    out.append(stored::encode(text));
     out.append("\r\n", 2);
 }
 
@@ -54,7 +47,7 @@ public:
     qsizetype size() const { return bounds_.size(); }
     QString at(qsizetype i) const {
         const auto [b, e] = bounds_[i];
-        return cp932::decode(QByteArrayView(data_.constData() + b, e - b));
+        return stored::decode(QByteArrayView(data_.constData() + b, e - b));
     }
 
 private:

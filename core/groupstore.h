@@ -29,7 +29,7 @@ enum class GroupStoreRead {
 // Nothing is sized before its count has been checked against the lines
 // present.  Lines after the third block are ignored.  File cells that hold a
 // "\" or "/" (or ":" under Windows), or are "." or "..", are read as empty.
-// A line break inside a cell is written as a blank.  The damaged file is
+// Cells are in the stored-text form (storedtext.h).  The damaged file is
 // renamed to "<name>.damaged" (a number is added when that name is taken).
 GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier);
 

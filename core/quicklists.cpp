@@ -1,7 +1,7 @@
 #include "quicklists.h"
 
 #include "atomicfile.h"
-#include "cp932.h"
+#include "storedtext.h"
 #include "settingsfile.h"
 
 #include <QFile>
@@ -26,10 +26,7 @@ QStringList quickListEntries(const QStringList& listItems) {
 bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error) {
     const QStringList entries = quickListEntries(listItems);
     QByteArray out = QByteArray::number(entries.size()) + "\r\n";
-    for (QString entry : entries) {
-        entry.replace(u'\r', u' ').replace(u'\n', u' ');
-        out += cp932::encode(entry) + "\r\n";
-    }
+    for (const QString& entry : entries) out += stored::encode(entry) + "\r\n";
     return writeFileAtomically(path, out, error);
 }
 
@@ -46,7 +43,7 @@ QuickListsRead readQuickLists(const QString& path) {
     for (QByteArray& line : lines)
         if (line.endsWith('\r')) line.chop(1);
 
-    const QString first = lines.isEmpty() ? QString() : cp932::decode(lines.first());
+    const QString first = lines.isEmpty() ? QString() : stored::decode(lines.first());
     const std::optional<int> count = toInteger(first);
     const qsizetype present = lines.size() - 1;
     if (!count || *count < 0 || *count - std::max<qsizetype>(present, 0) > kMaxMissingLines) {
@@ -57,7 +54,7 @@ QuickListsRead readQuickLists(const QString& path) {
     result.status = QuickListsRead::Status::Ok;
     result.entries.reserve(*count);
     for (int i = 0; i < *count; ++i)
-        result.entries.append(i + 1 < lines.size() ? cp932::decode(lines[i + 1]) : QString());
+        result.entries.append(i + 1 < lines.size() ? stored::decode(lines[i + 1]) : QString());
     return result;
 }
 

@@ -25,7 +25,7 @@ struct QuickListsRead {
 // Missing: no file, or it cannot be read.  BadCount: line 1 is not a whole
 // number, is negative, or promises more than 100,000 entries beyond the lines
 // present (the list is never sized from such a count).  Lines beyond the
-// count are ignored; a line break inside an entry was written as a blank.
+// count are ignored.  Entries are in the stored-text form (storedtext.h).
 QuickListsRead readQuickLists(const QString& path);
 
 } // namespace tess

@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "cp932.h"
+#include "storedtext.h"
 
 #include <QFile>
 
@@ -22,9 +23,10 @@ QString opendKey(int place) { return QStringLiteral("Opend") + QString::number(p
 
 namespace {
 
-// Values are stored as raw Shift-JIS bytes; section and key names are ASCII.
+// Values are stored as Shift-JIS bytes in the stored-text form; section and
+// key names are ASCII.
 std::string toBytes(const QString& text) {
-    const QByteArray b = cp932::encode(text);
+    const QByteArray b = stored::encode(text);
     return std::string(b.constData(), size_t(b.size()));
 }
 
@@ -34,9 +36,6 @@ bool isIniBlank(char c) { return c == ' ' || c == '\t'; }
 // has them, or that is itself wrapped in double quotes, is written inside one
 // more pair of quotes; reading takes exactly one pair off again.
 std::string quoteForStore(std::string v) {
-    // The format holds one line per value.
-    for (char& c : v)
-        if (c == '\r' || c == '\n') c = ' ';
     const bool blanks = !v.empty() && (isIniBlank(v.front()) || isIniBlank(v.back()));
     const bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
     if (blanks || quoted) return '"' + v + '"';
@@ -85,7 +84,7 @@ SettingValue SettingsFile::read(const QString& section, const QString& key, int 
     std::string v = unquoteFromStore(raw);
     if (limit > 0) v.resize(cutBytes(v, size_t(limit - 1)));
     if (v.empty()) return {};
-    return {true, cp932::decode(QByteArrayView(v.data(), qsizetype(v.size())))};
+    return {true, stored::decode(QByteArrayView(v.data(), qsizetype(v.size())))};
 }
 
 void SettingsFile::write(const QString& section, const QString& key, const QString& value) {

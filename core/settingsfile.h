@@ -79,7 +79,8 @@ public:
     // never splitting a double-byte character; ini::kWhole reads the value whole.
     SettingValue read(const QString& section, const QString& key, int limit) const;
     // Stores a value in memory (section and key created as needed); save()
-    // writes the file.  Values with blanks at either end survive.
+    // writes the file.  Every value reads back exactly (storedtext.h), blanks
+    // at either end included.
     void write(const QString& section, const QString& key, const QString& value);
     // Writes the whole file atomically.
     bool save(QString* error = nullptr);

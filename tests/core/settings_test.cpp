@@ -51,7 +51,7 @@ TEST(SettingsFile, FileIsShiftJisWithCrLfLineBreaksCannotAddKeysAndFailuresRepor
     EXPECT_FALSE(QByteArray(bytes).replace("\r\n", "").contains('\n'));
     SettingsFile s(d.path());
     EXPECT_FALSE(s.read(ini::kQuickSave, ini::kFilePath, ini::kWhole).found);
-    EXPECT_EQ(s.read(ini::kQuickSave, ini::kMainFormCaption, ini::kWhole).value, "A  FilePath=EVIL");
+    EXPECT_EQ(s.read(ini::kQuickSave, ini::kMainFormCaption, ini::kWhole).value, "A\r\nFilePath=EVIL");
     // A save that fails reports why.
     SettingsFile nowhere(d.dir.filePath("no/such/folder/tessarine.ini"));
     QString error;

@@ -74,7 +74,7 @@ TEST(QuickLists, WrittenAndReadBack) {
     EXPECT_EQ(r.entries, (QStringList{QStringLiteral("予定.TXT"), " B.TXT "}));
     // A line break in an entry keeps it one entry.
     ASSERT_TRUE(writeQuickLists(f.path(), {"A\r\nB", "C"}));
-    EXPECT_EQ(readQuickLists(f.path()).entries, (QStringList{"A  B", "C"}));
+    EXPECT_EQ(readQuickLists(f.path()).entries, (QStringList{"A\r\nB", "C"}));
     // Entries stop at the first empty one.
     ASSERT_TRUE(writeQuickLists(f.path(), {"", "A"}));
     EXPECT_EQ(readBytes(f.path()), "0\r\n");
