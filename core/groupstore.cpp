@@ -1,18 +1,22 @@
 #include "groupstore.h"
 
 #include "atomicfile.h"
+#include "damagedfile.h"
 #include "storedtext.h"
 #include "settingsfile.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <algorithm>
 
 namespace tess {
 
 namespace {
 
-// A store larger than this was not written by the program.
-constexpr qint64 kMaxStoreBytes = qint64(256) * 1024 * 1024;
+// A store of 1,000 groups with 100 files each is about 2 MB; a file this
+// large was not written by the program, and reading it would cost several
+// times its size in memory.
+constexpr qint64 kMaxStoreBytes = qint64(16) * 1024 * 1024;
 
 void appendLine(QByteArray& out, const QString& text) {
     // One cell per line: the stored form never holds a line break.
@@ -29,49 +33,58 @@ void appendTwoColumnTable(QByteArray& out, const TextGrid& t) {
     }
 }
 
-// The store's lines, CR LF (or a bare LF) ended.  The text after the last line
-// end, when there is any, is a last line without its end.
-class Lines {
-public:
-    explicit Lines(const QByteArray& data) : data_(data) {
-        qsizetype start = 0;
-        while (start < data.size()) {
-            qsizetype end = data.indexOf('\n', start);
-            if (end < 0) end = data.size();
-            qsizetype stop = end;
-            if (stop > start && data[stop - 1] == '\r') --stop;
-            bounds_.append({start, stop});
-            start = end + 1;
-        }
-    }
-    qsizetype size() const { return bounds_.size(); }
-    QString at(qsizetype i) const {
-        const auto [b, e] = bounds_[i];
-        return stored::decode(QByteArrayView(data_.constData() + b, e - b));
-    }
-
-private:
-    const QByteArray& data_;
-    QList<std::pair<qsizetype, qsizetype>> bounds_;
-};
-
+// The store's lines, CR LF (or a bare LF) ended, read from the file a line
+// at a time so that only the cells stay in memory.  The text after the last
+// line end, when there is any, is a last line without its end.
 class Reader {
 public:
-    explicit Reader(const Lines& lines) : lines_(lines) {}
-    qsizetype remaining() const { return lines_.size() - pos_; }
+    explicit Reader(QFile& file) : file_(file) {}
+
+    // Counts the lines first, so that every count can be checked against the
+    // lines present before anything is sized.  False on a read error.
+    bool countLines() {
+        QByteArray chunk(1 << 16, Qt::Uninitialized);
+        char last = '\n';
+        for (;;) {
+            const qint64 n = file_.read(chunk.data(), chunk.size());
+            if (n < 0) return false;
+            if (n == 0) break;
+            lines_ += std::count(chunk.constData(), chunk.constData() + n, '\n');
+            last = chunk[n - 1];
+        }
+        if (last != '\n') ++lines_;
+        return file_.seek(0);
+    }
+
+    qsizetype remaining() const { return lines_ - pos_; }
+    bool failed() const { return failed_; }
+
     // A count line: false when missing or not a whole number.
     bool count(int& value) {
         if (remaining() < 1) return false;
-        const std::optional<int> n = toInteger(lines_.at(pos_++));
+        const std::optional<int> n = toInteger(next());
         if (!n) return false;
         value = *n;
         return true;
     }
-    QString next() { return lines_.at(pos_++); }
+
+    QString next() {
+        ++pos_;
+        QByteArray line = file_.readLine();
+        if (line.isNull() && file_.error() != QFileDevice::NoError) failed_ = true;
+        if (line.endsWith('\n')) line.chop(1);
+        if (line.endsWith('\r')) line.chop(1);
+        QString text = stored::decode(line);
+        // Shift-JIS takes up to twice the characters' count in bytes.
+        if (text.capacity() > text.size() + text.size() / 4 + 4) text.squeeze();
+        return text;
+    }
 
 private:
-    const Lines& lines_;
+    QFile& file_;
+    qsizetype lines_ = 0;
     qsizetype pos_ = 0;
+    bool failed_ = false;
 };
 
 // A file cell that could reach outside its group's folder is dropped.
@@ -97,9 +110,7 @@ bool readTwoColumnTable(Reader& in, TextGrid& table) {
     return true;
 }
 
-bool parseStore(const QByteArray& data, const PathStyle& style, TextGrid& gf, TextGrid& fg, TextGrid& ig) {
-    const Lines lines(data);
-    Reader in(lines);
+bool parseStore(Reader& in, const PathStyle& style, TextGrid& gf, TextGrid& fg, TextGrid& ig) {
     int rows = 0;
     int cols = 0;
     if (!in.count(rows) || !in.count(cols)) return false;
@@ -114,18 +125,7 @@ bool parseStore(const QByteArray& data, const PathStyle& style, TextGrid& gf, Te
             gf.setCell(c, r, cell);
         }
     }
-    return readTwoColumnTable(in, fg) && readTwoColumnTable(in, ig);
-}
-
-// "<path>.damaged", or "<path>.damaged2", 3, ... when taken.
-QString setAside(const QString& path) {
-    const QString base = path + QStringLiteral(".damaged");
-    for (int n = 1; n < 1000; ++n) {
-        const QString target = n == 1 ? base : base + QString::number(n);
-        if (QFileInfo::exists(target)) continue;
-        return QFile::rename(path, target) ? target : QString();
-    }
-    return QString();
+    return readTwoColumnTable(in, fg) && readTwoColumnTable(in, ig) && !in.failed();
 }
 
 } // namespace
@@ -154,8 +154,8 @@ GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Noti
     TextGrid gf, fg, ig;
     bool ok = false;
     if (file.size() <= kMaxStoreBytes) {
-        const QByteArray data = file.readAll();
-        ok = file.error() == QFileDevice::NoError && parseStore(data, registry.style(), gf, fg, ig);
+        Reader in(file);
+        ok = in.countLines() && parseStore(in, registry.style(), gf, fg, ig);
     }
     file.close();
 
@@ -166,16 +166,12 @@ GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Noti
         return GroupStoreRead::Loaded;
     }
     registry.reset();
-    const QString keptAs = setAside(path);
-    notifier.message(damagedStoreMessage(keptAs.isEmpty() ? QString() : QFileInfo(keptAs).fileName()));
+    notifier.message(damagedStoreMessage(setDamagedFileAside(path)));
     return GroupStoreRead::Damaged;
 }
 
 QString damagedStoreMessage(const QString& keptAs) {
-    const QString head = QStringLiteral("グループ情報ファイル \"GroupFiles\" が壊れているため読み込みませんでした。");
-    if (keptAs.isEmpty())
-        return head + QStringLiteral("\n壊れたファイルを別の名前で残せませんでした。");
-    return head + QStringLiteral("\n壊れたファイルは \"") + keptAs + QStringLiteral("\" として残してあります。");
+    return damagedFileMessage(QStringLiteral("グループ情報ファイル"), QStringLiteral("GroupFiles"), keptAs);
 }
 
 } // namespace tess

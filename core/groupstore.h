@@ -25,7 +25,7 @@ enum class GroupStoreRead {
 
 // Reads the store into the registry.  Damage: a count line missing or not a
 // whole number, fewer than 2 rows in a table or no column in the file table,
-// counts that promise more lines than the file holds, or a file over 256 MiB.
+// counts that promise more lines than the file holds, or a file over 16 MiB.
 // Nothing is sized before its count has been checked against the lines
 // present.  Lines after the third block are ignored.  File cells that hold a
 // "\" or "/" (or ":" under Windows), or are "." or "..", are read as empty.

@@ -12,6 +12,9 @@ namespace {
 // A count may promise more lines than the file holds (they read as empty
 // entries), but never so many that the list would swamp memory.
 constexpr qsizetype kMaxMissingLines = 100000;
+// A list of every file of a large group is well under a megabyte.
+constexpr qint64 kMaxListBytes = qint64(16) * 1024 * 1024;
+const QString kListsFile = QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickLists\"");
 } // namespace
 
 QStringList quickListEntries(const QStringList& listItems) {
@@ -34,6 +37,10 @@ QuickListsRead readQuickLists(const QString& path) {
     QuickListsRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return result;  // Missing
+    if (file.size() > kMaxListBytes) {
+        result.status = QuickListsRead::Status::TooLarge;
+        return result;
+    }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) return result;
 
@@ -49,6 +56,7 @@ QuickListsRead readQuickLists(const QString& path) {
     if (!count || *count < 0 || *count - std::max<qsizetype>(present, 0) > kMaxMissingLines) {
         result.status = QuickListsRead::Status::BadCount;
         result.badCount = first;
+        result.entryLines = std::max<qsizetype>(present, 0);
         return result;
     }
     result.status = QuickListsRead::Status::Ok;
@@ -56,6 +64,17 @@ QuickListsRead readQuickLists(const QString& path) {
     for (int i = 0; i < *count; ++i)
         result.entries.append(i + 1 < lines.size() ? stored::decode(lines[i + 1]) : QString());
     return result;
+}
+
+QString quickListsProblem(const QuickListsRead& read) {
+    if (read.status == QuickListsRead::Status::TooLarge)
+        return kListsFile + QStringLiteral(" は大きすぎるため読み込みませんでした");
+    const std::optional<int> count = toInteger(read.badCount);
+    QString reason;
+    if (!count) reason = notANumberReason(read.badCount);
+    else if (*count < 0) reason = QStringLiteral("負の数です");
+    else reason = QStringLiteral("大きすぎます（ﾌｧｲﾙには %1 行しかありません）").arg(read.entryLines);
+    return kListsFile + QStringLiteral(" の件数 \"%1\" は%2").arg(shownValue(read.badCount), reason);
 }
 
 } // namespace tess

@@ -16,16 +16,21 @@ QStringList quickListEntries(const QStringList& listItems);
 bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error = nullptr);
 
 struct QuickListsRead {
-    enum class Status { Ok, Missing, BadCount };
+    enum class Status { Ok, Missing, BadCount, TooLarge };
     Status status = Status::Missing;
-    QStringList entries;  // lines missing at the end read as empty entries
-    QString badCount;     // the first line, when it is not a whole number
+    QStringList entries;     // lines missing at the end read as empty entries
+    QString badCount;        // the first line, when it is not a usable count
+    qsizetype entryLines = 0;  // the lines after the first, for BadCount
 };
 
 // Missing: no file, or it cannot be read.  BadCount: line 1 is not a whole
 // number, is negative, or promises more than 100,000 entries beyond the lines
-// present (the list is never sized from such a count).  Lines beyond the
-// count are ignored.  Entries are in the stored-text form (storedtext.h).
+// present (the list is never sized from such a count).  TooLarge: a file
+// over 16 MiB, which the program never writes.  Lines beyond the count are
+// ignored.  Entries are in the stored-text form (storedtext.h).
 QuickListsRead readQuickLists(const QString& path);
+
+// What went wrong, naming the file and the reason, for BadCount and TooLarge.
+QString quickListsProblem(const QuickListsRead& read);
 
 } // namespace tess

@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "cp932.h"
+#include "damagedfile.h"
 #include "storedtext.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -59,6 +61,28 @@ size_t cutBytes(const std::string& v, size_t maxBytes) {
     return i;
 }
 
+// Far beyond what the program writes (a few kilobytes).
+constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
+
+// Every line is a section, a key, a comment or blank, and nothing in the
+// file would stop the reader part-way (a NUL, UTF-16).
+bool isWholeProfile(const QByteArray& data) {
+    if (data.contains('\0')) return false;
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) return false;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0) end = data.size();
+        const QByteArray line = data.mid(start, end - start).trimmed();
+        start = end + 1;
+        if (line.isEmpty() || line.front() == ';' || line.front() == '#') continue;
+        if (line.front() == '[' && line.back() == ']') continue;
+        if (line.indexOf('=') > 0) continue;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 struct SettingsFile::Impl {
@@ -71,9 +95,23 @@ SettingsFile::SettingsFile(QString path) : path_(std::move(path)), impl_(std::ma
     impl_->ini.SetMultiLine(false);
     impl_->ini.SetSpaces(false);
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return;
+    if (!file.exists()) return;
+    load_ = Load::Damaged;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingsBytes) return;
     const QByteArray data = file.readAll();
-    if (impl_->ini.LoadData(data.constData(), size_t(data.size())) < 0) impl_->ini.Reset();
+    if (file.error() != QFileDevice::NoError || !isWholeProfile(data)) return;
+    if (impl_->ini.LoadData(data.constData(), size_t(data.size())) < 0) {
+        impl_->ini.Reset();
+        return;
+    }
+    load_ = Load::Loaded;
+}
+
+QString SettingsFile::setAside() {
+    if (load_ != Load::Damaged) return QString();
+    const QString keptAs = setDamagedFileAside(path_);
+    if (!keptAs.isEmpty()) load_ = Load::Missing;
+    return keptAs;
 }
 
 SettingsFile::~SettingsFile() = default;
@@ -127,8 +165,33 @@ std::optional<int> toInteger(const QString& value) {
     return int(n);
 }
 
-QString notAnIntegerMessage(const QString& value) {
-    return QStringLiteral("'") + value + QStringLiteral("' は有効な整数値ではありません");
+QString notANumberReason(const QString& value) {
+    const QStringView digits = QStringView(value).mid(value.startsWith(u'-') || value.startsWith(u'+') ? 1 : 0);
+    const bool allDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    return allDigits ? QStringLiteral("大きすぎます") : QStringLiteral("整数ではありません");
+}
+
+QString shownValue(const QString& value) {
+    constexpr qsizetype kShown = 30;
+    QString out = value.left(kShown);
+    for (QChar& c : out)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || cp932::isKeptByte(c.unicode()))
+            c = QChar::ReplacementCharacter;
+    if (value.size() > kShown) out += QStringLiteral("…");
+    return out;
+}
+
+QString badNumberMessage(const QString& file, const QString& section, const QString& key,
+                         const QString& value) {
+    return QStringLiteral("設定ファイル \"%1\" の [%2] %3 の値 \"%4\" は%5。この値は使いません。")
+        .arg(file, section, key, shownValue(value), notANumberReason(value));
+}
+
+QString damagedSettingsMessage(const QString& file, const QString& keptAs) {
+    return damagedFileMessage(QStringLiteral("設定ファイル"), file, keptAs,
+                              QStringLiteral("設定は初期値で始めます。"));
 }
 
 } // namespace tess

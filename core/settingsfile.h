@@ -67,13 +67,27 @@ struct SettingValue {
 
 class SettingsFile {
 public:
-    // Loads `path` when it exists; a missing or unreadable file reads as empty.
+    enum class Load {
+        Missing,  // no file: nothing was stored yet
+        Loaded,
+        // The file exists but cannot be read whole: unreadable, larger than
+        // any settings file the program writes, a NUL byte, UTF-16, or a line
+        // that is neither a section, a key, a comment nor blank.  Nothing of
+        // it is used: every read gives "not found".
+        Damaged,
+    };
+
+    // Loads `path` when it exists.
     explicit SettingsFile(QString path);
     ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
     const QString& path() const { return path_; }
+    Load load() const { return load_; }
+    // Renames a damaged file to "<name>.damaged" (numbered when taken), so
+    // that the next save does not overwrite it; the new name, or empty.
+    QString setAside();
 
     // `limit` is a byte count (buffer size): at most limit - 1 bytes come back,
     // never splitting a double-byte character; ini::kWhole reads the value whole.
@@ -88,6 +102,7 @@ public:
 private:
     struct Impl;
     QString path_;
+    Load load_ = Load::Missing;
     std::unique_ptr<Impl> impl_;
 };
 
@@ -95,7 +110,20 @@ private:
 // digits, nothing else); nullopt when the value is not a whole number.
 std::optional<int> toInteger(const QString& value);
 
-// The message for a value that is not a whole number.
-QString notAnIntegerMessage(const QString& value);
+// Why a value is not a usable decimal integer: "整数ではありません", or
+// "大きすぎます" for digits beyond the integer range.
+QString notANumberReason(const QString& value);
+
+// A value as a message shows it: at most 30 characters, control characters
+// and bytes that were not Shift-JIS shown as U+FFFD.
+QString shownValue(const QString& value);
+
+// The message for a settings value that is not a whole number: the file, the
+// section and key, the value and the reason.
+QString badNumberMessage(const QString& file, const QString& section, const QString& key,
+                         const QString& value);
+
+// The message for a damaged settings file, kept aside as `keptAs`.
+QString damagedSettingsMessage(const QString& file, const QString& keptAs);
 
 } // namespace tess

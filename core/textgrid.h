@@ -23,9 +23,11 @@ public:
     bool operator==(const TextGrid&) const = default;
 
 private:
+    void trim(int col);  // drops the empty cells at the end of a column
+
     int cols_ = 0;
     int rows_ = 0;
-    QList<QList<QString>> columns_;  // columns_[col][row]
+    QList<QList<QString>> columns_;  // columns_[col][row], down to the last non-empty cell
 };
 
 } // namespace tess

@@ -137,6 +137,8 @@ private:
     void readSettings();
     void keepOnScreen();
     void quickSaveRestore(const SettingsFile& settings);
+    // Empty editor, no group, name or path, clean, the new-file caption.
+    void startAsNewDocument();
     bool writeQuickSaveFiles();
     void writeSettings(SettingsFile& settings) const;
     void setAlarmOn(bool on, const QString& hint);

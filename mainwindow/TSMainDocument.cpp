@@ -137,7 +137,9 @@ void TfrmTSMain::SpeedButton1Click() {
         break;
     case WriteOutcome::CannotCreate:
     case WriteOutcome::Failed:
-        prompter_.errorBox(main_text::cannotCreate(path));
+        // The system's reason under the usual line: a full disk is not a
+        // missing folder.
+        prompter_.errorBox(main_text::cannotCreate(path) + u'\n' + error);
         break;
     }
 }

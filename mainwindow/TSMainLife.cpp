@@ -29,12 +29,6 @@ namespace tess {
 
 namespace {
 
-// An error that ends the remaining start-up steps; shown with its own text.
-struct StartupError {
-    QString text;
-};
-
-
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
@@ -42,7 +36,7 @@ const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
 } // namespace
 
 void TfrmTSMain::FormCreate() {
-    try {
+    {
         // Composition colours: Qt's input methods offer no such setting.
         state_.setLblFName(QString());
         state_.setLblGName(QString());
@@ -76,23 +70,15 @@ void TfrmTSMain::FormCreate() {
         readSettings();
 
         if (state_.LblQS != flag::kOn) {
-            state_.setLblGName(QString());
-            state_.setLblFName(QString());
-            state_.setLblFullName(QString());
-            // LblUpdate still holds its placeholder: clearing adds no marker.
-            Memo1->clear();
-            Memo1->document()->setModified(false);
+            startAsNewDocument();
             Memo2->clear();
-            state_.LblUpdate.clear();
-            setWindowTitle(caption::kNewFile);
         }
+        // A stale "ON" would make the next close a silent quick-save exit.
         state_.LblQS.clear();
-    } catch (const StartupError& e) {
-        prompter_.errorBox(e.text);
-        // Leave the start-up state: a stale "ON" would make the next close a
-        // silent quick-save exit, and the placeholder would hide every edit.
-        state_.LblQS.clear();
-        state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
+        // Whatever the restore brought back, the placeholder must not hide
+        // the next edit.
+        if (state_.LblUpdate == flag::kStartupPlaceholder)
+            state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
     }
     relayout();
 }
@@ -105,7 +91,12 @@ void TfrmTSMain::setAlarmOn(bool on, const QString& hint) {
 }
 
 void TfrmTSMain::readSettings() {
-    const SettingsFile settings(settingsPath());
+    SettingsFile settings(settingsPath());
+    if (settings.load() == SettingsFile::Load::Damaged) {
+        // Nothing of a file read part-way is used, and it is kept aside so
+        // that the next close does not write the defaults over it.
+        prompter_.message(damagedSettingsMessage(settingsFileName_, settings.setAside()));
+    }
     const auto flagValue = [&](const QString& section, const QString& key) {
         return settings.read(section, key, ini::kShortLimit);
     };
@@ -116,7 +107,7 @@ void TfrmTSMain::readSettings() {
         const SettingValue v = flagValue(section, key);
         if (!v.found) return std::nullopt;
         const std::optional<int> n = toInteger(v.value);
-        if (!n) prompter_.errorBox(notAnIntegerMessage(v.value));
+        if (!n) prompter_.errorBox(badNumberMessage(settingsFileName_, section, key, v.value));
         return n;
     };
 
@@ -147,7 +138,8 @@ void TfrmTSMain::readSettings() {
     // A bad count is reported; the stored rows are still read.
     QString badCount;
     state_.GrdR.load(settings, &badCount);
-    if (!badCount.isEmpty()) prompter_.errorBox(notAnIntegerMessage(badCount));
+    if (!badCount.isEmpty())
+        prompter_.errorBox(badNumberMessage(settingsFileName_, ini::kOpendFile, ini::kCount, badCount));
 
     if (const SettingValue v = flagValue(ini::kQuickSave, ini::kQSSystem); v.found)
         state_.LblQS = v.value;
@@ -174,18 +166,28 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     const auto textValue = [&](const QString& key) {
         return settings.read(ini::kQuickSave, key, ini::kWhole);
     };
+    const auto loadFailed = [this](const LoadResult& r) { prompter_.errorBox(r.error); };
 
+    // The text first: without it the document fields must not come back, or
+    // the next overwrite save would replace the real document with nothing.
     const bool modified = flagValue(ini::kModified).value == ini::kTrue;
-    if (modified) Memo1->document()->setModified(true);
-    else MarkClean();
+    const LoadResult text = loadInto(Memo1, style_.join(programFolder_, files::kQuickSave));
+    if (text.ok()) {
+        if (const SettingValue v = textValue(ini::kMainFormCaption); v.found) setWindowTitle(v.value);
+        if (const SettingValue v = textValue(ini::kGroupName); v.found) state_.setLblGName(v.value);
+        if (const SettingValue v = textValue(ini::kFileName); v.found) state_.setLblFName(v.value);
+        if (const SettingValue v = textValue(ini::kFilePath); v.found) state_.setLblFullName(v.value);
+        // Loading is not an edit: the saved modified state stands.
+        Memo1->document()->setModified(modified);
+        if (modified) state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
+        else MarkClean();
+    } else {
+        loadFailed(text);
+        startAsNewDocument();
+    }
 
-    if (const SettingValue v = textValue(ini::kMainFormCaption); v.found) setWindowTitle(v.value);
     if (const SettingValue v = textValue(ini::kFileListCaption); v.found) Panel1->setText(v.value);
     if (const SettingValue v = textValue(ini::kFilePrevewCaption); v.found) Panel5->setText(v.value);
-
-    if (const SettingValue v = textValue(ini::kGroupName); v.found) state_.setLblGName(v.value);
-    if (const SettingValue v = textValue(ini::kFileName); v.found) state_.setLblFName(v.value);
-    if (const SettingValue v = textValue(ini::kFilePath); v.found) state_.setLblFullName(v.value);
 
     if (const SettingValue v = flagValue(ini::kCS1); v.found) state_.LblCS1 = v.value;
     if (const SettingValue v = flagValue(ini::kCS2); v.found) state_.LblCS2 = v.value;
@@ -193,15 +195,9 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     if (flagValue(ini::kListVisible).value == ini::kTrue) showListPanel(true);
     if (flagValue(ini::kPrevewVisible).value == ini::kTrue) showPreview(true);
 
-    const auto load = [this](QTextEdit* edit, const QString& name) {
-        const LoadResult r = loadInto(edit, style_.join(programFolder_, name));
-        if (!r.ok()) throw StartupError{r.error};
-    };
-    load(Memo1, files::kQuickSave);
-    // Loading is not an edit: the saved modified state stands.
-    Memo1->document()->setModified(modified);
-    if (!modified) MarkClean();
-    load(Memo2, files::kQuickPrevew);
+    if (const LoadResult preview = loadInto(Memo2, style_.join(programFolder_, files::kQuickPrevew));
+        !preview.ok())
+        loadFailed(preview);
 
     const QuickListsRead lists = readQuickLists(style_.join(programFolder_, files::kQuickLists));
     switch (lists.status) {
@@ -209,11 +205,24 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         prompter_.message(kQuickListsMissing);
         break;
     case QuickListsRead::Status::BadCount:
-        throw StartupError{notAnIntegerMessage(lists.badCount)};
+    case QuickListsRead::Status::TooLarge:
+        prompter_.errorBox(quickListsProblem(lists));
+        break;
     case QuickListsRead::Status::Ok:
         PanelPass->addItems(lists.entries);
         break;
     }
+}
+
+void TfrmTSMain::startAsNewDocument() {
+    state_.setLblGName(QString());
+    state_.setLblFName(QString());
+    state_.setLblFullName(QString());
+    // LblUpdate still holds its placeholder: clearing adds no marker.
+    Memo1->clear();
+    Memo1->document()->setModified(false);
+    state_.LblUpdate.clear();
+    setWindowTitle(caption::kNewFile);
 }
 
 void TfrmTSMain::showEvent(QShowEvent* event) {
@@ -279,11 +288,14 @@ bool TfrmTSMain::FormCloseQuery() {
     // Only the close that directly follows an answered session query skips
     // the question.
     const bool afterSession = std::exchange(sessionAnswered_, false);
+    const bool quickSave = state_.LblQS == flag::kOn;
     const auto refuse = [&] {
         if (afterSession) state_.LblQS = lblQSBeforeSession_;
+        // A quick-save exit that could not write its files is over: the next
+        // close is an ordinary one, with the save question.
+        else if (quickSave) state_.LblQS.clear();
         return false;
     };
-    const bool quickSave = state_.LblQS == flag::kOn;
     if (!quickSave && Memo1->document()->isModified() && !afterSession) {
         if (!AskSaveChanges()) return false;
     }
@@ -302,6 +314,8 @@ bool TfrmTSMain::FormCloseQuery() {
     }
 
     SettingsFile settings(settingsPath());
+    // A file damaged since the start is kept aside rather than overwritten.
+    settings.setAside();
     writeSettings(settings);
     if (!settings.save(&error)) {
         prompter_.errorBox(error);

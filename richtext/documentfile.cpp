@@ -4,6 +4,7 @@
 
 #include "core/atomicfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTextDocument>
 
@@ -12,17 +13,14 @@ namespace tess {
 LoadResult LoadDocument(const QString& path, QTextDocument& into) {
     LoadResult result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto cannotOpen = [&] {
         result.status = LoadResult::Status::CannotOpen;
-        result.error = file.errorString();
+        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return result;
-    }
+    };
+    if (!file.open(QIODevice::ReadOnly)) return cannotOpen();
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = LoadResult::Status::CannotOpen;
-        result.error = file.errorString();
-        return result;
-    }
+    if (file.error() != QFileDevice::NoError) return cannotOpen();
     file.close();
 
     result.richText = readRichText(bytes, into);

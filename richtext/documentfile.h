@@ -17,7 +17,7 @@ namespace tess {
 struct LoadResult {
     enum class Status {
         Ok,
-        CannotOpen,  // missing or unreadable file; `error` says why
+        CannotOpen,  // missing or unreadable file; `error` names it and says why
     };
     Status status = Status::CannotOpen;
     bool richText = false;  // the content was read as rich text

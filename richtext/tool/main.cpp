@@ -28,7 +28,7 @@ void err(const QString& s) {
 
 bool load(const QString& path, QTextDocument& doc) {
     const tess::LoadResult r = tess::LoadDocument(path, doc);
-    if (!r.ok()) err(QStringLiteral("tessarine-doc: cannot read %1: %2\n").arg(path, r.error));
+    if (!r.ok()) err(QStringLiteral("tessarine-doc: cannot read %1\n").arg(r.error));
     return r.ok();
 }
 

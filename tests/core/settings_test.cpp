@@ -124,5 +124,12 @@ TEST(SettingsFile, IntegerConversion) {
         {"abc", std::nullopt},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(toInteger(text), expected) << text.toStdString();
-    EXPECT_EQ(notAnIntegerMessage("abc"), QStringLiteral("'abc' は有効な整数値ではありません"));
+    // The message says where and why, and shows a garbage value harmlessly.
+    EXPECT_EQ(badNumberMessage("tessarine.ini", "System", "ALHor", "abc"),
+              QStringLiteral("設定ファイル \"tessarine.ini\" の [System] ALHor の値 \"abc\" は整数ではありません。この値は使いません。"));
+    EXPECT_EQ(notANumberReason("99999999999"), QStringLiteral("大きすぎます"));
+    EXPECT_EQ(notANumberReason("-99999999999"), QStringLiteral("大きすぎます"));
+    EXPECT_EQ(notANumberReason("9x"), QStringLiteral("整数ではありません"));
+    EXPECT_EQ(shownValue(QString(QStringLiteral("a\x01" "b")) + QString(40, u'z')),
+              QStringLiteral("a\uFFFDb") + QString(27, u'z') + QStringLiteral("…"));
 }

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(StoredText, PlainTextThatOnlyLooksLikeAWordReadsAsItself) {
-    for (const QByteArray bytes : {QByteArray("=?UTF-8?B?not base64!?="), QByteArray("=?UTF-8?B?"),
+    for (const QByteArray& bytes : {QByteArray("=?UTF-8?B?not base64!?="), QByteArray("=?UTF-8?B?"),
                                    QByteArray("=?ISO-2022-JP?B?QQ==?="), QByteArray("=?UTF-8?B?/w==?=")})
         EXPECT_EQ(stored::decode(bytes), QString::fromLatin1(bytes)) << bytes.constData();
 }

@@ -224,7 +224,8 @@ TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     const auto before = snapshot();
     prompter.yesNoCancel.push_back(Answer::Yes);
     EXPECT_FALSE(requestClose());
-    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + missing + QStringLiteral(" を作成できません")});
+    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + missing + QStringLiteral(" を作成できません\n") +
+                                             missing + QStringLiteral(": No such file or directory")});
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
 
@@ -233,7 +234,8 @@ TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("DIR.TXT")));
     w().state().setLblFullName(QStringLiteral("DIR.TXT"));
     w().SpeedButton1Click();
-    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + blocked + QStringLiteral(" を作成できません")});
+    EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + blocked + QStringLiteral(" を作成できません\n") +
+                                             blocked + QStringLiteral(": Is a directory")});
     EXPECT_TRUE(modified());
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
     EXPECT_TRUE(QFileInfo(blocked).isDir());

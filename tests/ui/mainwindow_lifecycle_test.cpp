@@ -255,8 +255,9 @@ TEST_F(MainWindowTest, OnlyTheExactOnFlagStartsARestore) {
 }
 
 // After a quick-save exit one thing goes wrong before the next start: each is
-// reported with its own text.  The document comes back unless its own file is
-// gone; the list only when its file is sound.
+// reported with its own text, naming the file.  The document comes back
+// unless its own file is gone (then it starts as a new one); the list only
+// when its file is sound.
 TEST_F(MainWindowTest, DamagedQuickSaveIsReportedAndTheRestoreGoesAsFarAsItCan) {
     QFile absent(path(QStringLiteral("absent")));
     ASSERT_FALSE(absent.open(QIODevice::ReadOnly));
@@ -270,11 +271,17 @@ TEST_F(MainWindowTest, DamagedQuickSaveIsReportedAndTheRestoreGoesAsFarAsItCan) 
         {"list file missing", [&] { QFile::remove(path(files::kQuickLists)); },
          {QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickList\" が見つかりません")}, {}, QStringLiteral("本文"), 0},
         {"document file missing", [&] { QFile::remove(path(files::kQuickSave)); },
-         {}, {absent.errorString()}, QString(), 0},
+         {}, {path(files::kQuickSave) + QStringLiteral(": ") + absent.errorString()}, QString(), 1},
+        {"preview file missing", [&] { QFile::remove(path(files::kQuickPrevew)); },
+         {}, {path(files::kQuickPrevew) + QStringLiteral(": ") + absent.errorString()}, QStringLiteral("本文"), 1},
         {"list count not a number", [&] { writeFile(path(files::kQuickLists), "two\r\nA\r\nB\r\n"); },
-         {}, {notAnIntegerMessage(QStringLiteral("two"))}, QStringLiteral("本文"), 0},
+         {}, {QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickLists\" の件数 \"two\" は整数ではありません")},
+         QStringLiteral("本文"), 0},
+        {"list count too large", [&] { writeFile(path(files::kQuickLists), "2147483647\r\nA\r\n"); },
+         {}, {QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickLists\" の件数 \"2147483647\" は大きすぎます（ﾌｧｲﾙには 1 行しかありません）")},
+         QStringLiteral("本文"), 0},
         {"bad number in the settings", [&] { writeSettings({{{ini::kSystem, ini::kALHor, QStringLiteral("abc")}}}); },
-         {}, {notAnIntegerMessage(QStringLiteral("abc"))}, QStringLiteral("本文"), 1},
+         {}, {badNumberMessage("tessarine.ini", ini::kSystem, ini::kALHor, QStringLiteral("abc"))}, QStringLiteral("本文"), 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -295,27 +302,40 @@ TEST_F(MainWindowTest, DamagedQuickSaveIsReportedAndTheRestoreGoesAsFarAsItCan) 
         EXPECT_TRUE(w().state().LblQS.isEmpty());
         if (!c.text.isEmpty()) {
             EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
+        } else {
+            EXPECT_EQ(title(), caption::kNewFile);
+            EXPECT_EQ(w().state().LblFullName(), QString());
         }
     }
 }
 
-// A failed restore ends the start-up, yet the window must not stay in it:
-// the next close asks again and edits show the marker.
-TEST_F(MainWindowTest, FailedRestoreLeavesNoStartUpState) {
+// A record without its text starts as a new document: the next save must not
+// replace the real document with an empty editor, and the window must not
+// stay in its start-up state.
+TEST_F(MainWindowTest, RestoreWithoutItsTextStartsAsANewDocument) {
     const QString named = QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT");
+    writeFile(path(QStringLiteral("A.TXT")), "the real document");
     for (const QString& caption : {named + caption::kModifiedMarker, named}) {
         SCOPED_TRACE(caption.toStdString());
         // No "QuickSave" file beside the record.
         writeSettings({{{ini::kQuickSave, ini::kQSSystem, flag::kOn}},
                        {{ini::kQuickSave, ini::kModified, ini::kTrue}},
-                       {{ini::kQuickSave, ini::kMainFormCaption, caption}}});
+                       {{ini::kQuickSave, ini::kMainFormCaption, caption}},
+                       {{ini::kQuickSave, ini::kFileName, QStringLiteral("A.TXT")}},
+                       {{ini::kQuickSave, ini::kFilePath, QStringLiteral("A.TXT")}}});
         prompter.shown.clear();
         start();
-        EXPECT_EQ(prompter.errors().size(), 1);
+        ASSERT_FALSE(prompter.errors().isEmpty());
+        EXPECT_TRUE(prompter.errors().first().startsWith(path(files::kQuickSave) + QStringLiteral(": ")));
         EXPECT_TRUE(w().state().LblQS.isEmpty());
-        EXPECT_EQ(w().state().LblUpdate, caption == named ? QString() : flag::kSet);
+        EXPECT_EQ(w().state().LblFullName(), QString());
+        EXPECT_EQ(title(), caption::kNewFile);
         type(QStringLiteral("x"));
-        EXPECT_EQ(title(), named + caption::kModifiedMarker);
+        EXPECT_EQ(title(), caption::kNewFile + caption::kModifiedMarker);
+        // A save goes to the save-as dialog, not over A.TXT.
+        w().SpeedButton1Click();
+        EXPECT_EQ(prompter.shown.last(), QStringLiteral("saveas"));
+        EXPECT_EQ(readFile(path(QStringLiteral("A.TXT"))), "the real document");
         prompter.yesNoCancel.push_back(Answer::Cancel);
         EXPECT_FALSE(requestClose());
         EXPECT_EQ(prompter.shown.last(), kSaveQuestion);
@@ -341,7 +361,7 @@ TEST_P(NonIntegerSetting, IsReportedAndSkipped) {
                    {{ini::kOpendFile, QStringLiteral("Opend1"), QStringLiteral("A.TXT")}},
                    {{b.section, b.key, QStringLiteral("abc")}}});
     start();
-    EXPECT_EQ(prompter.errors(), QStringList{notAnIntegerMessage(QStringLiteral("abc"))});
+    EXPECT_EQ(prompter.errors(), QStringList{badNumberMessage("tessarine.ini", b.section, b.key, QStringLiteral("abc"))});
     EXPECT_TRUE(w().alarmOn());
     EXPECT_EQ(w().listWidth(), b.key == ini::kPLWidth ? 85 : 140);
     EXPECT_EQ(w().state().LblGF, QStringLiteral("o"));
