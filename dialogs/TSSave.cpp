@@ -12,6 +12,7 @@
 #include "mainwindow/prompter.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,10 @@ QString folderMissing(const QString& entry) {
     return QStringLiteral("ｸﾞﾙｰﾌﾟ \"") + entry + QStringLiteral("\" に指定されたﾌｫﾙﾀﾞが存在しません");
 }
 
+QString replaceQuestion(const QString& fileName) {
+    return QStringLiteral("ﾌｧｲﾙ \"") + fileName + QStringLiteral("\" は既にあります。\n置き換えますか？");
+}
+
 QStringList helpLines() {
     return {
         QStringLiteral("　ﾌｫﾙﾀﾞｸﾞﾙｰﾌﾟを選択すると 自動的に登録されたﾌｫﾙﾀﾞ"),
@@ -42,6 +47,13 @@ QStringList helpLines() {
 namespace {
 
 QFont gothic(int pixels, bool bold) { return fonts::make(fonts::kMsPGothic, pixels, bold); }
+
+// The same file, also when reached through another spelling of its path.
+bool sameFile(const QString& a, const QString& b) {
+    if (a == b) return true;
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
 
 } // namespace
 
@@ -211,6 +223,18 @@ void TfrmSave::save(const QString& extension) {
     const QString programFolder = host_.programFolder();
     const QString path = BuildSavePath(name, group, host_.registry(), programFolder) + extension;
     const QString fileName = style.fileName(path);
+
+    // Another document under the chosen name is replaced only when the user
+    // says so; saving the open document under its own name again is not a
+    // question.
+    const QString own = state.LblFullName();
+    const QString ownPath = own.isEmpty() || style.isFullPath(own) ? own : style.join(programFolder, own);
+    if (QFileInfo::exists(path) && !(!ownPath.isEmpty() && sameFile(ownPath, path)) &&
+        !prompter_.askYesNo(save_text::replaceQuestion(fileName))) {
+        Edit1->setFocus();
+        return;
+    }
+
     state.setLblFName(fileName);
     Edit1->setText(state.LblFName());
 

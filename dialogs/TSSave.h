@@ -23,6 +23,8 @@ inline const QString kNoGroup = QStringLiteral("[グループ無し]");
 inline const QString kNoName = QStringLiteral("ﾌｧｲﾙ名が記入されていません");
 inline const QString kBadName = QStringLiteral("ﾌｧｲﾙ名に \\ や / は使えません");
 inline const QString kBadNamePosix = QStringLiteral("ﾌｧｲﾙ名に / は使えません");
+// Asked before another document of the same name is replaced.
+QString replaceQuestion(const QString& fileName);
 // "ｸﾞﾙｰﾌﾟ "ENTRY" に指定されたﾌｫﾙﾀﾞが存在しません"
 QString folderMissing(const QString& entry);
 // The four lines of the help text.

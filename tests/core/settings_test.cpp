@@ -4,6 +4,7 @@
 
 using namespace tess;
 using namespace tess::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 struct IniFile : TempFile {
@@ -132,4 +133,46 @@ TEST(SettingsFile, IntegerConversion) {
     EXPECT_EQ(notANumberReason("9x"), QStringLiteral("整数ではありません"));
     EXPECT_EQ(shownValue(QString(QStringLiteral("a\x01" "b")) + QString(40, u'z')),
               QStringLiteral("a\uFFFDb") + QString(27, u'z') + QStringLiteral("…"));
+}
+
+// A file that cannot be read whole is not used half-way, and is kept aside
+// so that the next save does not overwrite it.
+TEST(SettingsFile, DamagedFileIsNotUsedAndIsKeptAside) {
+    const QByteArray sound = "[System]\r\nPAL=Lower\r\n[OpendFile]\r\nCount=1\r\nOpend1=A.TXT\r\n";
+    const std::pair<const char*, QByteArray> damaged[] = {
+        {"a NUL in a value", "[System]\r\nPAL=Lo\0wer\r\n[OpendFile]\r\nCount=1\r\n"_ba},
+        {"UTF-16 with its byte-order mark", QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0", 12)},
+        {"UTF-16 big-endian", QByteArray("\xFE\xFF\0[\0S\0]", 8)},
+        {"binary garbage", QByteArray("\x7f" "ELF\x02\x01\x01\x03garbage\r\n", 16)},
+        {"a line that is no key", sound + "just some words\r\n"},
+        {"far too large", "[System]\r\n" + QByteArray(2 * 1024 * 1024, ';')},
+    };
+    for (const auto& [label, bytes] : damaged) {
+        SCOPED_TRACE(label);
+        IniFile d;
+        writeBytes(d.path(), bytes);
+        SettingsFile s(d.path());
+        EXPECT_EQ(s.load(), SettingsFile::Load::Damaged);
+        EXPECT_FALSE(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).found);
+        EXPECT_EQ(s.setAside(), QStringLiteral("tessarine.ini.damaged"));
+        EXPECT_EQ(readBytes(d.path() + ".damaged"), bytes);
+        s.write(ini::kSystem, ini::kPAL, "Raise");
+        ASSERT_TRUE(s.save());
+        EXPECT_EQ(readBytes(d.path() + ".damaged"), bytes);
+        EXPECT_EQ(SettingsFile(d.path()).load(), SettingsFile::Load::Loaded);
+    }
+    // Comments, blank lines and blanks around lines are part of the format.
+    IniFile d;
+    writeBytes(d.path(), "; written by hand\r\n\r\n   \r\n# too\r\n  [System]  \r\n  PAL = Lower\r\n" + sound);
+    SettingsFile s(d.path());
+    EXPECT_EQ(s.load(), SettingsFile::Load::Loaded);
+    EXPECT_EQ(s.read(ini::kOpendFile, "Opend1", ini::kWhole).value, "A.TXT");
+    EXPECT_EQ(s.setAside(), QString());
+    EXPECT_TRUE(QFile::exists(d.path()));
+    EXPECT_EQ(SettingsFile(d.dir.filePath("none.ini")).load(), SettingsFile::Load::Missing);
+
+    EXPECT_EQ(damagedSettingsMessage("tessarine.ini", "tessarine.ini.damaged"),
+              QStringLiteral("設定ファイル \"tessarine.ini\" が壊れているため読み込みませんでした。\n"
+                             "壊れたファイルは \"tessarine.ini.damaged\" として残してあります。\n"
+                             "設定は初期値で始めます。"));
 }

@@ -112,3 +112,26 @@ TEST(QuickLists, ReadingEdgeCases) {
     }
     EXPECT_EQ(kQuickListsMissing, QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickList\" が見つかりません"));
 }
+
+TEST(QuickLists, ProblemsNameTheFileAndTheReason) {
+    const QString file = QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickLists\"");
+    const std::pair<QByteArray, QString> cases[] = {
+        {"-1\r\n", QStringLiteral(" の件数 \"-1\" は負の数です")},
+        {"99999999999\r\n", QStringLiteral(" の件数 \"99999999999\" は大きすぎます")},
+        {"2000000000\r\nA\r\nB\r\n", QStringLiteral(" の件数 \"2000000000\" は大きすぎます（ﾌｧｲﾙには 2 行しかありません）")},
+        // Garbage is shown harmlessly, not as raw bytes.
+        {"\x01\xff" "2\r\n", QStringLiteral(" の件数 \"\uFFFD\uFFFD" "2\" は整数ではありません")},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        TempFile f("QuickLists");
+        writeBytes(f.path(), bytes);
+        EXPECT_EQ(quickListsProblem(readQuickLists(f.path())), file + reason);
+    }
+    // A file far beyond any list is not read at all.
+    TempFile f("QuickLists");
+    writeBytes(f.path(), "1\r\n" + QByteArray(17 * 1024 * 1024, 'A'));
+    const QuickListsRead huge = readQuickLists(f.path());
+    EXPECT_EQ(huge.status, QuickListsRead::Status::TooLarge);
+    EXPECT_TRUE(huge.entries.isEmpty());
+    EXPECT_EQ(quickListsProblem(huge), file + QStringLiteral(" は大きすぎるため読み込みませんでした"));
+}

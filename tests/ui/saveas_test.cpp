@@ -574,3 +574,49 @@ TEST(BuildSavePath, EndingsFoldersAndPathStyles) {
 
 } // namespace
 } // namespace tess
+
+namespace tess {
+namespace {
+
+// Another document under the chosen name is replaced only after a Yes; the
+// open document saved again under its own name is not a question.
+TEST_F(SaveAsTest, ReplacingAnotherDocumentAsksFirst) {
+    const QString other = program + QStringLiteral("memo.TXT");
+    QFile f(other);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("another document");
+    f.close();
+    const QString question =
+        QStringLiteral("yesno: ﾌｧｲﾙ \"memo.TXT\" は既にあります。\n置き換えますか？");
+
+    r.prompter.yesNo.push_back(false);
+    r.saveWith(QStringLiteral("memo"), r.plain);
+    EXPECT_EQ(r.prompter.shown, QStringList{question});
+    EXPECT_TRUE(r.dialog.isVisible());
+    EXPECT_TRUE(r.host.writes.isEmpty());
+    EXPECT_TRUE(state().LblFullName().isEmpty());
+    EXPECT_TRUE(r.host.document.isModified());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "another document");
+    f.close();
+
+    r.prompter.shown.clear();
+    r.prompter.yesNo.push_back(true);
+    r.plain->click();
+    EXPECT_EQ(r.prompter.shown, QStringList{question});
+    EXPECT_TRUE(r.accepted());
+    EXPECT_EQ(state().LblFullName(), QStringLiteral("memo.TXT"));
+
+    // Now it is the open document's own file: saved again without a question,
+    // and a new name that exists nowhere is no question either.
+    r.prompter.shown.clear();
+    r.saveWith(QStringLiteral("memo"), r.plain);
+    EXPECT_TRUE(r.accepted());
+    r.saveWith(QStringLiteral("fresh"), r.rich);
+    EXPECT_TRUE(r.accepted());
+    EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
+    EXPECT_EQ(filesIn(program), (QStringList{QStringLiteral("fresh.RTF"), QStringLiteral("memo.TXT")}));
+}
+
+} // namespace
+} // namespace tess
