@@ -263,7 +263,7 @@ void Reader::run() {
     }
     // The paragraph mark that ends the last paragraph opens no new one.
     if (pendingParagraphs_ > 0) --pendingParagraphs_;
-    if (pendingParagraphs_ > 0) emitUnit(0);  // flushes the pending marks alone
+    if (pendingParagraphs_ > 0) beginText();  // flushes the pending marks alone
     flushRun();
 }
 
@@ -466,7 +466,7 @@ void Reader::beginText() {
 }
 
 void Reader::emitUnit(char16_t c) {
-    if (g_.dest != Dest::Text && c != 0) return;
+    if (g_.dest != Dest::Text) return;
     if (leadByte_ >= 0) flushLead();
     // Lone surrogates become U+FFFD; a pair is kept whole.
     if (highSurrogate_) {
@@ -479,10 +479,6 @@ void Reader::emitUnit(char16_t c) {
             return;
         }
         run_.append(QChar(kReplacement));
-    }
-    if (c == 0) {
-        beginText();
-        return;
     }
     if (QChar::isHighSurrogate(c)) {
         highSurrogate_ = c;

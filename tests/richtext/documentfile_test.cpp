@@ -161,5 +161,20 @@ TEST_F(DocumentFile, RichTextWithoutAnExtension) {
     EXPECT_EQ(test::runsOf(quick), test::runsOf(doc));
 }
 
+// A NUL typed or pasted into a document survives every way it is saved: the
+// quick-save file, an ".RTF" document and a plain-text one.
+TEST_F(DocumentFile, NulCharacterSurvivesEverySave) {
+    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b\u65E5") + QChar(0);
+    for (const char* name : {"QuickSave", "memo.RTF", "memo.TXT"}) {
+        SCOPED_TRACE(name);
+        QTextDocument doc;
+        doc.setPlainText(text);
+        ASSERT_TRUE(WriteDocument(path(name), doc, PathStyle::posix()).ok());
+        QTextDocument back;
+        ASSERT_TRUE(LoadDocument(path(name), back).ok());
+        EXPECT_EQ(back.toPlainText(), text);
+    }
+}
+
 } // namespace
 } // namespace tess
