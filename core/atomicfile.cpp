@@ -10,7 +10,7 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
         if (error) *error = file.errorString();
         return AtomicWrite::CannotCreate;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         if (error) *error = file.errorString();
         file.cancelWriting();
         return AtomicWrite::Failed;
