@@ -119,13 +119,5 @@ INSTANTIATE_TEST_SUITE_P(
         DayCase{"NothingSelected", at(0, 0, 0), alarmAt(-1, -1), {}}),
     [](const ::testing::TestParamInfo<DayCase>& info) { return info.param.name; });
 
-TEST(ClockTick, DateTurnsAtTheFirstTickAfterMidnight) {
-    Face shown = clocktick::faceAt(at(0, 23, 59, 50));
-    shown = clocktick::tick(shown, at(0, 23, 59, 58), Alarm{}).face;
-    EXPECT_EQ(shown.date, QStringLiteral("2024/02/28"));
-    shown = clocktick::tick(shown, at(1, 0, 0, 13), Alarm{}).face;
-    EXPECT_EQ(shown, (Face{QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("2024/02/29")}));
-}
-
 } // namespace
 } // namespace tess
