@@ -1,11 +1,13 @@
 // Renders the windows without a display: the main window at a first run, the
-// main window after a quick-save restore with list and preview, the save-as
+// main window after a quick-save restore with list and preview, with the
+// alarm set panel and with the clip-save panel on each slot, the save-as
 // dialog and the about box.  Usage: tess_screenshots <output folder>
 
 #include "core/groupregistry.h"
 #include "dialogs/TSSave.h"
 #include "mainwindow/TSAbout.h"
 #include "mainwindow/TSMain.h"
+#include "mainwindow/clipsave.h"
 #include "mainwindow/fonts.h"
 
 #include <QApplication>
@@ -109,6 +111,35 @@ int main(int argc, char* argv[]) {
         tess::TfrmSave save(restored, prompter);
         ok &= render(save, out + QStringLiteral("/saveas.png"));
         save.hide();
+    }
+    {
+        // The alarm set panel, then the clip-save panel on each slot with
+        // the alarm armed (its mark beside the clock).
+        tess::TfrmTSMain clocks(prompter, programFolder, style);
+        clocks.show();
+        QApplication::processEvents();
+        clocks.alarmClock().PALClick();
+        clocks.findChild<QComboBox*>(QStringLiteral("CBHor"))->setCurrentIndex(7);
+        clocks.findChild<QComboBox*>(QStringLiteral("CBMin"))->setCurrentIndex(6);
+        ok &= render(clocks, out + QStringLiteral("/mainwindow-alarm-set.png"));
+        clocks.alarmClock().BitBtn1Click();
+
+        QTextEdit* memo = clocks.editor();
+        const auto keep = [&](int slot, int from, int to) {
+            QTextCursor c(memo->document());
+            c.setPosition(from);
+            c.setPosition(to, QTextCursor::KeepAnchor);
+            memo->setTextCursor(c);
+            memo->setFocus();
+            clocks.clipSave().openSlot(slot);
+            clocks.clipSave().SpeedButton14Click();
+        };
+        keep(1, 0, 18);
+        keep(2, 7, 15);
+        for (int slot : {1, 2}) {
+            clocks.clipSave().openSlot(slot);
+            ok &= render(clocks, out + QStringLiteral("/mainwindow-clipsave-%1.png").arg(slot));
+        }
     }
     {
         tess::TfrmTSAbout about;

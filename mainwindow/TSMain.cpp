@@ -5,10 +5,10 @@
 #include "look.h"
 
 #include "core/caption.h"
+#include "clipsave.h"
 #include "fonts.h"
 #include "pictures.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QShortcut>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -113,31 +112,18 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost) {
            QStringLiteral(" が含まれています。\nこれらの文字を \"?\" に置き換えて保存しますか？");
 }
 
-QStringList alarmHours() {
-    QStringList out;
-    for (int h = 0; h < 24; ++h)
-        out << (h < 10 ? QStringLiteral("  ") : QString()) + QString::number(h) + QStringLiteral("時");
-    return out;
-}
-
-QStringList alarmMinutes() {
-    QStringList out;
-    for (int m = 0; m < 60; m += 5)
-        out << QStringLiteral("%1分").arg(m, 2, 10, QLatin1Char('0'));
-    return out;
-}
-
 } // namespace main_text
 
 TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style, QWidget* parent,
-                       QString settingsFileName)
+                       QString settingsFileName, ClockHooks clock)
     : QWidget(parent),
       prompter_(prompter),
       programFolder_(std::move(programFolder)),
       settingsFileName_(std::move(settingsFileName)),
       style_(style),
       state_(style),
-      registry_(style, programFolder_) {
+      registry_(style, programFolder_),
+      clockHooks_(std::move(clock)) {
     fonts::installFontSubstitutions();
     pictures::ensureLoaded();
     setObjectName(QStringLiteral("frmTSMain"));
@@ -276,7 +262,6 @@ void TfrmTSMain::buildToolColumn() {
     PAL->setObjectName(QStringLiteral("PAL"));
     PAL->setFrameStyle(QFrame::Panel | QFrame::Raised);
     PAL->setGeometry(x, y, kToolButton, kToolButton);
-    PAL->setToolTip(main_text::kAlarmOffHint);
     Img3 = new QLabel(PAL);
     Img3->setObjectName(QStringLiteral("Img3"));
     Img3->setGeometry(1, 1, 22, 22);
@@ -449,34 +434,8 @@ void TfrmTSMain::buildStatusBar() {
 }
 
 void TfrmTSMain::buildFloatingPanels() {
-    PnlASet = new QFrame(this);
-    PnlASet->setObjectName(QStringLiteral("PnlASet"));
-    PnlASet->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PnlASet->setAutoFillBackground(true);
-    PnlASet->setGeometry(49, 260, 186, 48);
-    auto* Bevel7 = new QFrame(PnlASet);
-    Bevel7->setObjectName(QStringLiteral("Bevel7"));
-    Bevel7->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel7->setGeometry(3, 3, 180, 42);
-    auto* Label5 = new QLabel(main_text::kAlarmTime, PnlASet);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setFont(fonts::make(fonts::kMsPGothic, 12, true));
-    setColours(Label5, QColor(), kBlue);
-    Label5->setGeometry(8, 5, 110, 14);
-    CBHor = new QComboBox(PnlASet);
-    CBHor->setObjectName(QStringLiteral("CBHor"));
-    CBHor->setMaxVisibleItems(13);
-    CBHor->setGeometry(8, 21, 60, 20);
-    CBMin = new QComboBox(PnlASet);
-    CBMin->setObjectName(QStringLiteral("CBMin"));
-    CBMin->setMaxVisibleItems(12);
-    CBMin->setGeometry(72, 21, 60, 20);
-    auto* ok = new QPushButton(QStringLiteral("OK"), PnlASet);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setFont(fonts::make(fonts::kMsPGothic, 12, true));
-    setColours(ok, QColor(), kPurple);
-    ok->setGeometry(136, 21, 44, 20);
-    PnlASet->hide();
+    alarm_ = new AlarmClock(this, {PAL, Img3, LblDate, LblHor, LblMin, LblAl}, Memo1, clockHooks_);
+    PnlASet = alarm_->panel();
 
     PnlExp = new QFrame(this);
     PnlExp->setObjectName(QStringLiteral("PnlExp"));
@@ -495,13 +454,9 @@ void TfrmTSMain::buildFloatingPanels() {
     Grd1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PnlExp->hide();
 
-    PnlCS = new QFrame(this);
-    PnlCS->setObjectName(QStringLiteral("PnlCS"));
-    PnlCS->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PnlCS->setLineWidth(2);
-    PnlCS->setAutoFillBackground(true);
-    PnlCS->setGeometry(49, 76, 297, 208);
-    PnlCS->hide();
+    clipSave_ = new ClipSave(this, SB9, SpeedButton13, Memo1, state_, prompter_, programFolder_, style_,
+                             [this](QTextEdit* edit, const QString& path) { return loadInto(edit, path); });
+    PnlCS = clipSave_->panel();
 }
 
 void TfrmTSMain::updateMinimumSize() {

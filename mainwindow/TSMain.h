@@ -8,6 +8,7 @@
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
 #include "richtext/documentfile.h"
+#include "alarmclock.h"
 #include "documenthost.h"
 #include "prompter.h"
 
@@ -16,7 +17,6 @@
 #include <QString>
 #include <QWidget>
 
-class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -41,9 +41,6 @@ inline const QString kListHeading = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
 inline const QString kPreviewHeading =
     QStringLiteral(" 指定ファイル プレビュー　　　　// クリックで終了");
 inline const QString kStatusCaption = QStringLiteral("...Tessarine...");
-inline const QString kAlarmOffHint = QStringLiteral("現在：アラーム機能 OFF");
-inline const QString kAlarmOnHint = QStringLiteral("現在：アラーム機能 ON");
-inline const QString kAlarmTime = QStringLiteral("アラーム時間：");
 
 // "\"path\" が見つかりません"
 QString notFound(const QString& path);
@@ -51,10 +48,9 @@ QString notFound(const QString& path);
 QString cannotCreate(const QString& path);
 // Asks before characters Shift-JIS cannot hold become "?"; names the first few.
 QString unencodableQuestion(const QList<cp932::Unencodable>& lost);
-// "  0時" .. "23時" and "00分" .. "55分".
-QStringList alarmHours();
-QStringList alarmMinutes();
 } // namespace main_text
+
+class ClipSave;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
@@ -64,10 +60,11 @@ public:
     static constexpr int kDesignTop = 67;
 
     // `programFolder` ends with the style's separator; the settings file
-    // (the executable's base name with ".ini") lies in it.
+    // (the executable's base name with ".ini") lies in it.  `clock` gives the
+    // status-bar clock its time and beep (the system's when empty).
     TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle style = PathStyle::native(),
                QWidget* parent = nullptr,
-               QString settingsFileName = QStringLiteral("tessarine.ini"));
+               QString settingsFileName = QStringLiteral("tessarine.ini"), ClockHooks clock = {});
     ~TfrmTSMain() override;
 
     // What the dialogs use.
@@ -80,7 +77,9 @@ public:
 
     QString settingsPath() const;
     QTextEdit* editor() const { return Memo1; }
-    bool alarmOn() const { return alarmOn_; }
+    bool alarmOn() const { return alarm_->isOn(); }
+    AlarmClock& alarmClock() const { return *alarm_; }
+    ClipSave& clipSave() const { return *clipSave_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -141,7 +140,6 @@ private:
     void startAsNewDocument();
     bool writeQuickSaveFiles();
     void writeSettings(SettingsFile& settings) const;
-    void setAlarmOn(bool on, const QString& hint);
     void showListPanel(bool shown);
     void showPreview(bool shown);
     // Loads a file into a document of its own and, only when that worked,
@@ -160,7 +158,9 @@ private:
     EditorState state_;
     GroupRegistry registry_;
     QPointer<QWidget> picker_;
-    bool alarmOn_ = false;
+    ClockHooks clockHooks_;
+    AlarmClock* alarm_ = nullptr;
+    ClipSave* clipSave_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;
@@ -211,8 +211,6 @@ private:
     QLabel* LblAl = nullptr;
     // Floating panels
     QFrame* PnlASet = nullptr;
-    QComboBox* CBHor = nullptr;
-    QComboBox* CBMin = nullptr;
     QFrame* PnlExp = nullptr;
     QTableWidget* Grd1 = nullptr;
     QFrame* PnlCS = nullptr;

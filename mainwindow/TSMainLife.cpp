@@ -3,6 +3,8 @@
 
 #include "TSMain.h"
 
+#include "clipsave.h"
+
 #include "core/caption.h"
 #include "core/filenames.h"
 #include "core/groupstore.h"
@@ -11,8 +13,6 @@
 #include "richtext/documentfile.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateTime>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -29,7 +29,6 @@ namespace tess {
 
 namespace {
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
 
@@ -42,30 +41,13 @@ void TfrmTSMain::FormCreate() {
         state_.setLblGName(QString());
         state_.setLblFullName(QString());
         Grd1->setHorizontalHeaderLabels({QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("登録ﾌｧｲﾙ")});
-        state_.LblCS1.clear();
-        state_.LblCS2.clear();
+        clipSave_->start();
         PnlExp->hide();
         Label1->setText(QStringLiteral("1"));
         Label2->setText(QStringLiteral("1"));
-        PnlCS->hide();
         PnlLst->hide();
         Panel4->hide();
-
-        const QDateTime now = QDateTime::currentDateTime();
-        LblHor->setText(twoDigits(now.time().hour()));
-        LblMin->setText(twoDigits(now.time().minute()));
-        LblDate->setText(now.date().toString(QStringLiteral("yyyy/MM/dd")));
-
-        PnlLst->hide();
-        LblAl->clear();
-        PnlASet->hide();
-
-        CBHor->clear();
-        CBHor->addItems(main_text::alarmHours());
-        CBMin->clear();
-        CBMin->addItems(main_text::alarmMinutes());
-        CBHor->setCurrentIndex(0);
-        CBMin->setCurrentIndex(0);
+        alarm_->start();
 
         readSettings();
 
@@ -81,13 +63,6 @@ void TfrmTSMain::FormCreate() {
             state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
     }
     relayout();
-}
-
-void TfrmTSMain::setAlarmOn(bool on, const QString& hint) {
-    alarmOn_ = on;
-    PAL->setFrameShadow(on ? QFrame::Sunken : QFrame::Raised);
-    PAL->setToolTip(hint);
-    LblAl->setText(on ? QStringLiteral("A") : QString());
 }
 
 void TfrmTSMain::readSettings() {
@@ -111,15 +86,7 @@ void TfrmTSMain::readSettings() {
         return n;
     };
 
-    if (flagValue(ini::kSystem, ini::kPAL).value == ini::kLower)
-        setAlarmOn(true, main_text::kAlarmOnHint);
-
-    // An index outside its list leaves nothing selected.
-    const auto select = [](QComboBox* box, int index) {
-        box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
-    };
-    if (const auto n = number(ini::kSystem, ini::kALHor)) select(CBHor, *n);
-    if (const auto n = number(ini::kSystem, ini::kALMin)) select(CBMin, *n);
+    alarm_->readSettings(settings, number);
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = std::max(0, *n);
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = std::max(0, *n);
@@ -325,9 +292,7 @@ bool TfrmTSMain::FormCloseQuery() {
 }
 
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
-    settings.write(ini::kSystem, ini::kPAL, alarmOn_ ? ini::kLower : ini::kRaise);
-    settings.write(ini::kSystem, ini::kALHor, QString::number(CBHor->currentIndex()));
-    settings.write(ini::kSystem, ini::kALMin, QString::number(CBMin->currentIndex()));
+    alarm_->writeSettings(settings);
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 
