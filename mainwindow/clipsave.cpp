@@ -155,7 +155,7 @@ void ClipSave::openSlot(int slot) {
         // the slot it showed, or stays hidden.
         const LoadResult r = load_(CrpVew, path);
         if (!r.ok()) {
-            prompter_.errorBox(QStringLiteral("%1: %2").arg(path, r.error));
+            prompter_.errorBox(r.error);
             return;
         }
     }
