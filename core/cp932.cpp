@@ -73,6 +73,9 @@ char32_t nextCodePoint(QStringView text, qsizetype& i) {
     return c;
 }
 
+// `keepBytes`: U+DC80..U+DCFF stand for the byte they were decoded from.
+QByteArray encodeText(QStringView text, bool* lost, bool keepBytes);
+
 } // namespace
 
 int encodeChar(char32_t cp, char out[2]) {
@@ -99,29 +102,7 @@ char16_t decodePair(unsigned char lead, unsigned char trail) {
     return c ? c : kReplacement;
 }
 
-QByteArray encode(QStringView text, bool* lost) {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    bool anyLost = false;
-    for (qsizetype i = 0; i < text.size();) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            out.append(char(c));
-            ++i;
-            continue;
-        }
-        char bytes[2];
-        const int n = encodeChar(nextCodePoint(text, i), bytes);
-        if (n == 0) {
-            out.append('?');
-            anyLost = true;
-        } else {
-            out.append(bytes, n);
-        }
-    }
-    if (lost) *lost = anyLost;
-    return out;
-}
+QByteArray encode(QStringView text, bool* lost) { return encodeText(text, lost, false); }
 
 QString decode(QByteArrayView bytes) {
     const Tables& t = tables();
@@ -185,13 +166,21 @@ QString decodeKeepingBytes(QByteArrayView bytes) {
     return out;
 }
 
-QByteArray encodeKeepingBytes(QStringView text, bool* lost) {
+QByteArray encodeKeepingBytes(QStringView text, bool* lost) { return encodeText(text, lost, true); }
+
+namespace {
+QByteArray encodeText(QStringView text, bool* lost, bool keepBytes) {
     QByteArray out;
     out.reserve(text.size() * 2);
     bool anyLost = false;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
-        if (isKeptByte(c)) {
+        if (c < 0x80) {
+            out.append(char(c));
+            ++i;
+            continue;
+        }
+        if (keepBytes && isKeptByte(c)) {
             out.append(char(c - 0xDC00));
             ++i;
             continue;
@@ -208,6 +197,7 @@ QByteArray encodeKeepingBytes(QStringView text, bool* lost) {
     if (lost) *lost = anyLost;
     return out;
 }
+} // namespace
 
 qsizetype byteLength(QStringView text) {
     qsizetype n = 0;
