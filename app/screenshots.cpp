@@ -17,7 +17,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <cstdio>
@@ -77,13 +77,26 @@ int main(int argc, char* argv[]) {
 
         // A session worth restoring: formatted text, the history listed and
         // a file in the preview.
-        QTextEdit* memo = first.editor();
+        QPlainTextEdit* memo = first.editor();
         QTextCursor c(memo->document());
         c.insertText(QStringLiteral("きょうの予定\n"));
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
         c.insertText(QStringLiteral("10時 打ち合わせ"), bold);
-        c.insertText(QStringLiteral("\n15時 原稿の見直し\nTessarine で書いたメモ。"), QTextCharFormat());
+        c.insertText(QStringLiteral("\n15時 原稿の見直し\nTessarine で書いたメモ。\n"), QTextCharFormat());
+        // Every kind of character format a document holds, in one line.
+        QTextCharFormat big, red, marked, italic, lined, struck, gothic;
+        big.setFontPointSize(16);
+        red.setForeground(QColor(200, 0, 0));
+        marked.setBackground(QColor(255, 240, 120));
+        italic.setFontItalic(true);
+        lined.setFontUnderline(true);
+        struck.setFontStrikeOut(true);
+        gothic.setFontFamilies({QStringLiteral("ＭＳ Ｐゴシック")});
+        const std::pair<const char*, const QTextCharFormat*> runs[] = {
+            {"大きく", &big}, {" 赤 ", &red}, {"蛍光ペン", &marked}, {" italic ", &italic},
+            {"下線", &lined}, {" 取消 ", &struck}, {"ゴシック", &gothic}};
+        for (const auto& [text, format] : runs) c.insertText(QString::fromUtf8(text), *format);
         for (const char* name : {"/home/user/docs/REPORT.TXT", "MEMO.TXT", "NOTES.RTF"}) {
             first.state().setLblFullName(QString::fromUtf8(name));
             first.RirekiSet();
@@ -93,7 +106,7 @@ int main(int argc, char* argv[]) {
         first.state().setLblFName(QStringLiteral("MEMO.TXT"));
         first.PGFClick();
         first.RirekiSet();
-        auto* preview = first.findChild<QTextEdit*>(QStringLiteral("Memo2"));
+        auto* preview = first.findChild<QPlainTextEdit*>(QStringLiteral("Memo2"));
         preview->setPlainText(QStringLiteral("NOTES.RTF の中身\n会議の議事録"));
         first.findChild<QLabel*>(QStringLiteral("Panel5"))
             ->setText(QStringLiteral("NOTES.RTF プレビュー\u3000\u3000\u3000// クリックで終了"));
@@ -124,7 +137,7 @@ int main(int argc, char* argv[]) {
         ok &= render(clocks, out + QStringLiteral("/mainwindow-alarm-set.png"));
         clocks.alarmClock().BitBtn1Click();
 
-        QTextEdit* memo = clocks.editor();
+        QPlainTextEdit* memo = clocks.editor();
         const auto keep = [&](int slot, int from, int to) {
             QTextCursor c(memo->document());
             c.setPosition(from);

@@ -19,7 +19,7 @@
 #include <QShortcut>
 #include <QHeaderView>
 #include <QTableWidget>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -327,7 +327,7 @@ void TfrmTSMain::buildClientArea() {
     setColours(Panel4, Qt::white);
     Panel5 = heading(QStringLiteral("Panel5"), main_text::kPreviewHeading, Panel4);
     Panel5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Memo2 = new QTextEdit(Panel4);
+    Memo2 = new QPlainTextEdit(Panel4);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setReadOnly(true);
     Memo2->setFrameShape(QFrame::NoFrame);
@@ -376,18 +376,17 @@ void TfrmTSMain::buildClientArea() {
     Panel13->setFixedWidth(6);
     setColours(Panel13, Qt::white);
 
-    Memo1 = new QTextEdit(Panel8);
+    Memo1 = new QPlainTextEdit(Panel8);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QTextEdit::WidgetWidth);
-    Memo1->setAcceptRichText(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(fonts::make(fonts::kFixedSys, 13));
     Memo1->document()->setDefaultFont(Memo1->font());
-    connect(Memo1, &QTextEdit::textChanged, this, &TfrmTSMain::Memo1Change);
-    connect(Memo1, &QTextEdit::cursorPositionChanged, this, &TfrmTSMain::updateCursorPosition);
-    connect(Memo1, &QTextEdit::selectionChanged, this, &TfrmTSMain::updateCursorPosition);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::Memo1Change);
+    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TfrmTSMain::updateCursorPosition);
+    connect(Memo1, &QPlainTextEdit::selectionChanged, this, &TfrmTSMain::updateCursorPosition);
 
     auto* editorLayout = new QVBoxLayout(Panel8);
     editorLayout->setContentsMargins(0, 0, 0, 0);
@@ -455,7 +454,7 @@ void TfrmTSMain::buildFloatingPanels() {
     PnlExp->hide();
 
     clipSave_ = new ClipSave(this, SB9, SpeedButton13, Memo1, state_, prompter_, programFolder_, style_,
-                             [this](QTextEdit* edit, const QString& path) { return loadInto(edit, path); });
+                             [this](QPlainTextEdit* edit, const QString& path) { return loadInto(edit, path); });
     PnlCS = clipSave_->panel();
 }
 

@@ -23,7 +23,7 @@ class QListWidget;
 class QSessionManager;
 class QTextDocument;
 class QTableWidget;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 
@@ -76,7 +76,7 @@ public:
     void MarkClean() override;
 
     QString settingsPath() const;
-    QTextEdit* editor() const { return Memo1; }
+    QPlainTextEdit* editor() const { return Memo1; }
     bool alarmOn() const { return alarm_->isOn(); }
     AlarmClock& alarmClock() const { return *alarm_; }
     ClipSave& clipSave() const { return *clipSave_; }
@@ -144,7 +144,7 @@ private:
     void showPreview(bool shown);
     // Loads a file into a document of its own and, only when that worked,
     // puts it into `edit`: a failed load leaves the editor untouched.
-    LoadResult loadInto(QTextEdit* edit, const QString& path);
+    LoadResult loadInto(QPlainTextEdit* edit, const QString& path);
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
     void sessionCommit(QSessionManager& manager);
@@ -189,12 +189,12 @@ private:
     QFrame* Splitter1 = nullptr;
     QFrame* Panel4 = nullptr;
     QLabel* Panel5 = nullptr;
-    QTextEdit* Memo2 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
     QFrame* Splitter2 = nullptr;
     QFrame* Panel8 = nullptr;
     QFrame* Panel15 = nullptr;
     QLabel* Image1 = nullptr;
-    QTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
     QWidget* Panel12 = nullptr;
     // Status bar
     QLabel* Panel11 = nullptr;

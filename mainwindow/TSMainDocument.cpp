@@ -14,7 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTextLayout>
 
 namespace tess {
@@ -58,7 +58,7 @@ void TfrmTSMain::RirekiSet() {
     setWindowTitle(caption::forDocument(state_.LblGName(), state_.LblFullName(), style_));
 }
 
-LoadResult TfrmTSMain::loadInto(QTextEdit* edit, const QString& path) {
+LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path) {
     auto* doc = new QTextDocument(edit);
     doc->setDefaultFont(edit->font());
     const LoadResult loaded = LoadDocument(path, *doc);
@@ -66,6 +66,9 @@ LoadResult TfrmTSMain::loadInto(QTextEdit* edit, const QString& path) {
         delete doc;
         return loaded;
     }
+    // The editor lays out only what it shows; given after the load, the
+    // layout sees the whole text once instead of every insertion.
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     QPointer<QTextDocument> old = edit->document();
     edit->setDocument(doc);
     if (old && old != doc && old->parent() == edit) delete old.data();
@@ -186,18 +189,14 @@ void TfrmTSMain::SpeedButton2Click() {
 }
 
 void TfrmTSMain::updateCursorPosition() {
-    // Display lines: a wrapped paragraph counts as several lines.
+    // Display lines: a wrapped paragraph counts as several lines.  The
+    // editor's layout keeps each paragraph's first display line, so this
+    // takes the same time anywhere in any document.
     const QTextCursor cursor = Memo1->textCursor();
     const int position = cursor.selectionStart();
-    const QTextDocument* doc = Memo1->document();
-    const QTextBlock block = doc->findBlock(position);
+    const QTextBlock block = Memo1->document()->findBlock(position);
     if (!block.isValid()) return;
-    const auto linesOf = [](const QTextBlock& b) {
-        const QTextLayout* layout = b.layout();
-        return layout && layout->lineCount() > 0 ? layout->lineCount() : 1;
-    };
-    int line = 0;
-    for (QTextBlock b = doc->begin(); b.isValid() && b != block; b = b.next()) line += linesOf(b);
+    int line = block.firstLineNumber();
     int lineStart = block.position();
     if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
         const QTextLine textLine = layout->lineForTextPosition(position - block.position());

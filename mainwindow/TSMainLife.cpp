@@ -20,7 +20,7 @@
 #include <QSessionManager>
 #include <QTableWidget>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <utility>

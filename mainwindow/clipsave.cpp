@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 namespace tess {
@@ -39,7 +39,7 @@ const Slot& slotOf(int slot) {
 QFont previewFont() { return fonts::make(fonts::kMsPGothic, 13); }
 
 // The selection as plain characters, paragraphs and line breaks as '\n'.
-QString selectedPlainText(const QTextEdit* edit) {
+QString selectedPlainText(const QPlainTextEdit* edit) {
     QString text = edit->textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
@@ -48,7 +48,7 @@ QString selectedPlainText(const QTextEdit* edit) {
 
 } // namespace
 
-ClipSave::ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, QTextEdit* editor,
+ClipSave::ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, QPlainTextEdit* editor,
                    EditorState& state, Prompter& prompter, QString programFolder, PathStyle style,
                    Loader load)
     : QObject(window),
@@ -89,11 +89,11 @@ ClipSave::ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, 
     Bevel10->setObjectName(QStringLiteral("Bevel10"));
     Bevel10->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel10->setGeometry(kLeft - 1, 46, kInner + 2, 96);
-    CrpVew = new QTextEdit(PnlCS);
+    CrpVew = new QPlainTextEdit(PnlCS);
     CrpVew->setObjectName(QStringLiteral("CrpVew"));
     CrpVew->setReadOnly(true);
     CrpVew->setFrameShape(QFrame::NoFrame);
-    CrpVew->setLineWrapMode(QTextEdit::NoWrap);
+    CrpVew->setLineWrapMode(QPlainTextEdit::NoWrap);
     CrpVew->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     CrpVew->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     CrpVew->setFont(previewFont());

@@ -18,7 +18,7 @@
 class QAbstractButton;
 class QFrame;
 class QLabel;
-class QTextEdit;
+class QPlainTextEdit;
 class QWidget;
 
 namespace tess {
@@ -37,11 +37,11 @@ class ClipSave : public QObject {
     Q_OBJECT
 public:
     // Loads a file into an edit, leaving the edit untouched when it fails.
-    using Loader = std::function<LoadResult(QTextEdit* edit, const QString& path)>;
+    using Loader = std::function<LoadResult(QPlainTextEdit* edit, const QString& path)>;
 
     // `cs1` and `cs2` are the tool column's buttons; the panel is created
     // over `window`.  `programFolder` ends with the style's separator.
-    ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, QTextEdit* editor,
+    ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, QPlainTextEdit* editor,
              EditorState& state, Prompter& prompter, QString programFolder, PathStyle style,
              Loader load);
 
@@ -61,7 +61,7 @@ public slots:
 private:
     QString& flagOf(int slot);
 
-    QTextEdit* editor_;
+    QPlainTextEdit* editor_;
     EditorState& state_;
     Prompter& prompter_;
     QString programFolder_;
@@ -70,7 +70,7 @@ private:
 
     QFrame* PnlCS = nullptr;
     QLabel* Label4 = nullptr;
-    QTextEdit* CrpVew = nullptr;
+    QPlainTextEdit* CrpVew = nullptr;
 };
 
 } // namespace tess

@@ -48,7 +48,7 @@ protected:
     }
     void caretAt(int position) { select(position, position); }
     bool panelShown() { return visible(QStringLiteral("PnlCS")); }
-    QString preview() { return widget<QTextEdit>(QStringLiteral("CrpVew"))->toPlainText(); }
+    QString preview() { return widget<QPlainTextEdit>(QStringLiteral("CrpVew"))->toPlainText(); }
     QString panelTitle() { return labelText(QStringLiteral("Label4")); }
     QColor titleColour() { return widget(QStringLiteral("Label4"))->palette().color(QPalette::WindowText); }
     QString slotPath(int slot) { return path(slot == 1 ? files::kClipSave1 : files::kClipSave2); }

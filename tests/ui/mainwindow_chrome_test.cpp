@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, WindowStripClientAreaAndFloatingPanelsHaveTheirPlaces) {
     EXPECT_EQ(widget(QStringLiteral("Panel5"))->height(), 17);
     EXPECT_EQ(memo()->font().family(), QStringLiteral("FixedSys"));
     EXPECT_EQ(memo()->font().pixelSize(), 13);
-    EXPECT_TRUE(widget<QTextEdit>(QStringLiteral("Memo2"))->isReadOnly());
+    EXPECT_TRUE(widget<QPlainTextEdit>(QStringLiteral("Memo2"))->isReadOnly());
 
     // Clicks on the headings hide their panels; the strip above the editor toggles the list.
     QTest::mouseClick(widget(QStringLiteral("Panel5")), Qt::LeftButton);
@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, FontDialogOpensWithTheAttributesOfTheSelection) {
     FontProbe probe;
     start(&probe);
     showActive();
-    QTextEdit* memo = this->memo();
+    QPlainTextEdit* memo = this->memo();
     QTextCursor c(memo->document());
     c.insertText(QStringLiteral("plain "));
     QTextCharFormat marked;

@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, QuickSaveExitAndRestoreRoundTrip) {
     const QString savedTitle = title();
     ASSERT_EQ(savedTitle, QStringLiteral("Tessarine  // 仕事 / NOTE.RTF (更新)"));
     widget(QStringLiteral("Panel4"))->show();
-    widget<QTextEdit>(QStringLiteral("Memo2"))->setPlainText(QStringLiteral("プレビューの本文"));
+    widget<QPlainTextEdit>(QStringLiteral("Memo2"))->setPlainText(QStringLiteral("プレビューの本文"));
     widget<QLabel>(QStringLiteral("Panel5"))->setText(QStringLiteral("OTHER.TXT の見出し"));
     w().state().LblCS1 = flag::kSet;
     const QStringList history{QStringLiteral("NOTE.RTF"), QStringLiteral("OTHER.TXT")};
@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, QuickSaveExitAndRestoreRoundTrip) {
     EXPECT_EQ(list->item(0)->text(), history[0]);
     EXPECT_EQ(list->item(1)->text(), history[1]);
     EXPECT_EQ(labelText(QStringLiteral("Panel5")), QStringLiteral("OTHER.TXT の見出し"));
-    EXPECT_EQ(widget<QTextEdit>(QStringLiteral("Memo2"))->toPlainText(), QStringLiteral("プレビューの本文"));
+    EXPECT_EQ(widget<QPlainTextEdit>(QStringLiteral("Memo2"))->toPlainText(), QStringLiteral("プレビューの本文"));
     EXPECT_TRUE(visible(QStringLiteral("PnlLst")));
     EXPECT_TRUE(visible(QStringLiteral("Panel4")));
     EXPECT_EQ(w().state().LblGName(), QStringLiteral("仕事"));

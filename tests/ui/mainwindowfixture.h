@@ -16,7 +16,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <memory>
 #include <ostream>
@@ -54,7 +54,7 @@ protected:
         EXPECT_NE(found, nullptr) << qPrintable(name);
         return found;
     }
-    QTextEdit* memo() { return window->editor(); }
+    QPlainTextEdit* memo() { return window->editor(); }
     QString title() { return window->windowTitle(); }
     bool modified() { return memo()->document()->isModified(); }
     QString labelText(const QString& name) {
