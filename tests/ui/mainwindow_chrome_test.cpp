@@ -241,6 +241,97 @@ TEST_F(MainWindowTest, CursorPositionCountsDisplayLinesAndShowsTheSelectionStart
     EXPECT_EQ(at(402, 402), Shown(QString::number(wrapped + 1), QStringLiteral("2")));
 }
 
+// Edits above the caret move its display line, however many lines a
+// paragraph wraps into after them.
+TEST_F(MainWindowTest, CursorLineFollowsEditsAbove) {
+    start();
+    w().show();
+    auto* line = widget<QLabel>(QStringLiteral("Label2"));
+    type(QStringLiteral("a\nb\nc"));
+    memo()->moveCursor(QTextCursor::End);
+    EXPECT_EQ(line->text(), QStringLiteral("3"));
+
+    // The first paragraph grows until it wraps: the caret stays in "c".
+    QTextCursor first(memo()->document());
+    first.insertText(QString(600, QLatin1Char('x')));
+    QApplication::processEvents();
+    const int wrapped = memo()->document()->begin().layout()->lineCount();
+    ASSERT_GT(wrapped, 1);
+    memo()->moveCursor(QTextCursor::End);
+    EXPECT_EQ(line->text(), QString::number(wrapped + 2));
+
+    // Removing the paragraphs above brings it back to the first line.
+    QTextCursor above(memo()->document());
+    above.setPosition(memo()->document()->lastBlock().position(), QTextCursor::KeepAnchor);
+    above.removeSelectedText();
+    QApplication::processEvents();
+    memo()->moveCursor(QTextCursor::End);
+    EXPECT_EQ(line->text(), QStringLiteral("1"));
+    EXPECT_EQ(labelText(QStringLiteral("Label1")), QStringLiteral("2"));
+}
+
+// Sizes, colours, backgrounds and families side by side in one line, one of
+// them set through the font dialog, come back from an ".RTF" save and open.
+TEST_F(MainWindowTest, MixedFormatsSurviveTheFontDialogASaveAndAnOpen) {
+    start();
+    w().show();
+    QTextCursor c(memo()->document());
+    QTextCharFormat big, marked, serif;
+    big.setFontPointSize(20);
+    marked.setBackground(QColor(255, 255, 0));
+    marked.setForeground(QColor(0, 128, 0));
+    serif.setFontFamilies({QStringLiteral("DejaVu Serif")});
+    c.insertText(QStringLiteral("大きい"), big);
+    c.insertText(QStringLiteral("蛍光"), marked);
+    c.insertText(QStringLiteral("serif"), serif);
+    c.insertText(QStringLiteral("普通"), QTextCharFormat());
+    c.setPosition(0);
+    c.setPosition(2, QTextCursor::KeepAnchor);
+    memo()->setTextCursor(c);
+    QFont chosen(QStringLiteral("DejaVu Sans"));
+    chosen.setPointSize(9);
+    chosen.setBold(true);
+    prompter.fonts.push_back(Prompter::FontChoice{chosen, QColor(200, 0, 0)});
+    w().SpeedButton2Click();
+
+    // What each character looks like: family, size in points (the editor's
+    // own pixel size is written as the points it shows as), colours, weight.
+    const auto looks = [this] {
+        QStringList out;
+        const QTextDocument* doc = memo()->document();
+        const QFont base = doc->defaultFont();
+        for (int i = 1; i < doc->characterCount(); ++i) {
+            QTextCursor probe(const_cast<QTextDocument*>(doc));
+            probe.setPosition(i);
+            const QTextCharFormat f = probe.charFormat();
+            const QFont font = f.font().resolve(base);
+            out << QStringLiteral("%1 %2 %3 %4 %5")
+                       .arg(font.family())
+                       .arg(qRound(font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75))
+                       .arg(f.foreground().style() == Qt::NoBrush ? QStringLiteral("-") : f.foreground().color().name())
+                       .arg(f.background().style() == Qt::NoBrush ? QStringLiteral("-") : f.background().color().name())
+                       .arg(font.bold());
+        }
+        return out;
+    };
+    const QStringList before = looks();
+    ASSERT_EQ(before.size(), 12);
+    // The dialog changed the first two characters only.
+    EXPECT_EQ(before[0], QStringLiteral("DejaVu Sans 9 #c80000 - 1"));
+    EXPECT_EQ(before[1], before[0]);
+    EXPECT_TRUE(before[2].contains(QStringLiteral(" 20 "))) << before[2].toStdString();
+
+    const QString file = path(QStringLiteral("MIXED.RTF"));
+    nameDocument(file, QStringLiteral("MIXED.RTF"));
+    w().SpeedButton1Click();
+    ASSERT_FALSE(modified());
+    w().SpeedButton6Click();
+    prompter.openFiles.push_back(file);
+    w().SpeedButton7Click();
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("大きい蛍光serif普通"));
+    EXPECT_EQ(looks(), before);
+}
+
 // Records what the font dialog is opened with.
 class FontProbe : public ScriptedPrompter {
 public:
