@@ -45,18 +45,13 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
     if (format == DocumentFormat::RichText) {
         bytes = writeRichText(document);
     } else {
-        if (policy == LossPolicy::Refuse) {
-            // Positions are document positions: one character per line end.
-            result.unencodable = cp932::unencodable(documentPlainText(document));
-            if (!result.unencodable.isEmpty()) {
-                result.status = WriteResult::Status::Unencodable;
-                return result;
-            }
+        QList<cp932::Unencodable> lost;
+        bytes = documentShiftJis(document, &lost);
+        if (!lost.isEmpty() && policy == LossPolicy::Refuse) {
+            result.status = WriteResult::Status::Unencodable;
+            result.unencodable = std::move(lost);
+            return result;
         }
-        QString text = documentPlainTextCrLf(document);
-        // A reader of the lossy file expects a blank where a no-break space was.
-        if (policy == LossPolicy::Replace) text.replace(QChar::Nbsp, u' ');
-        bytes = cp932::encode(text);
     }
     QString reason;
     switch (writeFileAtomic(path, bytes, &reason)) {

@@ -54,8 +54,47 @@ QString documentPlainText(const QTextDocument& doc) {
     return plainText(doc, u"\n");
 }
 
-QString documentPlainTextCrLf(const QTextDocument& doc) {
-    return plainText(doc, u"\r\n");
+QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost) {
+    // Every UTF-16 unit takes at most two bytes, and so does each paragraph
+    // end (counted in characterCount()): the buffer never grows.
+    QByteArray out(qsizetype(doc.characterCount()) * 2 + 2, Qt::Uninitialized);
+    char* w = out.data();
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b != doc.begin()) {
+            *w++ = '\r';
+            *w++ = '\n';
+        }
+        const QString text = b.text();
+        const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = p[i];
+            if (c < 0x80) {
+                *w++ = char(c);
+                continue;
+            }
+            if (c == QChar::LineSeparator) {
+                *w++ = '\r';
+                *w++ = '\n';
+                continue;
+            }
+            char32_t cp = c;
+            const qsizetype at = i;
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+                cp = QChar::surrogateToUcs4(c, p[++i]);
+            char bytes[2];
+            const int k = cp932::encodeChar(cp, bytes);
+            if (k == 0) {
+                if (lost) lost->append({b.position() + at, cp});
+                *w++ = cp == QChar::Nbsp ? ' ' : '?';
+                continue;
+            }
+            *w++ = bytes[0];
+            if (k == 2) *w++ = bytes[1];
+        }
+    }
+    out.truncate(w - out.constData());
+    return out;
 }
 
 } // namespace tess

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "core/cp932.h"
+
 class QTextDocument;
 
 namespace tess {
@@ -30,7 +32,9 @@ void readPlainText(QByteArrayView bytes, QTextDocument& doc);
 // every other character as it is: index i is document position i.
 QString documentPlainText(const QTextDocument& doc);
 
-// documentPlainText with CR LF line ends.
-QString documentPlainTextCrLf(const QTextDocument& doc);
+// The document as Shift-JIS plain text with CR LF line ends, in one pass.
+// A character CP932 cannot hold is listed in `lost` (document positions)
+// and written as '?', a no-break space as a blank.
+QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost = nullptr);
 
 } // namespace tess

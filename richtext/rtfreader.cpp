@@ -114,6 +114,7 @@ private:
     bool ansicpgSeen_ = false;
     int defaultFont_ = 0;
     QHash<int, FontEntry> fonts_;
+    int fontsChanged_ = 0;  // counts changes of the fonts' code pages
     std::vector<QColor> colors_;  // index 0 = auto (invalid colour)
     bool colorTableSeen_ = false;
 
@@ -169,6 +170,12 @@ private:
     QTextCharFormat format(const Props& p) const;
     const CodePage& pageOfFont(int font) const;
     const CodePage& currentPage() const;
+    struct PageKey {
+        int dbchFont, font, docPage, fontsChanged;
+        bool operator==(const PageKey&) const = default;
+    };
+    mutable PageKey cachedKey_{};
+    mutable const CodePage* cachedPage_ = nullptr;
     bool consumeSkipUnit() {
         if (skipUnits_ > 0) {
             --skipUnits_;
@@ -345,11 +352,19 @@ const CodePage& Reader::pageOfFont(int font) const {
 }
 
 const CodePage& Reader::currentPage() const {
-    if (g_.mode == CharMode::Dbch && g_.dbchFont >= 0) {
-        const CodePage& page = pageOfFont(g_.dbchFont);
-        if (page.isDoubleByte()) return page;
+    // Asked for every text byte: the answer is kept until the font, the
+    // character mode, the document's code page or the font table changes.
+    const PageKey key{g_.mode == CharMode::Dbch ? g_.dbchFont : -1, g_.props.font, docPage_, fontsChanged_};
+    if (cachedPage_ && key == cachedKey_) return *cachedPage_;
+    const CodePage* page = nullptr;
+    if (key.dbchFont >= 0) {
+        const CodePage& dbch = pageOfFont(key.dbchFont);
+        if (dbch.isDoubleByte()) page = &dbch;
     }
-    return pageOfFont(g_.props.font);
+    if (!page) page = &pageOfFont(g_.props.font);
+    cachedKey_ = key;
+    cachedPage_ = page;
+    return *page;
 }
 
 void Reader::textByte(unsigned char b, bool escaped) {
@@ -641,14 +656,17 @@ void Reader::controlWord(const Word& w) {
             if (fonts_.size() < kMaxFonts || fonts_.contains(w.param)) {
                 ftFont_ = w.param;
                 fonts_[ftFont_] = FontEntry{};
+                ++fontsChanged_;
                 ftBytes_.clear();
                 ftName_.clear();
                 ftNameDone_ = false;
             }
         } else if (w.is("fcharset")) {
             if (ftFont_ >= 0) fonts_[ftFont_].charset = w.param;
+            ++fontsChanged_;
         } else if (w.is("cpg")) {
             if (ftFont_ >= 0 && w.param > 0) fonts_[ftFont_].codePage = w.param;
+            ++fontsChanged_;
         } else if (w.is("u") && w.hasParam) {
             int v = w.param;
             if (v < 0) v += 65536;
