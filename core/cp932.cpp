@@ -97,6 +97,8 @@ int encodeChar(char32_t cp, char out[2]) {
     return 2;
 }
 
+const uint16_t* bmpEncodeTable() { return tables().charToBytes.get(); }
+
 char16_t decodePair(unsigned char lead, unsigned char trail) {
     const char16_t c = tables().pairToChar[(lead << 8) | trail];
     return c ? c : kReplacement;

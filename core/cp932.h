@@ -36,6 +36,11 @@ constexpr bool isKeptByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 // `out` receives up to 2 bytes.
 int encodeChar(char32_t codePoint, char out[2]);
 
+// For bulk writers: the bytes of each BMP character from U+0080 up, indexed
+// by the character: 0 = none, below 0x100 = that single byte, otherwise
+// lead << 8 | trail.
+const uint16_t* bmpEncodeTable();
+
 // Decode one double-byte pair; returns U+FFFD for an unmapped pair.
 char16_t decodePair(unsigned char lead, unsigned char trail);
 

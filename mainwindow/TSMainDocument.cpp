@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -59,19 +60,27 @@ void TfrmTSMain::RirekiSet() {
 }
 
 LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path) {
+    // Reading is the only step that can fail, and it leaves the editor as it
+    // was.
+    QByteArray bytes;
+    LoadResult loaded = readDocumentBytes(path, bytes);
+    if (!loaded.ok()) return loaded;
+
     auto* doc = new QTextDocument(edit);
     doc->setDefaultFont(edit->font());
-    const LoadResult loaded = LoadDocument(path, *doc);
-    if (!loaded.ok()) {
-        delete doc;
-        return loaded;
-    }
-    // The editor lays out only what it shows; given after the load, the
-    // layout sees the whole text once instead of every insertion.
     doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-    QPointer<QTextDocument> old = edit->document();
-    edit->setDocument(doc);
-    if (old && old != doc && old->parent() == edit) delete old.data();
+    {
+        // The editor takes the document while it is still empty: setting up
+        // its layout then costs one paragraph, not one layout object for
+        // every paragraph of a large file.  Filling it is not an edit.
+        const QSignalBlocker quiet(edit);
+        QPointer<QTextDocument> old = edit->document();
+        edit->setDocument(doc);
+        if (old && old != doc && old->parent() == edit) delete old.data();
+        loaded.richText = fillDocument(std::move(bytes), *doc);
+    }
+    edit->moveCursor(QTextCursor::Start);
+    if (edit == Memo1) updateCursorPosition();
     return loaded;
 }
 

@@ -10,7 +10,7 @@
 
 namespace tess {
 
-LoadResult LoadDocument(const QString& path, QTextDocument& into) {
+LoadResult readDocumentBytes(const QString& path, QByteArray& bytes) {
     LoadResult result;
     QFile file(path);
     const auto cannotOpen = [&] {
@@ -19,14 +19,28 @@ LoadResult LoadDocument(const QString& path, QTextDocument& into) {
         return result;
     };
     if (!file.open(QIODevice::ReadOnly)) return cannotOpen();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return cannotOpen();
-    file.close();
-
-    result.richText = readRichText(bytes, into);
-    if (!result.richText) readPlainText(bytes, into);
-    into.setModified(false);
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return cannotOpen();
+    }
     result.status = LoadResult::Status::Ok;
+    return result;
+}
+
+bool fillDocument(QByteArray&& bytes, QTextDocument& into) {
+    QByteArray held = std::move(bytes);
+    bytes = QByteArray();
+    const bool rich = readRichText(held, into);
+    if (!rich) readPlainText(std::move(held), into);
+    into.setModified(false);
+    return rich;
+}
+
+LoadResult LoadDocument(const QString& path, QTextDocument& into) {
+    QByteArray bytes;
+    LoadResult result = readDocumentBytes(path, bytes);
+    if (result.ok()) result.richText = fillDocument(std::move(bytes), into);
     return result;
 }
 

@@ -29,6 +29,13 @@ struct LoadResult {
 // failure the caller simply discards it, so its own document is never touched.
 LoadResult LoadDocument(const QString& path, QTextDocument& into);
 
+// The two steps of a load, for a caller that wants the document in place
+// before it is filled: reading the bytes is the only step that can fail;
+// filling a fresh (empty) document from them never does, and releases the
+// bytes as soon as they are decoded.  True when they were rich text.
+LoadResult readDocumentBytes(const QString& path, QByteArray& bytes);
+bool fillDocument(QByteArray&& bytes, QTextDocument& into);
+
 struct WriteResult {
     enum class Status {
         Ok,

@@ -7,8 +7,23 @@
 
 namespace tess {
 
-void readPlainText(QByteArrayView bytes, QTextDocument& doc) {
+namespace {
+
+void setDecodedText(QString text, QTextDocument& doc);
+
+} // namespace
+
+void readPlainText(QByteArrayView bytes, QTextDocument& doc) { setDecodedText(cp932::decode(bytes), doc); }
+
+void readPlainText(QByteArray&& bytes, QTextDocument& doc) {
     QString text = cp932::decode(bytes);
+    bytes = QByteArray();
+    setDecodedText(std::move(text), doc);
+}
+
+namespace {
+
+void setDecodedText(QString text, QTextDocument& doc) {
     // CR LF, LF and lone CR all end a line; fold them to LF in place.
     char16_t* d = reinterpret_cast<char16_t*>(text.data());
     const qsizetype n = text.size();
@@ -31,6 +46,8 @@ void readPlainText(QByteArrayView bytes, QTextDocument& doc) {
     doc.setPlainText(text);
     doc.setUndoRedoEnabled(undo);
 }
+
+} // namespace
 
 namespace {
 
@@ -55,43 +72,41 @@ QString documentPlainText(const QTextDocument& doc) {
 }
 
 QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost) {
-    // Every UTF-16 unit takes at most two bytes, and so does each paragraph
-    // end (counted in characterCount()): the buffer never grows.
-    QByteArray out(qsizetype(doc.characterCount()) * 2 + 2, Qt::Uninitialized);
+    // The raw text holds paragraph ends as U+2029, so index i is document
+    // position i.  Every UTF-16 unit takes at most two bytes: the buffer
+    // never grows.
+    const QString text = doc.toRawText();
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
     char* w = out.data();
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        if (b != doc.begin()) {
+    const uint16_t* table = cp932::bmpEncodeTable();
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            *w++ = char(c);
+            continue;
+        }
+        if (const uint16_t v = table[c]) {
+            if (v < 0x100) {
+                *w++ = char(v);
+            } else {
+                *w++ = char(v >> 8);
+                *w++ = char(v & 0xFF);
+            }
+            continue;
+        }
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
             *w++ = '\r';
             *w++ = '\n';
+            continue;
         }
-        const QString text = b.text();
-        const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = p[i];
-            if (c < 0x80) {
-                *w++ = char(c);
-                continue;
-            }
-            if (c == QChar::LineSeparator) {
-                *w++ = '\r';
-                *w++ = '\n';
-                continue;
-            }
-            char32_t cp = c;
-            const qsizetype at = i;
-            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
-                cp = QChar::surrogateToUcs4(c, p[++i]);
-            char bytes[2];
-            const int k = cp932::encodeChar(cp, bytes);
-            if (k == 0) {
-                if (lost) lost->append({b.position() + at, cp});
-                *w++ = cp == QChar::Nbsp ? ' ' : '?';
-                continue;
-            }
-            *w++ = bytes[0];
-            if (k == 2) *w++ = bytes[1];
-        }
+        const qsizetype at = i;
+        char32_t cp = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            cp = QChar::surrogateToUcs4(c, p[++i]);
+        if (lost) lost->append({at, cp});
+        *w++ = cp == QChar::Nbsp ? ' ' : '?';
     }
     out.truncate(w - out.constData());
     return out;

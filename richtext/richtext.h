@@ -27,6 +27,8 @@ QByteArray writeRichText(const QTextDocument& doc);
 
 // Plain text: CP932 with CR LF, LF or CR line ends, into `doc` (expected empty).
 void readPlainText(QByteArrayView bytes, QTextDocument& doc);
+// The same, releasing the bytes once they are decoded.
+void readPlainText(QByteArray&& bytes, QTextDocument& doc);
 
 // The document's characters with '\n' between paragraphs and for line breaks,
 // every other character as it is: index i is document position i.

@@ -1,0 +1,251 @@
+// Editing in the real main window, headless, driven by key events.
+//
+//   bench_editing                 every document, each in a fresh process
+//   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines
+//
+// Documents (generated, fixed seed): 10mb and 50mb are Japanese Shift-JIS
+// plain text of about 80-byte paragraphs; lines is 460,000 one-character
+// lines.  For each: the open (from the click to the first key answered),
+// the longest event-loop stall in the two seconds after it, one key typed at
+// the end, in the middle and at the start, Up, Down, PageDown and Ctrl+End
+// (median of repeated presses, each with its repaint), the peak memory of
+// the process beside the file size, for 50mb a plain-text save beside iconv
+// converting the same text, and last a window resize with the memory after.
+
+#include "mainwindow/TSMain.h"
+#include "mainwindow/prompter.h"
+#include "richtext/documentfile.h"
+#include "richtext/richtext.h"
+
+#include "core/cp932.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+class BenchPrompter : public tess::Prompter {
+public:
+    QString file;
+    void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    bool askYesNo(const QString&) override { return false; }
+    Answer askYesNoCancel(const QString&) override { return Answer::No; }
+    bool askOkCancel(const QString&) override { return false; }
+    void errorBox(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
+    QString openFile(const QString&) override { return file; }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    void showSaveAs() override {}
+    void showGroupRegistration() override {}
+    void showAbout() override {}
+};
+
+QByteArray japaneseText(qsizetype bytes) {
+    const QString alphabet = QString::fromUtf8(
+        "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
+        "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ日本語文書作成編集保存読込表示漢字");
+    std::mt19937 rng(20261209);
+    std::uniform_int_distribution<int> pick(0, int(alphabet.size()) - 1), len(30, 48);
+    QByteArray out;
+    out.reserve(bytes + 128);
+    while (out.size() < bytes) {
+        QString paragraph;
+        const int n = len(rng);
+        for (int i = 0; i < n; ++i) paragraph.append(i % 9 == 8 ? QChar(u' ') : alphabet[pick(rng)]);
+        out += tess::cp932::encode(paragraph) + "\r\n";
+    }
+    return out;
+}
+
+QByteArray oneCharacterLines(int lines) {
+    QByteArray out;
+    out.reserve(qsizetype(lines) * 3);
+    for (int i = 0; i < lines; ++i) out += char('a' + i % 26), out += "\r\n";
+    return out;
+}
+
+long statusKb(const char* key) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+double ms(qint64 ns) { return double(ns) / 1e6; }
+
+// Median time of `repeat` presses of one key, each followed by its repaint.
+double keyMs(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods, int repeat,
+             const std::function<void()>& before = {}) {
+    std::vector<qint64> times;
+    for (int i = 0; i < repeat; ++i) {
+        if (before) before();
+        QApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(target, key, mods);
+        QApplication::processEvents();
+        times.push_back(t.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return ms(times[times.size() / 2]);
+}
+
+// The longest time the event loop went without running a 5 ms timer, over
+// `seconds`.
+double longestStallMs(double seconds) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, worst = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    tick.start();
+    while (clock.nsecsElapsed() < qint64(seconds * 1e9)) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    return ms(worst) - 5;
+}
+
+int runOne(const QString& name) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    QByteArray bytes;
+    if (name == QLatin1String("10mb")) bytes = japaneseText(10 * 1000 * 1000);
+    else if (name == QLatin1String("50mb")) bytes = japaneseText(50 * 1000 * 1000);
+    else if (name == QLatin1String("lines")) bytes = oneCharacterLines(460000);
+    const QString file = folder + QStringLiteral("DOC.TXT");
+    if (!bytes.isEmpty()) {
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return 1;
+    }
+    bytes.clear();
+    bytes.squeeze();
+
+    BenchPrompter prompter;
+    prompter.file = file;
+    tess::TfrmTSMain window(prompter, folder, tess::PathStyle::posix());
+    window.resize(900, 700);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    QPlainTextEdit* memo = window.editor();
+    memo->setFocus();
+    QApplication::processEvents();
+
+    double openMs = 0;
+    if (name != QLatin1String("empty")) {
+        QElapsedTimer t;
+        t.start();
+        window.SpeedButton7Click();
+        QTest::keyClick(memo, Qt::Key_A);
+        QApplication::processEvents();
+        openMs = ms(t.nsecsElapsed());
+    }
+    const double stall = longestStallMs(2.0);
+    QTextDocument* doc = memo->document();
+
+    const auto placeAt = [&](double fraction) {
+        return [memo, doc, fraction] {
+            QTextCursor c(doc);
+            c.setPosition(int((doc->characterCount() - 1) * fraction));
+            memo->setTextCursor(c);
+        };
+    };
+    const int repeat = 15;
+    const double end = keyMs(memo, Qt::Key_A, Qt::NoModifier, repeat, placeAt(1.0));
+    const double middle = keyMs(memo, Qt::Key_A, Qt::NoModifier, repeat, placeAt(0.5));
+    const double start = keyMs(memo, Qt::Key_A, Qt::NoModifier, repeat, placeAt(0.0));
+    placeAt(0.5)();
+    const double up = keyMs(memo, Qt::Key_Up, Qt::NoModifier, repeat);
+    const double down = keyMs(memo, Qt::Key_Down, Qt::NoModifier, repeat);
+    const double pageDown = keyMs(memo, Qt::Key_PageDown, Qt::NoModifier, repeat);
+    const double ctrlEnd = keyMs(memo, Qt::Key_End, Qt::ControlModifier, repeat, placeAt(0.0));
+
+    const double fileMb = double(QFileInfo(file).size()) / 1e6;
+    std::printf("%-6s %7.1f MB  open %8.1f ms  stall %7.1f ms  key end %6.2f mid %6.2f start %6.2f ms  "
+                "up %6.2f down %6.2f pgdn %6.2f ctrl+end %6.2f ms  blocks %d",
+                qPrintable(name), fileMb, openMs, stall, end, middle, start, up, down, pageDown, ctrlEnd,
+                doc->blockCount());
+
+    // The peak of opening and editing; the save below adds its own buffers.
+    const double peakMb = double(statusKb("VmHWM:")) / 1024;
+    if (name == QLatin1String("50mb")) {
+        // The save, and iconv on the same text from UTF-8.
+        const QString out = folder + QStringLiteral("SAVED.TXT");
+        QElapsedTimer t;
+        t.start();
+        const tess::WriteResult r = tess::WriteDocument(out, *doc, tess::PathStyle::posix(), tess::LossPolicy::Replace);
+        const double saveMs = ms(t.nsecsElapsed());
+        const QString utf8 = folder + QStringLiteral("utf8.txt");
+        {
+            QFile f(utf8);
+            if (!f.open(QIODevice::WriteOnly)) return 1;
+            f.write(tess::documentPlainText(*doc).replace(u'\n', QStringLiteral("\r\n")).toUtf8());
+        }
+        QProcess iconv;
+        iconv.setStandardOutputFile(QProcess::nullDevice());
+        t.restart();
+        iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
+                                               QStringLiteral("CP932"), utf8});
+        iconv.waitForFinished(-1);
+        const double iconvMs = ms(t.nsecsElapsed());
+        std::printf("  save %s %.0f ms, iconv %.0f ms (%.2f x)", r.ok() ? "ok" : "FAILED", saveMs, iconvMs,
+                    saveMs / iconvMs);
+    }
+    std::printf("  peak %.0f MB%s", peakMb,
+                fileMb > 0 ? qPrintable(QStringLiteral(" (%1 x file)").arg(peakMb / fileMb, 0, 'f', 1)) : "");
+    // A new width lays the document out again, and Qt's plain-text layout
+    // then keeps a layout object for every paragraph.
+    QElapsedTimer t;
+    t.start();
+    window.resize(700, 700);
+    QApplication::processEvents();
+    const double firstResize = ms(t.nsecsElapsed());
+    t.restart();
+    window.resize(800, 700);
+    QApplication::processEvents();
+    std::printf("  resize %.1f ms (again %.1f ms), then %.0f MB resident", firstResize, ms(t.nsecsElapsed()),
+                double(statusKb("VmRSS:")) / 1024);
+    // The close box: the save question is answered No.
+    t.restart();
+    const bool closed = window.close();
+    std::printf("  close %s %.1f ms\n", closed ? "ok" : "REFUSED", ms(t.nsecsElapsed()));
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && !std::strcmp(argv[1], "--doc")) {
+        QApplication app(argc, argv);
+        return runOne(QString::fromLatin1(argv[2]));
+    }
+    // Each document in a process of its own, so that peaks do not add up.
+    QCoreApplication app(argc, argv);
+    int failures = 0;
+    for (const char* doc : {"empty", "lines", "10mb", "50mb"}) {
+        QProcess one;
+        one.setProcessChannelMode(QProcess::ForwardedChannels);
+        one.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("--doc"), QString::fromLatin1(doc)});
+        if (!one.waitForFinished(-1) || one.exitCode() != 0) ++failures;
+    }
+    return failures;
+}
