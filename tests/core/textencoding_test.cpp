@@ -1,0 +1,148 @@
+// Telling the encodings of Japanese text apart, on generated texts of every
+// length in every encoding, and the byte-for-byte round trip of each.
+
+#include "support.h"
+
+#include "core/textencoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <random>
+
+namespace tess::text {
+namespace {
+
+// Real-looking Japanese: words of every script, punctuation and some ASCII.
+const QStringList& words() {
+    static const QStringList w = {
+        QStringLiteral("今日"),     QStringLiteral("は"),       QStringLiteral("会議"),     QStringLiteral("の"),
+        QStringLiteral("予定"),     QStringLiteral("です"),     QStringLiteral("。"),       QStringLiteral("、"),
+        QStringLiteral("テキスト"), QStringLiteral("ファイル"), QStringLiteral("保存"),     QStringLiteral("して"),
+        QStringLiteral("ください"), QStringLiteral("「"),       QStringLiteral("」"),       QStringLiteral("東京"),
+        QStringLiteral("明日"),     QStringLiteral("午後"),     QStringLiteral("3時"),      QStringLiteral("から"),
+        QStringLiteral("メモ"),     QStringLiteral("を"),       QStringLiteral("書く"),     QStringLiteral("ＡＢＣ"),
+        QStringLiteral("①"),       QStringLiteral("Tessarine"), QStringLiteral(" "),       QStringLiteral("2026年"),
+        QStringLiteral("12月"),     QStringLiteral("議事録"),   QStringLiteral("確認"),     QStringLiteral("ありがとう"),
+    };
+    return w;
+}
+
+QString sentence(std::mt19937& rng, int wordCount) {
+    std::uniform_int_distribution<int> pick(0, int(words().size()) - 1);
+    QString out;
+    for (int i = 0; i < wordCount; ++i) out += words()[pick(rng)];
+    return out;
+}
+
+QByteArray bytesOf(const QString& text, Encoding e) { return encode(text, e); }
+
+struct Sample {
+    QString text;
+    Encoding encoding;
+};
+
+// Every encoding, lengths from one word to a long file, with both line ends.
+std::vector<Sample> corpus() {
+    std::mt19937 rng(932);
+    std::vector<Sample> out;
+    for (const Encoding e : allEncodings()) {
+        for (const int words : {1, 2, 3, 5, 8, 20, 200}) {
+            for (int round = 0; round < 6; ++round) {
+                QString text = sentence(rng, words);
+                if (round % 2) text += QStringLiteral("\r\n") + sentence(rng, words) + QStringLiteral("\r\n");
+                else if (round % 3 == 0) text += u'\n' + sentence(rng, words);
+                out.push_back({text, e});
+            }
+        }
+    }
+    return out;
+}
+
+TEST(TextEncoding, GeneratedJapaneseIsReadInItsOwnEncodingAndWrittenBackByteForByte) {
+    int checked = 0;
+    int ambiguous = 0;
+    for (const Sample& s : corpus()) {
+        const QByteArray bytes = bytesOf(s.text, s.encoding);
+        SCOPED_TRACE(qPrintable(encodingName(s.encoding) + u' ' + s.text.left(40) + u' ' + QString::fromLatin1(bytes.left(24).toHex())));
+        const bool asciiOnly = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        // Plain ASCII reads the same in every byte encoding: it stays Shift-JIS.
+        const Encoding expected = asciiOnly && s.encoding != Encoding::Iso2022Jp ? Encoding::ShiftJis : s.encoding;
+        const Encoding detected = detectEncoding(bytes);
+        const QString back = decode(bytes, detected);
+        if (detected != expected) {
+            // Only a snippet of a word or two can read as well in another
+            // encoding (two kanji in EUC-JP are four half-width katakana in
+            // Shift-JIS); then the reading taken must at least give back the
+            // same bytes.
+            ASSERT_LE(s.text.size(), 8) << int(detected);
+            EXPECT_EQ(encode(back, detected), bytes);
+            ++ambiguous;
+            continue;
+        }
+        EXPECT_EQ(back, s.text);
+        EXPECT_EQ(encode(back, expected), bytes);
+        ++checked;
+    }
+    EXPECT_GT(checked, 250);
+    EXPECT_LT(ambiguous, 5);
+}
+
+TEST(TextEncoding, ShortFilesAndBytesValidInTwoEncodings) {
+    const struct {
+        const char* label;
+        QByteArray bytes;
+        Encoding expected;
+    } cases[] = {
+        {"Shift-JIS メモ", QByteArray("\x83\x81\x83\x82"), Encoding::ShiftJis},
+        {"UTF-8 メモ", QByteArray("\xe3\x83\xa1\xe3\x83\xa2"), Encoding::Utf8},
+        {"EUC-JP メモ", QByteArray("\xa5\xe1\xa5\xe2"), Encoding::EucJp},
+        {"UTF-8 あ", QByteArray("\xe3\x81\x82"), Encoding::Utf8},
+        {"EUC-JP あ", QByteArray("\xa4\xa2"), Encoding::EucJp},
+        // Half-width katakana alone are what a wrong reading of double-byte
+        // text shows: these two bytes are one kanji in EUC-JP.
+        {"EUC-JP 宛 or Shift-JIS ｱｲ", QByteArray("\xb0\xb8"), Encoding::EucJp},
+        // Also "ý" in UTF-8, which counts for less than the kanji.
+        {"EUC-JP kanji, Shift-JIS ﾃｽ or UTF-8 ý", QByteArray("\xc3\xbd"), Encoding::EucJp},
+        // Not EUC-JP (no valid pair) nor UTF-8: the tie of nothing keeps Shift-JIS.
+        {"Shift-JIS ﾃｽﾄ", QByteArray("\xc3\xbd\xc4"), Encoding::ShiftJis},
+        {"Shift-JIS half-width with a kanji", QByteArray("\xc3\xbd\xc4\x8a\xbf"), Encoding::ShiftJis},
+        // Hiragana in EUC-JP are half-width katakana pairs in Shift-JIS.
+        {"EUC-JP あいうえお", QByteArray("\xa4\xa2\xa4\xa4\xa4\xa6\xa4\xa8\xa4\xaa"), Encoding::EucJp},
+        {"ASCII", QByteArray("plain text\r\n"), Encoding::ShiftJis},
+        {"JIS escape in 7-bit text", QByteArray("\x1b$B$\"\x1b(B"), Encoding::Iso2022Jp},
+        {"escape character alone", QByteArray("a\x1b" "b"), Encoding::ShiftJis},
+        {"UTF-8 byte-order mark alone", QByteArray("\xef\xbb\xbf"), Encoding::Utf8Bom},
+        {"UTF-16 LE mark", QByteArray("\xff\xfe" "A\0", 4), Encoding::Utf16Le},
+        {"UTF-16 BE mark", QByteArray("\xfe\xff\0A", 4), Encoding::Utf16Be},
+        {"invalid everywhere", QByteArray("\x80\xff\x80"), Encoding::ShiftJis},
+        {"empty", QByteArray(), Encoding::ShiftJis},
+    };
+    for (const auto& c : cases) EXPECT_EQ(int(detectEncoding(c.bytes)), int(c.expected)) << c.label;
+}
+
+TEST(TextEncoding, LineEndsAndLosses) {
+    EXPECT_EQ(detectLineEnd(u"a\r\nb\nc"), LineEnd::CrLf);
+    EXPECT_EQ(detectLineEnd(u"a\nb\r\n"), LineEnd::Lf);
+    EXPECT_EQ(detectLineEnd(u"a\rb"), LineEnd::Cr);
+    EXPECT_EQ(detectLineEnd(u"a"), LineEnd::CrLf);
+
+    // What each encoding cannot hold, with its position.
+    const QString text = QStringLiteral("aｱ한😀");
+    const auto positions = [&](Encoding e) {
+        QList<qsizetype> out;
+        for (const cp932::Unencodable& u : unencodable(text, e)) out << u.position;
+        return out;
+    };
+    EXPECT_EQ(positions(Encoding::ShiftJis), (QList<qsizetype>{2, 3}));
+    EXPECT_EQ(positions(Encoding::EucJp), (QList<qsizetype>{2, 3}));
+    EXPECT_EQ(positions(Encoding::Iso2022Jp), (QList<qsizetype>{1, 2, 3}));
+    EXPECT_TRUE(positions(Encoding::Utf8).isEmpty());
+    EXPECT_TRUE(positions(Encoding::Utf16Be).isEmpty());
+    EXPECT_EQ(encode(text, Encoding::EucJp), QByteArray("a\x8e\xb1???"));
+    // EUC-JP holds the supplementary kanji and accents of JIS X 0212.
+    EXPECT_TRUE(unencodable(QStringLiteral("é"), Encoding::EucJp).isEmpty());
+}
+
+} // namespace
+} // namespace tess::text
