@@ -77,7 +77,7 @@ LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path) {
         QPointer<QTextDocument> old = edit->document();
         edit->setDocument(doc);
         if (old && old != doc && old->parent() == edit) delete old.data();
-        loaded.richText = fillDocument(std::move(bytes), *doc);
+        fillDocument(std::move(bytes), *doc, loaded);
     }
     edit->moveCursor(QTextCursor::Start);
     if (edit == Memo1) updateCursorPosition();

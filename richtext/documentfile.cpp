@@ -28,36 +28,51 @@ LoadResult readDocumentBytes(const QString& path, QByteArray& bytes) {
     return result;
 }
 
-bool fillDocument(QByteArray&& bytes, QTextDocument& into) {
+void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
+                  std::optional<text::Encoding> encoding) {
     QByteArray held = std::move(bytes);
     bytes = QByteArray();
-    const bool rich = readRichText(held, into);
-    if (!rich) readPlainText(std::move(held), into);
+    result.richText = !encoding && readRichText(held, into);
+    result.format = result.richText ? text::Format{} : readPlainText(std::move(held), into, encoding);
     into.setModified(false);
-    return rich;
 }
 
 LoadResult LoadDocument(const QString& path, QTextDocument& into) {
     QByteArray bytes;
     LoadResult result = readDocumentBytes(path, bytes);
-    if (result.ok()) result.richText = fillDocument(std::move(bytes), into);
+    if (result.ok()) fillDocument(std::move(bytes), into, result);
     return result;
 }
 
 WriteResult WriteDocument(const QString& path, const QTextDocument& document,
-                          const PathStyle& style, LossPolicy policy) {
+                          const PathStyle& style, LossPolicy policy, text::Format format) {
     return WriteDocumentAs(path, document,
                            style.isRichTextPath(path) ? DocumentFormat::RichText
                                                       : DocumentFormat::PlainText,
-                           policy);
+                           policy, format);
 }
 
 WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
-                            DocumentFormat format, LossPolicy policy) {
+                            DocumentFormat format, LossPolicy policy, text::Format textFormat) {
     WriteResult result;
     QByteArray bytes;
     if (format == DocumentFormat::RichText) {
         bytes = writeRichText(document);
+    } else if (!textFormat.isDefault()) {
+        // Another encoding or other line ends, as the file had them.
+        const QString text = documentPlainText(document);
+        QList<cp932::Unencodable> lost = text::unencodable(text, textFormat.encoding);
+        if (!lost.isEmpty() && policy == LossPolicy::Refuse) {
+            result.status = WriteResult::Status::Unencodable;
+            result.unencodable = std::move(lost);
+            return result;
+        }
+        const QStringView lineEnd = textFormat.lineEnd == text::LineEnd::CrLf ? u"\r\n"
+                                    : textFormat.lineEnd == text::LineEnd::Cr ? u"\r"
+                                                                              : u"\n";
+        QString out = text;
+        if (lineEnd != u"\n") out.replace(u'\n', lineEnd.toString());
+        bytes = text::encode(out, textFormat.encoding);
     } else {
         QList<cp932::Unencodable> lost;
         bytes = documentShiftJis(document, &lost);

@@ -6,9 +6,12 @@
 
 #include "core/cp932.h"
 #include "core/pathstyle.h"
+#include "core/textencoding.h"
 
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 class QTextDocument;
 
@@ -21,6 +24,7 @@ struct LoadResult {
     };
     Status status = Status::CannotOpen;
     bool richText = false;  // the content was read as rich text
+    text::Format format;    // plain text: its encoding and line ends
     QString error;
     bool ok() const { return status == Status::Ok; }
 };
@@ -32,14 +36,16 @@ LoadResult LoadDocument(const QString& path, QTextDocument& into);
 // The two steps of a load, for a caller that wants the document in place
 // before it is filled: reading the bytes is the only step that can fail;
 // filling a fresh (empty) document from them never does, and releases the
-// bytes as soon as they are decoded.  True when they were rich text.
+// bytes as soon as they are decoded; it sets `result.richText` and, for plain
+// text, `result.format` (in `encoding` when given, else the one detected).
 LoadResult readDocumentBytes(const QString& path, QByteArray& bytes);
-bool fillDocument(QByteArray&& bytes, QTextDocument& into);
+void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
+                  std::optional<text::Encoding> encoding = std::nullopt);
 
 struct WriteResult {
     enum class Status {
         Ok,
-        Unencodable,   // plain text with characters CP932 cannot hold; nothing written
+        Unencodable,   // plain text with characters its encoding cannot hold; nothing written
         CannotCreate,  // the file cannot be created there (missing folder, invalid name)
         Failed,        // created, but writing or replacing failed; the old file is intact
     };
@@ -56,8 +62,11 @@ enum class LossPolicy { Refuse, Replace };
 // (LossPolicy::Refuse) or written with '?' in place of each lost character,
 // a blank for a no-break space (LossPolicy::Replace).  Line breaks within a
 // paragraph are written as CR LF, like paragraph ends.
+// Plain text goes out in `format`: Shift-JIS with CR LF unless the document
+// came from a file in another encoding.
 WriteResult WriteDocument(const QString& path, const QTextDocument& document,
-                          const PathStyle& style, LossPolicy policy = LossPolicy::Refuse);
+                          const PathStyle& style, LossPolicy policy = LossPolicy::Refuse,
+                          text::Format format = {});
 
 enum class DocumentFormat { PlainText, RichText };
 
@@ -65,6 +74,7 @@ enum class DocumentFormat { PlainText, RichText };
 // name does not choose the format (quick-save and clip-save files hold rich
 // text under names without an extension).
 WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
-                            DocumentFormat format, LossPolicy policy = LossPolicy::Refuse);
+                            DocumentFormat format, LossPolicy policy = LossPolicy::Refuse,
+                            text::Format textFormat = {});
 
 } // namespace tess

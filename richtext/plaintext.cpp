@@ -1,6 +1,7 @@
 #include "richtext.h"
 
 #include "core/cp932.h"
+#include "core/textencoding.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -13,12 +14,19 @@ void setDecodedText(QString text, QTextDocument& doc);
 
 } // namespace
 
-void readPlainText(QByteArrayView bytes, QTextDocument& doc) { setDecodedText(cp932::decode(bytes), doc); }
+text::Format readPlainText(QByteArrayView bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
+    QByteArray copy;
+    return readPlainText(std::move(copy = bytes.toByteArray()), doc, encoding);
+}
 
-void readPlainText(QByteArray&& bytes, QTextDocument& doc) {
-    QString text = cp932::decode(bytes);
+text::Format readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
+    text::Format format;
+    format.encoding = encoding ? *encoding : text::detectEncoding(bytes);
+    QString text = text::decode(bytes, format.encoding);
     bytes = QByteArray();
+    format.lineEnd = text::detectLineEnd(text);
     setDecodedText(std::move(text), doc);
+    return format;
 }
 
 namespace {
@@ -35,7 +43,7 @@ void setDecodedText(QString text, QTextDocument& doc) {
             c = u'\n';
         } else if (c == 0xFDD0 || c == 0xFDD1 || c == QChar::ParagraphSeparator ||
                    c == QChar::LineSeparator) {
-            // Not produced by CP932, but never let them turn into structure.
+            // Never let them turn into structure.
             c = 0xFFFD;
         }
         d[w++] = c;

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include "core/cp932.h"
+#include "core/textencoding.h"
+
+#include <optional>
 
 class QTextDocument;
 
@@ -25,10 +28,14 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 // character as \uN with a one-byte fall-back, so nothing is lost.
 QByteArray writeRichText(const QTextDocument& doc);
 
-// Plain text: CP932 with CR LF, LF or CR line ends, into `doc` (expected empty).
-void readPlainText(QByteArrayView bytes, QTextDocument& doc);
+// Plain text with CR LF, LF or CR line ends, into `doc` (expected empty), in
+// the encoding given or, by default, the one the bytes are in.  Returns the
+// encoding and the (first) line end, for writing the text back the same way.
+text::Format readPlainText(QByteArrayView bytes, QTextDocument& doc,
+                           std::optional<text::Encoding> encoding = std::nullopt);
 // The same, releasing the bytes once they are decoded.
-void readPlainText(QByteArray&& bytes, QTextDocument& doc);
+text::Format readPlainText(QByteArray&& bytes, QTextDocument& doc,
+                           std::optional<text::Encoding> encoding = std::nullopt);
 
 // The document's characters with '\n' between paragraphs and for line breaks,
 // every other character as it is: index i is document position i.
