@@ -591,7 +591,9 @@ void TfrmTSMain::SB1Click() {
     const QRect frame = frameGeometry();
     picker_->move(frame.left() + 2 * SB1->width() + 2, frame.top() + 3 * SB1->height() + 6);
     fileList_->setPreviewPointSize(kPickerPreviewPoints);
-    if (state_.L1 != flag::kPickerClosed) {
+    // Open and not hidden by an activation (a window manager may not move
+    // the activation to a popup): the button closes it all the same.
+    if (state_.L1 != flag::kPickerClosed && !picker_->isVisible()) {
         state_.L1 = flag::kPickerOpened;
         picker_->show();
         // Active itself, so that a click back into this window hides it.
