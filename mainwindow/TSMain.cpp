@@ -610,7 +610,7 @@ void TfrmTSMain::SpeedButton4Click() { prompter_.showGroupRegistration(); }
 void TfrmTSMain::SpeedButton3Click() {
     if (!explorer_) return;
     QWidget* panel = explorer_->panel();
-    if (panel->isVisible()) {
+    if (panel->isVisibleTo(this)) {
         panel->hide();
         return;
     }
