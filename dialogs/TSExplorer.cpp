@@ -135,7 +135,9 @@ void TfrmExplorer::open() {
         ComboBox1->addItems(host_.registry().groupList());
         ComboBox1->setCurrentIndex(ComboBox1->count() ? 0 : -1);
     }
-    Grd1->setColumnWidth(1, Grd1->viewport()->width() - Grd1->columnWidth(0) - 1);
+    // The grid's client width: its viewport is sized only once it is laid out.
+    const int client = Grd1->width() - 2 * Grd1->frameWidth();
+    Grd1->setColumnWidth(1, client - Grd1->columnWidth(0) - 1);
     ComboBox1Change();
     Label9->clear();
     show();
