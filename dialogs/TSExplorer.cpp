@@ -2,6 +2,8 @@
 
 #include "kindicon.h"
 
+#include "dialogparts.h"
+
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/listentry.h"
@@ -37,22 +39,12 @@ QString deleteQuestion(const QString& file, const QString& group) {
 
 } // namespace explorer_text
 
+using dialog_parts::gothic;
+
 namespace {
 
 constexpr int kRowHeight = 18;
 constexpr int kCountWidth = 60;  // the grid's default column width
-
-QFont gothic(int pixels, bool bold = false) { return fonts::make(fonts::kMsPGothic, pixels, bold); }
-
-QPushButton* button(const QString& name, const QString& text, const QColor& colour, QWidget* parent,
-                    const QRect& at) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setFont(gothic(12, true));
-    look::setTextColour(b, colour);
-    b->setGeometry(at);
-    return b;
-}
 
 } // namespace
 
@@ -110,11 +102,11 @@ TfrmExplorer::TfrmExplorer(DocumentHost& host, Prompter& prompter, QWidget* wind
     look::setColours(Label9, Qt::white);
     Label9->setGeometry(55, 318, 207, 18);
 
-    BB1 = button(QStringLiteral("BB1"), QStringLiteral("このﾌｧｲﾙをｸﾞﾙｰﾌﾟから解除"), look::kNavy, this,
+    BB1 = dialog_parts::boldButton(QStringLiteral("BB1"), QStringLiteral("このﾌｧｲﾙをｸﾞﾙｰﾌﾟから解除"), look::kNavy, this,
                  QRect(10, 340, 251, 22));
-    BB2 = button(QStringLiteral("BB2"), QStringLiteral("このﾌｧｲﾙをﾌｫﾙﾀﾞから削除"), look::kPurple, this,
+    BB2 = dialog_parts::boldButton(QStringLiteral("BB2"), QStringLiteral("このﾌｧｲﾙをﾌｫﾙﾀﾞから削除"), look::kPurple, this,
                  QRect(10, 364, 251, 22));
-    BitBtn4 = button(QStringLiteral("BitBtn4"), QStringLiteral("OK / 終了"), look::kBlue, this,
+    BitBtn4 = dialog_parts::boldButton(QStringLiteral("BitBtn4"), QStringLiteral("OK / 終了"), look::kBlue, this,
                      QRect(171, 389, 90, 20));
     connect(BB1, &QPushButton::clicked, this, &TfrmExplorer::BB1Click);
     connect(BB2, &QPushButton::clicked, this, &TfrmExplorer::BB2Click);

@@ -1,5 +1,7 @@
 #include "TSGSet.h"
 
+#include "dialogparts.h"
+
 #include "core/editorstate.h"
 #include "core/filenames.h"
 #include "core/groupregistry.h"
@@ -23,13 +25,13 @@
 
 namespace tess {
 
+using dialog_parts::gothic;
+
 namespace {
 
 constexpr int kRowHeight = 18;
 constexpr int kNameWidth = 120;  // Edit1, Edit3, and the name column of GrdFG
 constexpr int kPathWidth = 175;  // Edit2
-
-QFont gothic(int pixels, bool bold = false) { return fonts::make(fonts::kMsPGothic, pixels, bold); }
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent, const QRect& at) {
     auto* l = new QLabel(text, parent);
@@ -48,11 +50,7 @@ QLabel* title(const QString& name, const QString& text, const QColor& colour, QW
 
 QPushButton* button(const QString& name, const QString& text, const QColor& colour, QWidget* parent,
                     const QRect& at) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setFont(gothic(12, true));
-    look::setTextColour(b, colour);
-    b->setGeometry(at);
+    QPushButton* b = dialog_parts::boldButton(name, text, colour, parent, at);
     // Enter on a focused button presses it; Enter elsewhere presses nothing.
     b->setAutoDefault(true);
     return b;
