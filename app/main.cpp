@@ -1,6 +1,7 @@
 #include "core/pathstyle.h"
 #include "core/programfolder.h"
 #include "dialogs/TSGName.h"
+#include "dialogs/TSExplorer.h"
 #include "dialogs/TSGSet.h"
 #include "dialogs/TSSave.h"
 #include "mainwindow/TSAbout.h"
@@ -68,6 +69,9 @@ int main(int argc, char* argv[]) {
     prompter.setSaveAs(&saveAs);
     prompter.setAbout(&about);
     main.setGroupPicker(&groupPicker);
+    // The explorer is a panel over the main window, not a window of its own.
+    tess::TfrmExplorer explorer(main, prompter, &main, main.findChild<QWidget*>(QStringLiteral("Memo1")));
+    main.setGroupExplorer(&explorer);
 
     main.show();
     return app.exec();

@@ -1,20 +1,29 @@
 // Renders the windows without a display: the main window at a first run, the
 // main window after a quick-save restore with list and preview, with the
 // alarm set panel and with the clip-save panel on each slot, the save-as
-// dialog and the about box.  Usage: tess_screenshots <output folder>
+// dialog, the group registration dialog, the group picker, a group's file
+// list with a preview, the explorer panel and the about box.  Usage: tess_screenshots <output folder>
 
 #include "core/groupregistry.h"
+#include "dialogs/TSExplorer.h"
+#include "dialogs/TSGName.h"
+#include "dialogs/TSGSet.h"
 #include "dialogs/TSSave.h"
 #include "mainwindow/TSAbout.h"
 #include "mainwindow/TSMain.h"
 #include "mainwindow/clipsave.h"
+#include "mainwindow/filelist.h"
 #include "mainwindow/fonts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QFile>
+#include <QStringEncoder>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QPlainTextEdit>
@@ -153,6 +162,48 @@ int main(int argc, char* argv[]) {
             clocks.clipSave().openSlot(slot);
             ok &= render(clocks, out + QStringLiteral("/mainwindow-clipsave-%1.png").arg(slot));
         }
+    }
+    {
+        // Groups: folder and inner groups in the registration dialog and the
+        // picker, a group's list with a preview, and the explorer over it.
+        tess::TfrmTSMain groups(prompter, programFolder, style);
+        QDir().mkpath(programFolder + QStringLiteral("docs"));
+        const QString docs = programFolder + QStringLiteral("docs");
+        tess::GroupRegistry& reg = groups.registry();
+        reg.Touroku(tess::kind::kFolder, QStringLiteral("仕事"), docs, groups.state().GrdR, prompter);
+        reg.Touroku(tess::kind::kFolder, QStringLiteral("REPORTS"), QStringLiteral("/home/user/reports"),
+                    groups.state().GrdR, prompter);
+        reg.Touroku(tess::kind::kInner, QStringLiteral("メモ"), QStringLiteral("X"), groups.state().GrdR, prompter);
+        reg.Touroku(tess::kind::kInner, QStringLiteral("日記"), QStringLiteral("X"), groups.state().GrdR, prompter);
+        for (const char* f : {"議事録.TXT", "予定.TXT", "見積.RTF"})
+            reg.FileGroupSet(QStringLiteral("仕事"), QString::fromUtf8(f));
+        reg.FileGroupSet(QStringLiteral("メモ"), QStringLiteral("買い物.TXT"));
+        QFile minutes(docs + QStringLiteral("/議事録.TXT"));
+        if (minutes.open(QIODevice::WriteOnly))
+            minutes.write(QStringEncoder("windows-31j").encode(QStringLiteral("定例会議の議事録\r\n・次回は金曜日\r\n・資料は共有フォルダへ\r\n")));
+        minutes.close();
+
+        tess::TfrmGSet gset(groups, prompter);
+        ok &= render(gset, out + QStringLiteral("/groupset.png"));
+        gset.hide();
+
+        tess::TfrmGName picker(groups, &groups);
+        groups.setGroupPicker(&picker);
+        groups.show();
+        QApplication::processEvents();
+        ok &= render(picker, out + QStringLiteral("/grouppicker.png"));
+        picker.SpeedButton1Click();
+        picker.findChild<QToolButton*>(QStringLiteral("SB1"))->click();
+
+        auto* list = groups.findChild<QListWidget*>(QStringLiteral("PanelPass"));
+        list->setCurrentRow(0);
+        ok &= render(groups, out + QStringLiteral("/mainwindow-group-list.png"));
+
+        tess::TfrmExplorer explorer(groups, prompter, &groups, groups.findChild<QWidget*>(QStringLiteral("Memo1")));
+        groups.setGroupExplorer(&explorer);
+        groups.SpeedButton3Click();
+        ok &= render(groups, out + QStringLiteral("/mainwindow-explorer.png"));
+        groups.setGroupExplorer(nullptr);
     }
     {
         tess::TfrmTSAbout about;

@@ -1,5 +1,6 @@
 #include "groupregistry.h"
 
+#include "listentry.h"
 #include "textfold.h"
 
 namespace tess {
@@ -199,10 +200,11 @@ KaijyoResult GroupRegistry::Kaijyo(const QString& group, const QString& fileName
         return result;
     }
     // The separator is added even after a folder that ends with one: stored
-    // history entries were made the same way.
+    // history entries were made the same way.  The history holds document
+    // paths, so a folder group on the program folder is keyed by bare name.
     const bool folder = where->kind == kind::kFolder;
-    const QString historyKey = folder ? where->folder + style_.separator() + fileName : fileName;
-    result.fullPath = folder ? historyKey : programFolder_ + fileName;
+    result.fullPath = folder ? where->folder + style_.separator() + fileName : programFolder_ + fileName;
+    const QString historyKey = folder ? documentPathOf(result.fullPath, programFolder_, style_) : fileName;
 
     const int col = columnOf(group);
     if (col < 0) {
@@ -223,6 +225,7 @@ KaijyoResult GroupRegistry::Kaijyo(const QString& group, const QString& fileName
     const int last = gf_.rowCount() - 1;
     for (int r = row; r < last; ++r) gf_.setCell(col, r, gf_.cell(col, r + 1));
     gf_.setCell(col, last, QString());
+    result.unregistered = true;
 
     if (!history.removeEntry(historyKey)) {
         notifier.message(registry_text::kKaijyoHistory);

@@ -41,7 +41,8 @@ enum class TourokuResult { Registered, NoName, NoPath, BadPath, Duplicate };
 
 struct KaijyoResult {
     QString fullPath;  // set once the group is found, also when a later step fails
-    bool ok = false;
+    bool unregistered = false;  // the file's registration was removed
+    bool ok = false;            // ... and its history entry too
 };
 
 struct GroupFolder {

@@ -1,8 +1,10 @@
 #include "TSSave.h"
 
+#include "kindicon.h"
 #include "savepath.h"
 
 #include "core/editorstate.h"
+#include "core/listentry.h"
 #include "core/groupregistry.h"
 #include "core/textfold.h"
 #include "mainwindow/documenthost.h"
@@ -80,18 +82,8 @@ TfrmSave::TfrmSave(DocumentHost& host, Prompter& prompter, QWidget* parent)
     look::setTextColour(Label2, look::kNavy);
     Label2->setGeometry(28, 9, 76, 20);
 
-    P1 = new QFrame(this);
-    P1->setObjectName(QStringLiteral("P1"));
-    P1->setGeometry(105, 8, 20, 20);
-    ImgI1 = new QLabel(P1);
-    ImgI1->setObjectName(QStringLiteral("ImgI1"));
-    ImgI1->setGeometry(0, 0, 20, 20);
-    ImgI1->setPixmap(pictures::pixmap(pictures::kSaveInner, QSize(20, 20)));
-    // Created second, so it lies over the inner-group icon.
-    ImgF = new QLabel(P1);
-    ImgF->setObjectName(QStringLiteral("ImgF"));
-    ImgF->setGeometry(0, 0, 20, 20);
-    ImgF->setPixmap(pictures::pixmap(pictures::kSaveFolder, QSize(20, 20)));
+    P1 = new KindIcon(QStringLiteral("P1"), QStringLiteral("ImgI1"), QStringLiteral("ImgF"), this);
+    P1->move(105, 8);
 
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -184,11 +176,11 @@ void TfrmSave::FormShow() {
 
 void TfrmSave::ComboBox1Change() {
     if (ComboBox1->currentIndex() <= 0) {
-        P1->setVisible(false);
+        P1->setKind(KindIcon::Kind::None);
         return;
     }
-    P1->setVisible(true);
-    ImgF->setVisible(host_.registry().isFolderGroup(ComboBox1->currentText()));
+    P1->setKind(host_.registry().isFolderGroup(ComboBox1->currentText()) ? KindIcon::Kind::Folder
+                                                                          : KindIcon::Kind::Inner);
 }
 
 QString TfrmSave::selectedGroup() const {
@@ -255,11 +247,8 @@ void TfrmSave::save(const QString& extension) {
         return;
     }
 
-    state.setLblFullName(path);
     if (!group.isEmpty()) host_.registry().FileGroupSet(group, state.LblFName());
-    // Compared as written: the history entry must stay what unregistering
-    // the group builds from the same folder.
-    if (style.folderPart(path) == programFolder) state.setLblFullName(state.LblFName());
+    state.setLblFullName(documentPathOf(path, programFolder, style));
     state.setLblGName(group);
     host_.RirekiSet();
     host_.MarkClean();

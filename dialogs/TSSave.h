@@ -16,6 +16,7 @@ class QPushButton;
 namespace tess {
 
 class DocumentHost;
+class KindIcon;
 class Prompter;
 
 namespace save_text {
@@ -65,9 +66,7 @@ private:
     QLabel* Image1;
     QLabel* Label2;
     QComboBox* ComboBox1;
-    QFrame* P1;
-    QLabel* ImgI1;
-    QLabel* ImgF;
+    KindIcon* P1;
     QLabel* Label1;
     QLineEdit* Edit1;
     QPlainTextEdit* Memo1;

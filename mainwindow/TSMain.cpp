@@ -6,6 +6,7 @@
 
 #include "core/caption.h"
 #include "clipsave.h"
+#include "filelist.h"
 #include "fonts.h"
 #include "pictures.h"
 
@@ -43,6 +44,7 @@ constexpr int kSplitter = 3;
 constexpr int kSplitterMinimum = 30;  // a dragged panel never vanishes
 constexpr int kDesignWidth = 656;
 constexpr int kDesignHeight = 467;
+constexpr int kPickerPreviewPoints = 10;  // the preview font as the picker opens
 
 // A bar the user drags to resize the panel before it.
 class SplitterBar : public QFrame {
@@ -200,8 +202,10 @@ void TfrmTSMain::buildToolColumn() {
     SpeedButton11 = stripButton(QStringLiteral("SpeedButton11"), 2);
     SpeedButton11->setIcon(QIcon(pictures::pixmap(pictures::kQuickSaveExit, QSize(11, 11))));
     SpeedButton11->setToolTip(QStringLiteral("状況保存終了"));
+    SpeedButton11->setAccessibleName(SpeedButton11->toolTip());
     SpeedButton10 = stripButton(QStringLiteral("SpeedButton10"), 2 + kStripButton + 1);
     SpeedButton10->setIcon(QIcon(pictures::pixmap(pictures::kCorner, QSize(11, 11))));
+    SpeedButton10->setAccessibleName(QStringLiteral("画面の左上へ移動"));
     SpeedButton19 = stripButton(QStringLiteral("SpeedButton19"), 2 + 2 * (kStripButton + 1));
     SpeedButton19->setText(QStringLiteral("⇔"));
     SpeedButton12 = stripButton(QStringLiteral("SpeedButton12"), 2 + 3 * (kStripButton + 1));
@@ -222,6 +226,8 @@ void TfrmTSMain::buildToolColumn() {
         b->setIconSize(QSize(20, 20));
         b->setIcon(QIcon(pictures::pixmap(picture, QSize(20, 20))));
         b->setToolTip(hint);
+        // Only a picture shows: the hint names the button for a screen reader.
+        b->setAccessibleName(hint);
         y += kToolButton;
         return b;
     };
@@ -245,7 +251,7 @@ void TfrmTSMain::buildToolColumn() {
     QToolButton* b6 = tool(QStringLiteral("SpeedButton6"), pictures::kNew, QStringLiteral("新規作成"));
     separator(QStringLiteral("Bevel3"));
     QToolButton* b7 = tool(QStringLiteral("SpeedButton7"), pictures::kOpen, QStringLiteral("ファイルを開く"));
-    tool(QStringLiteral("SB1"), pictures::kGroup, QStringLiteral("グループからファイルを開く"));
+    SB1 = tool(QStringLiteral("SB1"), pictures::kGroup, QStringLiteral("グループからファイルを開く"));
     QToolButton* b5 = tool(QStringLiteral("SpeedButton5"), pictures::kHistory, QStringLiteral("ﾌｧｲﾙの使用履歴"));
     separator(QStringLiteral("Bevel1"));
     QToolButton* b1 = tool(QStringLiteral("SpeedButton1"), pictures::kSave, QStringLiteral("上書き保存"));
@@ -253,8 +259,8 @@ void TfrmTSMain::buildToolColumn() {
     SB9 = clipButton(QStringLiteral("SB9"), QStringLiteral("CS1"), kGreen);
     SpeedButton13 = clipButton(QStringLiteral("SpeedButton13"), QStringLiteral("CS2"), kPurple);
     separator(QStringLiteral("Bevel2"));
-    tool(QStringLiteral("SpeedButton4"), pictures::kRegistration, QStringLiteral("グループの登録と解除"));
-    tool(QStringLiteral("SpeedButton3"), pictures::kExplorer, QStringLiteral("ｸﾞﾙｰﾌﾟﾌｧｲﾙ ｴｸｽﾌﾟﾛｰﾗ"));
+    QToolButton* b4 = tool(QStringLiteral("SpeedButton4"), pictures::kRegistration, QStringLiteral("グループの登録と解除"));
+    QToolButton* b3 = tool(QStringLiteral("SpeedButton3"), pictures::kExplorer, QStringLiteral("ｸﾞﾙｰﾌﾟﾌｧｲﾙ ｴｸｽﾌﾟﾛｰﾗ"));
     separator(QStringLiteral("Bevel4"));
     QToolButton* b2 = tool(QStringLiteral("SpeedButton2"), pictures::kFont, QStringLiteral("ｴﾃﾞｨﾀﾌｫﾝﾄ変更"));
 
@@ -274,6 +280,9 @@ void TfrmTSMain::buildToolColumn() {
     connect(b6, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton6Click);
     connect(b7, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton7Click);
     connect(b5, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton5Click);
+    connect(SB1, &QToolButton::clicked, this, &TfrmTSMain::SB1Click);
+    connect(b4, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton4Click);
+    connect(b3, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton3Click);
     connect(b1, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton1Click);
     connect(b8, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton8Click);
     connect(b2, &QToolButton::clicked, this, &TfrmTSMain::SpeedButton2Click);
@@ -436,26 +445,17 @@ void TfrmTSMain::buildFloatingPanels() {
     alarm_ = new AlarmClock(this, {PAL, Img3, LblDate, LblHor, LblMin, LblAl}, Memo1, clockHooks_);
     PnlASet = alarm_->panel();
 
-    PnlExp = new QFrame(this);
-    PnlExp->setObjectName(QStringLiteral("PnlExp"));
-    PnlExp->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PnlExp->setAutoFillBackground(true);
-    PnlExp->setGeometry(50, 30, 273, 413);
-    // The group's files; its heading row is the header, its texts come at creation.
-    Grd1 = new QTableWidget(0, 2, PnlExp);
-    Grd1->setObjectName(QStringLiteral("Grd1"));
-    Grd1->setGeometry(10, 64, 252, 248);
-    Grd1->verticalHeader()->hide();
-    Grd1->verticalHeader()->setDefaultSectionSize(18);
-    Grd1->horizontalHeader()->setFixedHeight(18);
-    Grd1->setColumnWidth(0, 60);
-    Grd1->setShowGrid(true);
-    Grd1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    PnlExp->hide();
-
     clipSave_ = new ClipSave(this, SB9, SpeedButton13, Memo1, state_, prompter_, programFolder_, style_,
                              [this](QPlainTextEdit* edit, const QString& path) { return loadInto(edit, path); });
     PnlCS = clipSave_->panel();
+
+    FileList::Hooks hooks;
+    hooks.askSaveChanges = [this] { return AskSaveChanges(); };
+    hooks.loadEditor = [this](const QString& path) { return loadInto(Memo1, path); };
+    hooks.loadPreview = [this](const QString& path) { return loadInto(Memo2, path); };
+    hooks.previewDocument = [this] { return Memo2->document(); };
+    fileList_ = new FileList({PnlLst, Panel1, PanelPass, Panel4, Panel5, Memo2, Memo1}, *this, prompter_,
+                             std::move(hooks), this);
 }
 
 void TfrmTSMain::updateMinimumSize() {
@@ -499,7 +499,7 @@ void TfrmTSMain::relayout() {
     }
     Panel8->setGeometry(x, y, restWidth, std::max(0, clientHeight - y));
     PnlASet->raise();
-    PnlExp->raise();
+    if (explorer_) explorer_->panel()->raise();
     PnlCS->raise();
 }
 
@@ -532,6 +532,10 @@ bool TfrmTSMain::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == PnlLst || watched == Panel4) &&
         (type == QEvent::ShowToParent || type == QEvent::HideToParent)) {
         relayout();
+    } else if (watched == picker_ && (type == QEvent::Show || type == QEvent::Close)) {
+        // No hint over the picker while it is open; a popup merely hidden
+        // by activation keeps it off until it is closed.
+        SB1->setToolTip(type == QEvent::Show ? QString() : SB1->accessibleName());
     } else if (type == QEvent::MouseButtonPress &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Labels ignore presses, so the press is the event they surely see.
@@ -561,10 +565,57 @@ void TfrmTSMain::showPreview(bool shown) {
     relayout();
 }
 
-void TfrmTSMain::Panel1Click() { showListPanel(false); }
+void TfrmTSMain::Panel1Click() { fileList_->Panel1Click(); }
 
-void TfrmTSMain::Panel5Click() { showPreview(false); }
+void TfrmTSMain::Panel5Click() { fileList_->Panel5Click(); }
 
-void TfrmTSMain::Panel15Click() { showListPanel(!PnlLst->isVisibleTo(Panel2)); }
+void TfrmTSMain::Panel15Click() { fileList_->Panel15Click(); }
+
+void TfrmTSMain::GourpFileSet() { fileList_->GourpFileSet(); }
+
+void TfrmTSMain::setGroupPicker(QWidget* picker) {
+    if (picker_) picker_->removeEventFilter(this);
+    picker_ = picker;
+    if (picker_) picker_->installEventFilter(this);
+}
+
+void TfrmTSMain::setGroupExplorer(GroupExplorer* explorer) {
+    explorer_ = explorer;
+    relayout();
+}
+
+void TfrmTSMain::SB1Click() {
+    if (!picker_) return;
+    // Beside the tool column: two buttons to the right, three down.
+    const QRect frame = frameGeometry();
+    picker_->move(frame.left() + 2 * SB1->width() + 2, frame.top() + 3 * SB1->height() + 6);
+    fileList_->setPreviewPointSize(kPickerPreviewPoints);
+    // Open and not hidden by an activation (a window manager may not move
+    // the activation to a popup): the button closes it all the same.
+    if (state_.L1 != flag::kPickerClosed && !picker_->isVisible()) {
+        state_.L1 = flag::kPickerOpened;
+        picker_->show();
+        // Active itself, so that a click back into this window hides it.
+        picker_->raise();
+        picker_->activateWindow();
+    } else {
+        state_.L1.clear();
+        picker_->close();
+    }
+}
+
+void TfrmTSMain::SpeedButton4Click() { prompter_.showGroupRegistration(); }
+
+void TfrmTSMain::SpeedButton3Click() {
+    if (!explorer_) return;
+    QWidget* panel = explorer_->panel();
+    if (panel->isVisibleTo(this)) {
+        panel->hide();
+        return;
+    }
+    explorer_->open();
+    panel->raise();
+    showListPanel(false);
+}
 
 } // namespace tess

@@ -10,6 +10,7 @@
 #include "richtext/documentfile.h"
 #include "alarmclock.h"
 #include "documenthost.h"
+#include "grouppanels.h"
 #include "prompter.h"
 
 #include <QList>
@@ -51,6 +52,7 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost);
 } // namespace main_text
 
 class ClipSave;
+class FileList;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
@@ -74,18 +76,23 @@ public:
     WriteOutcome writeDocument(const QString& path, QString* error) override;
     void RirekiSet() override;
     void MarkClean() override;
+    void GourpFileSet() override;
 
     QString settingsPath() const;
     QPlainTextEdit* editor() const { return Memo1; }
     bool alarmOn() const { return alarm_->isOn(); }
     AlarmClock& alarmClock() const { return *alarm_; }
     ClipSave& clipSave() const { return *clipSave_; }
+    FileList& fileList() const { return *fileList_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
 
-    // The group picker popup is created after this window; activation hides it.
-    void setGroupPicker(QWidget* picker) { picker_ = picker; }
+    // The group picker popup is created after this window; activation hides
+    // it, and the hint of `SB1` is off while it is open.
+    void setGroupPicker(QWidget* picker);
+    // The explorer panel, created over this window after it.
+    void setGroupExplorer(GroupExplorer* explorer);
 
     // Save question: true to go on, false when the user abandoned.
     bool AskSaveChanges();
@@ -110,6 +117,9 @@ public slots:
     void SpeedButton19Click();  // collapse or expand the tool column
     void SpeedButton12Click();  // minimise
     void SpeedButton9Click();   // about box
+    void SB1Click();            // open or close the group picker
+    void SpeedButton4Click();   // group registration
+    void SpeedButton3Click();   // open or close the group file explorer
     void Panel1Click();
     void Panel5Click();
     void Panel15Click();
@@ -161,6 +171,8 @@ private:
     ClockHooks clockHooks_;
     AlarmClock* alarm_ = nullptr;
     ClipSave* clipSave_ = nullptr;
+    FileList* fileList_ = nullptr;
+    GroupExplorer* explorer_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;
@@ -177,6 +189,7 @@ private:
     QToolButton* SpeedButton19 = nullptr;
     QToolButton* SpeedButton12 = nullptr;
     QLabel* Image2 = nullptr;
+    QToolButton* SB1 = nullptr;
     QToolButton* SB9 = nullptr;
     QToolButton* SpeedButton13 = nullptr;
     QFrame* PAL = nullptr;
@@ -211,8 +224,6 @@ private:
     QLabel* LblAl = nullptr;
     // Floating panels
     QFrame* PnlASet = nullptr;
-    QFrame* PnlExp = nullptr;
-    QTableWidget* Grd1 = nullptr;
     QFrame* PnlCS = nullptr;
 
     QTimer* Timer1 = nullptr;

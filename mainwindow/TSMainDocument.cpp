@@ -5,6 +5,8 @@
 #include "TSMain.h"
 
 #include "core/caption.h"
+#include "core/listentry.h"
+#include "filelist.h"
 #include "richtext/documentfile.h"
 
 #include <QFrame>
@@ -52,10 +54,7 @@ void TfrmTSMain::Memo1Change() {
 
 void TfrmTSMain::RirekiSet() {
     state_.GrdR.RirekiSet(state_.LblFullName());
-    if (Panel1->text() == main_text::kHistoryHeading) {
-        PanelPass->clear();
-        PanelPass->addItems(state_.GrdR.entries());
-    }
+    fileList_->refreshHistory();
     setWindowTitle(caption::forDocument(state_.LblGName(), state_.LblFullName(), style_));
 }
 
@@ -121,12 +120,8 @@ void TfrmTSMain::SpeedButton7Click() {
         return;
     }
 
-    state_.setUpEdt(programFolder_);
-    const QString programFolder = state_.UpEdt();
-    state_.setUpEdt(style_.folderPart(path));
-    const QString fileName = style_.fileName(path);
-    state_.setLblFullName(state_.UpEdt() == programFolder ? fileName : path);
-    state_.setLblFName(fileName);
+    state_.setLblFullName(documentPathOf(path, programFolder_, style_));
+    state_.setLblFName(style_.fileName(path));
     RirekiSet();
     MarkClean();
 }
@@ -160,14 +155,7 @@ void TfrmTSMain::SpeedButton8Click() { prompter_.showSaveAs(); }
 
 void TfrmTSMain::SpeedButton5Click() { PGFClick(); }
 
-void TfrmTSMain::PGFClick() {
-    PanelPass->clear();
-    state_.setLblGName(QString());
-    Panel1->setText(main_text::kHistoryHeading);
-    if (state_.GrdR.place(1).isEmpty()) PanelPass->addItem(main_text::kNoHistory);
-    else PanelPass->addItems(state_.GrdR.entries());
-    showListPanel(true);
-}
+void TfrmTSMain::PGFClick() { fileList_->PGFClick(); }
 
 void TfrmTSMain::SpeedButton2Click() {
     const QTextCharFormat current = Memo1->currentCharFormat();

@@ -40,9 +40,7 @@ void TfrmTSMain::FormCreate() {
         state_.setLblFName(QString());
         state_.setLblGName(QString());
         state_.setLblFullName(QString());
-        Grd1->setHorizontalHeaderLabels({QStringLiteral("ｶｳﾝﾄ"), QStringLiteral("登録ﾌｧｲﾙ")});
         clipSave_->start();
-        PnlExp->hide();
         Label1->setText(QStringLiteral("1"));
         Label2->setText(QStringLiteral("1"));
         PnlLst->hide();

@@ -32,6 +32,8 @@ public:
     virtual void RirekiSet() = 0;
     // Clears the modified flag and LblUpdate, and the caption's marker.
     virtual void MarkClean() = 0;
+    // Lists the files of the current group (LblGName) and shows the list.
+    virtual void GourpFileSet() = 0;
 };
 
 } // namespace tess

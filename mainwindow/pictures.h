@@ -35,6 +35,10 @@ inline const QString kAboutBanner = QStringLiteral(":/pictures/aboutbanner.svg")
 inline const QString kSaveFolder = QStringLiteral(":/pictures/savefolder.svg");    // 20 x 20, save-as ImgF
 inline const QString kSaveInner = QStringLiteral(":/pictures/saveinner.svg");      // 20 x 20, save-as ImgI1
 inline const QString kSaveStrip = QStringLiteral(":/pictures/savestrip.svg");      // 16 x 193, save-as Image1
+inline const QString kPickerTitle = QStringLiteral(":/pictures/pickertitle.svg");  // 171 x 18, picker Image1
+inline const QString kPickerBack = QStringLiteral(":/pictures/pickerback.svg");    // 130 x 205, picker Image12
+inline const QString kPickerUp = QStringLiteral(":/pictures/pickerup.svg");        // 19 x 97, picker Image2
+inline const QString kPickerDown = QStringLiteral(":/pictures/pickerdown.svg");    // 19 x 97, picker ImgDEnd
 
 // Registers the picture resources; cheap to call more than once.
 void ensureLoaded();

@@ -34,6 +34,7 @@ public:
     }
     void RirekiSet() override { ADD_FAILURE() << "no history here"; }
     void MarkClean() override { ADD_FAILURE() << "no document here"; }
+    void GourpFileSet() override { ADD_FAILURE() << "no file list here"; }
 
 private:
     EditorState state_;

@@ -3,6 +3,8 @@
 // and write the settings file and to compare the folder before and after.
 
 #include "core/settingsfile.h"
+#include "dialogs/TSExplorer.h"
+#include "dialogs/TSGName.h"
 #include "mainwindow/TSMain.h"
 #include "scriptedprompter.h"
 
@@ -44,6 +46,12 @@ protected:
     TfrmTSMain& start(Prompter* own = nullptr) {
         window.reset();
         window = std::make_unique<TfrmTSMain>(own ? *own : prompter, folder, PathStyle::posix());
+        // The group windows the program creates over the main window.
+        picker = new TfrmGName(*window, window.get());
+        window->setGroupPicker(picker);
+        explorer = new TfrmExplorer(*window, own ? *own : prompter, window.get(),
+                                    window->findChild<QWidget*>(QStringLiteral("Memo1")));
+        window->setGroupExplorer(explorer);
         return *window;
     }
     TfrmTSMain& w() { return *window; }
@@ -124,6 +132,8 @@ protected:
     ScriptedPrompter prompter;
     QString folder;
     std::unique_ptr<TfrmTSMain> window;
+    TfrmGName* picker = nullptr;      // owned by the window
+    TfrmExplorer* explorer = nullptr;  // owned by the window
 
 private:
     QTemporaryDir dir_;

@@ -1,0 +1,175 @@
+#include "filelist.h"
+
+#include "TSMain.h"
+#include "documenthost.h"
+#include "fonts.h"
+#include "prompter.h"
+
+#include "core/listentry.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTextDocument>
+
+#include <optional>
+
+namespace tess {
+
+namespace list_text {
+QString outsideFolder(const QString& entry) {
+    return QStringLiteral("\"") + entry + QStringLiteral("\" はﾌｫﾙﾀﾞの外を指すため開けません");
+}
+} // namespace list_text
+
+namespace {
+constexpr int kPreviewPoints = 10;
+} // namespace
+
+FileList::FileList(const Widgets& widgets, DocumentHost& host, Prompter& prompter, Hooks hooks,
+                   QObject* parent)
+    : QObject(parent), w_(widgets), host_(host), prompter_(prompter), hooks_(std::move(hooks)) {
+    // A click on another entry or the arrow keys change the selection.
+    connect(w_.PanelPass, &QListWidget::itemSelectionChanged, this, &FileList::PanelPassClick);
+    connect(w_.PanelPass, &QListWidget::itemDoubleClicked, this, &FileList::PanelPassDblClick);
+    // Enter opens the selected entry as a double click does.
+    w_.PanelPass->installEventFilter(this);
+}
+
+bool FileList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == w_.PanelPass && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (w_.PanelPass->currentItem()) PanelPassDblClick();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool FileList::historyMode() const { return w_.Panel1->text() == main_text::kHistoryHeading; }
+
+bool FileList::isPlaceholder(const QString& entry) const {
+    return entry == main_text::kNoHistory || entry == list_text::kNoGroupFiles;
+}
+
+QStringList FileList::entries() const {
+    QStringList out;
+    for (int i = 0; i < w_.PanelPass->count(); ++i) out << w_.PanelPass->item(i)->text();
+    return out;
+}
+
+void FileList::setEntries(const QStringList& items) {
+    const QSignalBlocker block(w_.PanelPass);
+    w_.PanelPass->clear();
+    w_.PanelPass->addItems(items);
+}
+
+void FileList::refreshHistory() {
+    if (historyMode()) setEntries(host_.state().GrdR.entries());
+}
+
+void FileList::GourpFileSet() {
+    const QString group = host_.state().LblGName();
+    setEntries({});
+    w_.Panel1->setText(group);
+    if (host_.registry().columnOf(group) < 0) {
+        prompter_.message(list_text::kUnknownGroup);
+        return;
+    }
+    // A reorder can leave the first cell empty above a file; the group has
+    // files as long as any cell holds one.
+    const QStringList files = host_.registry().filesOf(group);
+    setEntries(files.isEmpty() ? QStringList{list_text::kNoGroupFiles} : files);
+    w_.PnlLst->show();
+}
+
+void FileList::PGFClick() {
+    EditorState& state = host_.state();
+    setEntries({});
+    state.setLblGName(QString());
+    w_.Panel1->setText(main_text::kHistoryHeading);
+    setEntries(state.GrdR.place(1).isEmpty() ? QStringList{main_text::kNoHistory} : state.GrdR.entries());
+    w_.PnlLst->show();
+}
+
+std::optional<QString> FileList::selectedPath() {
+    const QListWidgetItem* item = w_.PanelPass->currentItem();
+    if (!item || !item->isSelected() || isPlaceholder(item->text())) return std::nullopt;
+    const ResolvedEntry r =
+        ResolveListEntry(item->text(), historyMode(), w_.Panel1->text(), host_.registry());
+    switch (r.status) {
+    case ResolvedEntry::Status::Path:
+        return r.path;
+    case ResolvedEntry::Status::NoSuchGroup:
+        prompter_.message(list_text::kGroupSearch);
+        break;
+    case ResolvedEntry::Status::Outside:
+        prompter_.message(list_text::outsideFolder(item->text()));
+        break;
+    }
+    return std::nullopt;
+}
+
+void FileList::PanelPassClick() {
+    const std::optional<QString> path = selectedPath();
+    if (!path) return;
+    w_.Panel5->setText(*path + list_text::kPreviewLabel);
+
+    const bool text = path->size() >= 3 && path->right(3).compare(u"TXT", Qt::CaseInsensitive) == 0;
+    if (text) {
+        // Rich text in a ".TXT" shows formatted.
+        if (!hooks_.loadPreview(*path).ok()) {
+            prompter_.message(list_text::kPreviewMissing);
+            return;
+        }
+    } else {
+        // Everything else shows as its plain text, without formatting.
+        QTextDocument scratch;  // CrpMemo
+        if (!LoadDocument(*path, scratch).ok()) {
+            prompter_.message(list_text::kPreviewMissing);
+            return;
+        }
+        QTextDocument* preview = hooks_.previewDocument();
+        preview->setPlainText(scratch.toPlainText());
+        preview->setModified(false);
+    }
+    w_.Memo2->setFont(QFont(fonts::kMsGothic, kPreviewPoints));
+    w_.Panel4->show();
+}
+
+void FileList::PanelPassDblClick() {
+    if (!hooks_.askSaveChanges()) return;
+    const std::optional<QString> path = selectedPath();
+    if (!path) return;
+    // A file that cannot be read leaves the open document, its name, its
+    // caption and its modified state as they were.
+    if (!hooks_.loadEditor(*path).ok()) {
+        prompter_.message(main_text::notFound(*path));
+        return;
+    }
+    EditorState& state = host_.state();
+    const GroupRegistry& registry = host_.registry();
+    state.setLblFullName(documentPathOf(*path, registry.programFolder(), registry.style()));
+    state.setLblGName(groupOfOpenedFile(*path, registry));
+    state.setLblFName(registry.style().fileName(state.LblFullName()));
+    host_.RirekiSet();
+    w_.Panel4->hide();
+    host_.MarkClean();
+    w_.editor->setFocus();
+}
+
+void FileList::Panel1Click() { w_.PnlLst->hide(); }
+
+void FileList::Panel5Click() { w_.Panel4->hide(); }
+
+void FileList::Panel15Click() { w_.PnlLst->setVisible(!w_.PnlLst->isVisibleTo(w_.PnlLst->parentWidget())); }
+
+void FileList::setPreviewPointSize(int points) {
+    QFont f = w_.Memo2->font();
+    f.setPointSize(points);
+    w_.Memo2->setFont(f);
+}
+
+} // namespace tess

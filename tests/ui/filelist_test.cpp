@@ -1,0 +1,200 @@
+// The file list and its preview in the main window: both list modes, the
+// preview, the open from the list and its failures.
+
+#include "mainwindowfixture.h"
+
+#include "core/groupregistry.h"
+#include "mainwindow/filelist.h"
+#include "richtext/documentfile.h"
+
+#include <QListWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace tess::testing {
+namespace {
+
+using Answer = Prompter::Answer;
+
+class FileListTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        start();
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("work")));
+        work = folder + QStringLiteral("work");
+    }
+    QListWidget* list() { return widget<QListWidget>(QStringLiteral("PanelPass")); }
+    QTextEdit* preview() { return widget<QTextEdit>(QStringLiteral("Memo2")); }
+    void addFolderGroup(const QString& name, const QString& path) {
+        prompter.yesNo.push_back(false);
+        ASSERT_EQ(w().registry().Touroku(kind::kFolder, name, path, w().state().GrdR, prompter),
+                  TourokuResult::Registered);
+    }
+    void showGroup(const QString& group) {
+        w().state().setLblGName(group);
+        w().GourpFileSet();
+    }
+    int row(const QString& entry) {
+        const QList<QListWidgetItem*> found = list()->findItems(entry, Qt::MatchExactly);
+        return found.isEmpty() ? -1 : list()->row(found.first());
+    }
+    // A click on the entry: it becomes the selection.
+    void select(const QString& entry) {
+        const int r = row(entry);
+        ASSERT_GE(r, 0) << qPrintable(entry);
+        list()->setCurrentRow(r);
+    }
+    void openEntry(const QString& entry) {
+        select(entry);
+        QTest::keyClick(list(), Qt::Key_Return);
+    }
+    QString work;
+};
+
+TEST_F(FileListTest, PreviewsATxtFormattedAndEverythingElseAsPlainText) {
+    // A ".TXT" that holds rich text, and an ".RTF".
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b bold}\\par}";
+    writeFile(path(QStringLiteral("RICH.TXT")), rtf);
+    writeFile(work + QStringLiteral("/A.RTF"), rtf);
+    for (const QString& p : {QStringLiteral("RICH.TXT"), work + QStringLiteral("/A.RTF")}) {
+        nameDocument(p);
+        w().RirekiSet();
+    }
+    w().PGFClick();
+    ASSERT_EQ(w().fileList().entries(), (QStringList{work + QStringLiteral("/A.RTF"), QStringLiteral("RICH.TXT")}));
+
+    const auto boldRuns = [&] {
+        int bold = 0;
+        for (QTextBlock b = preview()->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().fontWeight() >= QFont::Bold) ++bold;
+        return bold;
+    };
+    select(QStringLiteral("RICH.TXT"));
+    EXPECT_EQ(preview()->toPlainText(), QStringLiteral("plain bold"));
+    EXPECT_EQ(boldRuns(), 1);
+    EXPECT_EQ(labelText(QStringLiteral("Panel5")),
+              path(QStringLiteral("RICH.TXT")) + QStringLiteral(" プレビュー　　　// クリックで終了"));
+    EXPECT_TRUE(visible(QStringLiteral("Panel4")));
+    EXPECT_EQ(preview()->font().family(), QStringLiteral("ＭＳゴシック"));
+    EXPECT_EQ(preview()->font().pointSize(), 10);
+
+    select(work + QStringLiteral("/A.RTF"));
+    EXPECT_EQ(preview()->toPlainText(), QStringLiteral("plain bold"));
+    EXPECT_EQ(boldRuns(), 0);
+    EXPECT_TRUE(labelText(QStringLiteral("Panel5")).startsWith(work + QStringLiteral("/A.RTF プレビュー")));
+
+    // A file gone since: the heading changes, the text stays.
+    QFile::remove(path(QStringLiteral("RICH.TXT")));
+    select(QStringLiteral("RICH.TXT"));
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("指定されたﾌｫﾙﾀﾞ あるいはﾌｧｲﾙが存在しません")});
+    EXPECT_EQ(preview()->toPlainText(), QStringLiteral("plain bold"));
+    EXPECT_TRUE(labelText(QStringLiteral("Panel5")).startsWith(path(QStringLiteral("RICH.TXT"))));
+}
+
+// The open works out the document path and the group from where the file
+// lies, whatever group the list showed.
+TEST_F(FileListTest, OpensUnderTheFolderGroupOrTheFirstInnerGroupThatListsIt) {
+    addFolderGroup(QStringLiteral("WORK"), work);
+    registerGroup(QStringLiteral("FIRST"));
+    registerGroup(QStringLiteral("SECOND"));
+    w().registry().FileGroupSet(QStringLiteral("WORK"), QStringLiteral("A.TXT"));
+    w().registry().FileGroupSet(QStringLiteral("SECOND"), QStringLiteral("B.TXT"));
+    w().registry().FileGroupSet(QStringLiteral("FIRST"), QStringLiteral("B.TXT"));
+    writeFile(work + QStringLiteral("/A.TXT"), "in work\r\n");
+    writeFile(path(QStringLiteral("B.TXT")), "inner\r\n");
+
+    const struct {
+        QString group, entry, fullName, openedGroup, text;
+    } cases[] = {
+        {QStringLiteral("WORK"), QStringLiteral("A.TXT"), work + QStringLiteral("/A.TXT"), QStringLiteral("WORK"),
+         QStringLiteral("in work\n")},
+        {QStringLiteral("SECOND"), QStringLiteral("B.TXT"), QStringLiteral("B.TXT"), QStringLiteral("FIRST"),
+         QStringLiteral("inner\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry.toStdString());
+        showGroup(c.group);
+        select(c.entry);
+        ASSERT_TRUE(visible(QStringLiteral("Panel4")));
+        type(QStringLiteral("edit"));
+        prompter.yesNoCancel.push_back(Answer::No);
+        openEntry(c.entry);
+        EXPECT_EQ(memo()->toPlainText(), c.text);
+        EXPECT_EQ(w().state().LblFullName(), c.fullName);
+        EXPECT_EQ(w().state().LblGName(), c.openedGroup);
+        EXPECT_EQ(w().state().LblFName(), c.entry);
+        EXPECT_EQ(w().state().GrdR.place(1), c.fullName);
+        EXPECT_EQ(title(), QStringLiteral("Tessarine  // ") + c.openedGroup + QStringLiteral(" / ") + c.entry);
+        EXPECT_FALSE(modified());
+        EXPECT_FALSE(visible(QStringLiteral("Panel4")));
+    }
+    EXPECT_EQ(prompter.shown.count(kSaveQuestion), 2);
+}
+
+TEST_F(FileListTest, AFailedOpenKeepsTheDocumentAndSaysSo) {
+    registerGroup(QStringLiteral("MEMO"));
+    w().registry().FileGroupSet(QStringLiteral("MEMO"), QStringLiteral("GONE.TXT"));
+    nameDocument(QStringLiteral("KEEP.TXT"));
+    w().RirekiSet();
+    type(QStringLiteral("unsaved"));
+    const QString caption = title();
+    showGroup(QStringLiteral("MEMO"));
+    prompter.yesNoCancel.push_back(Answer::No);
+    openEntry(QStringLiteral("GONE.TXT"));
+    // The click that selects it has tried the preview already.
+    EXPECT_EQ(prompter.messages(), (QStringList{QStringLiteral("指定されたﾌｫﾙﾀﾞ あるいはﾌｧｲﾙが存在しません"),
+                                                QStringLiteral("\"") + path(QStringLiteral("GONE.TXT")) +
+                                                    QStringLiteral("\" が見つかりません")}));
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("unsaved"));
+    EXPECT_EQ(w().state().LblFullName(), QStringLiteral("KEEP.TXT"));
+    EXPECT_EQ(w().state().GrdR.entries(), QStringList{QStringLiteral("KEEP.TXT")});
+    EXPECT_EQ(title(), caption);
+    EXPECT_TRUE(modified());
+}
+
+TEST_F(FileListTest, PlaceholdersUnknownGroupsAndEntriesOutsideTheirFolder) {
+    // No history: the placeholder, and a double click on it asks first.
+    w().PGFClick();
+    ASSERT_EQ(w().fileList().entries(), QStringList{QStringLiteral("..ﾌｧｲﾙ履歴無し..")});
+    type(QStringLiteral("x"));
+    prompter.yesNoCancel.push_back(Answer::No);
+    openEntry(QStringLiteral("..ﾌｧｲﾙ履歴無し.."));
+    EXPECT_EQ(prompter.shown, QStringList{kSaveQuestion});
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("x"));
+
+    // A group without files shows its placeholder; one without a column is not recognised.
+    registerGroup(QStringLiteral("EMPTY"));
+    showGroup(QStringLiteral("EMPTY"));
+    EXPECT_EQ(w().fileList().entries(), QStringList{QStringLiteral("..ｸﾞﾙｰﾌﾟﾌｧｲﾙ無し..")});
+    w().registry().Sakujyo(kind::kInner, QStringLiteral("EMPTY"));
+    w().fileList().Panel1Click();
+    showGroup(QStringLiteral("EMPTY"));
+    EXPECT_TRUE(w().fileList().entries().isEmpty());
+    EXPECT_EQ(labelText(QStringLiteral("Panel1")), QStringLiteral("EMPTY"));
+    EXPECT_FALSE(visible(QStringLiteral("PnlLst")));
+
+    // A history entry that leaves the program folder is never previewed.
+    writeFile(folder + QStringLiteral("work/X.TXT"), "x");
+    w().state().GrdR.setPlace(1, QStringLiteral("work/X.TXT"));
+    w().PGFClick();
+    prompter.shown.clear();
+    select(QStringLiteral("work/X.TXT"));
+    EXPECT_EQ(prompter.messages(),
+              QStringList{QStringLiteral("\"work/X.TXT\" はﾌｫﾙﾀﾞの外を指すため開けません")});
+    EXPECT_FALSE(visible(QStringLiteral("Panel4")));
+
+    // The list of a group removed meanwhile cannot resolve its entries.
+    registerGroup(QStringLiteral("LATER"));
+    w().registry().FileGroupSet(QStringLiteral("LATER"), QStringLiteral("L.TXT"));
+    showGroup(QStringLiteral("LATER"));
+    w().registry().Sakujyo(kind::kInner, QStringLiteral("LATER"));
+    prompter.shown.clear();
+    select(QStringLiteral("L.TXT"));
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("ﾌｧｲﾙｸﾞﾙｰﾌﾟ検索エラー：frmTSMain.PanelPassClick")});
+}
+
+} // namespace
+} // namespace tess::testing

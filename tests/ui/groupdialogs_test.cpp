@@ -1,0 +1,356 @@
+// The registration dialog, the group picker and the group file explorer.
+
+#include "fakehost.h"
+#include "mainwindowfixture.h"
+#include "scriptedprompter.h"
+
+#include "core/groupregistry.h"
+#include "dialogs/TSExplorer.h"
+#include "dialogs/TSGName.h"
+#include "dialogs/TSGSet.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace tess::testing {
+namespace {
+
+template <typename T = QWidget>
+T* child(QWidget& parent, const char* name) {
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+// A mouse release over a data row (1..) of a grid.
+void releaseOver(QTableWidget* grid, int row, int column = 0) {
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+class GroupSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        host = std::make_unique<FakeHost>(dir.path() + u'/');
+        gset = std::make_unique<TfrmGSet>(*host, prompter);
+        gset->show();
+        QApplication::processEvents();
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(*gset, name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(*gset, name); }
+    // Which of BB1..BB4 are enabled, as "1010".
+    QString enabled() {
+        QString out;
+        for (const char* n : {"BB1", "BB2", "BB3", "BB4"}) out += button(n)->isEnabled() ? u'1' : u'0';
+        return out;
+    }
+    QString focused() { return gset->focusWidget() ? gset->focusWidget()->objectName() : QString(); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<FakeHost> host;
+    std::unique_ptr<TfrmGSet> gset;
+};
+
+TEST_F(GroupSetTest, KeyboardRegistersAFolderGroupAndImportsItsHistory) {
+    EXPECT_EQ(enabled(), QStringLiteral("0000"));
+    EXPECT_EQ(focused(), QStringLiteral("Edit1"));
+    host->state().GrdR.setPlace(1, QStringLiteral("/home/u/docs/A.TXT"));
+    host->state().GrdR.setPlace(2, QStringLiteral("/home/u/docs/sub/B.TXT"));
+    // A blank typed into the empty input vanishes; Enter then goes nowhere.
+    QTest::keyClicks(edit("Edit1"), QStringLiteral(" "));
+    EXPECT_TRUE(edit("Edit1")->text().isEmpty());
+    QTest::keyClicks(edit("Edit1"), QStringLiteral("docs"));
+    EXPECT_EQ(edit("Edit1")->text(), QStringLiteral("DOCS"));
+    QTest::keyClick(edit("Edit1"), Qt::Key_Return);
+    EXPECT_EQ(focused(), QStringLiteral("Edit2"));
+    QTest::keyClicks(edit("Edit2"), QStringLiteral("/home/u/docs"));
+    EXPECT_EQ(enabled(), QStringLiteral("1000"));
+    QTest::keyClick(edit("Edit2"), Qt::Key_Return);
+    ASSERT_EQ(focused(), QStringLiteral("BB1"));
+    prompter.yesNo.push_back(true);
+    QTest::keyClick(button("BB1"), Qt::Key_Return);
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("yesno: ﾌｧｲﾙの使用履歴の中に\n\rﾌｫﾙﾀﾞ \"/home/u/docs\" のﾌｧｲﾙがあればここで登録しますか？")});
+    EXPECT_EQ(host->registry().filesOf(QStringLiteral("DOCS")), QStringList{QStringLiteral("A.TXT")});
+    EXPECT_EQ(child<QTableWidget>(*gset, "GrdFG")->item(0, 0)->text(), QStringLiteral("DOCS"));
+    EXPECT_EQ(focused(), QStringLiteral("Edit1"));
+    EXPECT_EQ(enabled(), QStringLiteral("0000"));
+    EXPECT_TRUE(edit("Edit2")->text().isEmpty());
+}
+
+TEST_F(GroupSetTest, DeleteButtonsFollowTheirOwnHalf) {
+    auto* grdFG = child<QTableWidget>(*gset, "GrdFG");
+    auto* grdIG = child<QTableWidget>(*gset, "GrdIG");
+    // Empty grids: a click changes nothing.
+    releaseOver(grdFG, 1);
+    releaseOver(grdIG, 1);
+    EXPECT_EQ(enabled(), QStringLiteral("0000"));
+    EXPECT_TRUE(edit("Edit1")->text().isEmpty());
+
+    prompter.yesNo.push_back(false);
+    host->registry().Touroku(kind::kFolder, QStringLiteral("WORK"), QStringLiteral("/w"), host->state().GrdR, prompter);
+    host->registry().Touroku(kind::kInner, QStringLiteral("MEMO"), QStringLiteral("X"), host->state().GrdR, prompter);
+    gset->FormShow();
+
+    releaseOver(grdFG, 1);
+    EXPECT_EQ(edit("Edit1")->text(), QStringLiteral("WORK"));
+    EXPECT_EQ(edit("Edit2")->text(), QStringLiteral("/w"));
+    EXPECT_EQ(enabled(), QStringLiteral("0100"));
+    EXPECT_EQ(focused(), QStringLiteral("BB2"));
+    // The other half leaves it alone; its own half disables it.
+    QTest::keyClicks(edit("Edit3"), QStringLiteral("n"));
+    EXPECT_EQ(enabled(), QStringLiteral("0110"));
+    QTest::keyClicks(edit("Edit1"), QStringLiteral("2"));
+    EXPECT_EQ(enabled(), QStringLiteral("1010"));
+    prompter.yesNo.push_back(false);
+    button("BB1")->click();
+    EXPECT_EQ(host->registry().folderGroupNames(), (QStringList{QStringLiteral("WORK"), QStringLiteral("WORK2")}));
+
+    releaseOver(grdIG, 1);
+    EXPECT_EQ(edit("Edit3")->text(), QStringLiteral("MEMO"));
+    EXPECT_TRUE(edit("Edit1")->text().isEmpty());
+    EXPECT_EQ(enabled(), QStringLiteral("0001"));
+    button("BB4")->click();
+    EXPECT_TRUE(host->registry().innerGroupNames().isEmpty());
+    EXPECT_EQ(focused(), QStringLiteral("Edit3"));
+
+    // A refused path keeps the inputs and goes back to the path.
+    QTest::keyClicks(edit("Edit1"), QStringLiteral("bad"));
+    QTest::keyClicks(edit("Edit2"), QStringLiteral("relative"));
+    button("BB1")->click();
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("フォルダへのパスが不正です")});
+    EXPECT_EQ(focused(), QStringLiteral("Edit2"));
+    EXPECT_EQ(edit("Edit1")->text(), QStringLiteral("BAD"));
+    // A path keeps its letter case under POSIX.
+    EXPECT_EQ(edit("Edit2")->text(), QStringLiteral("relative"));
+}
+
+class PickerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        host = std::make_unique<FakeHost>(dir.path() + u'/');
+    }
+    void groups(int folders, int inner) {
+        for (int i = 1; i <= folders; ++i) {
+            prompter.yesNo.push_back(false);
+            host->registry().Touroku(kind::kFolder, QStringLiteral("F&%1").arg(i), QStringLiteral("/f%1").arg(i),
+                                     host->state().GrdR, prompter);
+        }
+        for (int i = 1; i <= inner; ++i)
+            host->registry().Touroku(kind::kInner, QStringLiteral("I%1").arg(i), QStringLiteral("X"),
+                                     host->state().GrdR, prompter);
+    }
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<FakeHost> host;
+};
+
+TEST_F(PickerTest, SlotsIconsScrollingAndChoosing) {
+    groups(2, 10);
+    TfrmGName picker(*host);
+    picker.show();
+    auto* slot1 = child<QToolButton>(picker, "SB1");
+    // A "&" in a name shows as itself.
+    EXPECT_EQ(slot1->text(), QStringLiteral("F&&1"));
+    EXPECT_TRUE(child(picker, "I1")->isVisibleTo(&picker));
+    EXPECT_TRUE(child(picker, "P3")->isVisibleTo(&picker));
+    EXPECT_FALSE(child(picker, "I3")->isVisibleTo(&picker));
+
+    child<QToolButton>(picker, "SpeedButton4")->click();
+    EXPECT_EQ(picker.LblTop(), 4);
+    EXPECT_EQ(picker.slotGroup(9), QStringLiteral("I10"));
+    EXPECT_FALSE(child<QToolButton>(picker, "SB10")->isEnabled());
+    EXPECT_FALSE(child(picker, "P10")->isVisibleTo(&picker));
+    child<QToolButton>(picker, "SpeedButton3")->click();
+    EXPECT_EQ(picker.LblTop(), 4);
+    // The position lasts from one showing to the next.
+    picker.hide();
+    picker.show();
+    EXPECT_EQ(picker.slotGroup(1), QStringLiteral("I2"));
+    QTest::keyClick(&picker, Qt::Key_Home);
+    EXPECT_EQ(picker.LblTop(), 1);
+
+    child<QToolButton>(picker, "SB2")->click();
+    EXPECT_EQ(host->state().LblGName(), QStringLiteral("F&2"));
+    EXPECT_EQ(host->groupFileSets, QStringList{QStringLiteral("F&2")});
+    EXPECT_FALSE(picker.isVisible());
+
+    // Esc closes it without choosing.
+    picker.show();
+    QTest::keyClick(&picker, Qt::Key_Escape);
+    EXPECT_FALSE(picker.isVisible());
+    EXPECT_EQ(host->groupFileSets.size(), 1);
+}
+
+// In the main window: SB1 opens and closes the popup, and its hint is off
+// while the popup is open.
+TEST_F(MainWindowTest, PickerButtonTogglesThePopupAndItsHint) {
+    start();
+    registerGroup(QStringLiteral("MEMO"));
+    auto* sb1 = widget<QToolButton>(QStringLiteral("SB1"));
+    sb1->click();
+    EXPECT_TRUE(picker->isVisible());
+    EXPECT_EQ(w().state().L1, flag::kPickerOpened);
+    EXPECT_TRUE(sb1->toolTip().isEmpty());
+    EXPECT_EQ(sb1->accessibleName(), QStringLiteral("グループからファイルを開く"));
+    // A click back into the main window hides it; the button then closes it.
+    showActive();
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(w().state().L1, flag::kPickerClosed);
+    EXPECT_TRUE(sb1->toolTip().isEmpty());
+    sb1->click();
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_TRUE(w().state().L1.isEmpty());
+    EXPECT_EQ(sb1->toolTip(), QStringLiteral("グループからファイルを開く"));
+
+    sb1->click();
+    child<QToolButton>(*picker, "SB1")->click();
+    EXPECT_EQ(w().state().LblGName(), QStringLiteral("MEMO"));
+    EXPECT_EQ(labelText(QStringLiteral("Panel1")), QStringLiteral("MEMO"));
+    EXPECT_EQ(widget<QListWidget>(QStringLiteral("PanelPass"))->item(0)->text(), QStringLiteral("..ｸﾞﾙｰﾌﾟﾌｧｲﾙ無し.."));
+    EXPECT_TRUE(visible(QStringLiteral("PnlLst")));
+    EXPECT_FALSE(picker->isVisible());
+}
+
+class ExplorerTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        start();
+        docs = folder + QStringLiteral("docs");
+        ASSERT_TRUE(QDir().mkpath(docs));
+        prompter.yesNo.push_back(false);
+        w().registry().Touroku(kind::kFolder, QStringLiteral("DOCS"), docs, w().state().GrdR, prompter);
+        registerGroup(QStringLiteral("MEMO"));
+        for (const char* f : {"A.TXT", "B.TXT"}) {
+            w().registry().FileGroupSet(QStringLiteral("DOCS"), QString::fromLatin1(f));
+            writeFile(docs + u'/' + QString::fromLatin1(f), "x");
+        }
+        for (const char* f : {"M1.TXT", "M2.TXT", "M3.TXT", "M4.TXT"}) {
+            w().registry().FileGroupSet(QStringLiteral("MEMO"), QString::fromLatin1(f));
+            writeFile(path(QString::fromLatin1(f)), "x");
+            w().state().GrdR.setPlace(w().state().GrdR.count() + 1, QString::fromLatin1(f));
+        }
+        w().state().GrdR.setPlace(w().state().GrdR.count() + 1, docs + QStringLiteral("/A.TXT"));
+        // Deleted files go to a trash of the test's own.
+        oldHome = qgetenv("HOME");
+        oldData = qgetenv("XDG_DATA_HOME");
+        ASSERT_TRUE(QDir().mkpath(dir() + QStringLiteral("/share")));
+        qputenv("HOME", dir().toUtf8());
+        qputenv("XDG_DATA_HOME", (dir() + QStringLiteral("/share")).toUtf8());
+        prompter.shown.clear();
+    }
+    void TearDown() override {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_DATA_HOME", oldData);
+        MainWindowTest::TearDown();
+    }
+    QString dir() const { return folder.chopped(1); }
+    QTableWidget* grid() { return widget<QTableWidget>(QStringLiteral("Grd1")); }
+    QStringList shownRows() {
+        QStringList out;
+        for (const ExplorerRow& r : explorer->rows()) out << r.count + u'|' + r.file;
+        return out;
+    }
+    void choose(const QString& group) {
+        auto* combo = widget<QComboBox>(QStringLiteral("ComboBox1"));
+        combo->setCurrentIndex(combo->findText(group));
+    }
+    QString docs;
+    QByteArray oldHome, oldData;
+};
+
+TEST_F(ExplorerTest, OpensOverTheListShowsRowsAndReorders) {
+    w().PGFClick();
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    EXPECT_TRUE(visible(QStringLiteral("PnlExp")));
+    EXPECT_FALSE(visible(QStringLiteral("PnlLst")));
+    EXPECT_TRUE(widget(QStringLiteral("ImgF"))->isVisibleTo(explorer));
+    // The longer group beside it gives one empty row.
+    EXPECT_EQ(shownRows(), (QStringList{QStringLiteral("◇1|A.TXT"), QStringLiteral("◇2|B.TXT"), QStringLiteral("|")}));
+    EXPECT_FALSE(widget<QPushButton>(QStringLiteral("BB1"))->isEnabled());
+
+    // Drag B.TXT by its count cell above A.TXT.
+    const QRect from = grid()->visualRect(grid()->model()->index(1, 0));
+    const QRect to = grid()->visualRect(grid()->model()->index(0, 1));
+    QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, from.center());
+    QTest::mouseRelease(grid()->viewport(), Qt::LeftButton, {}, to.center());
+    EXPECT_EQ(shownRows(), (QStringList{QStringLiteral("◇2|B.TXT"), QStringLiteral("◇1|A.TXT"), QStringLiteral("|")}));
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("DOCS")), (QStringList{QStringLiteral("B.TXT"), QStringLiteral("A.TXT")}));
+    EXPECT_EQ(labelText(QStringLiteral("Label9")), QStringLiteral("B.TXT"));
+    // The empty row carries nothing and is no selection.
+    explorer->moveRow(3, 1);
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("DOCS")), (QStringList{QStringLiteral("B.TXT"), QStringLiteral("A.TXT")}));
+    releaseOver(grid(), 3, 1);
+    EXPECT_TRUE(labelText(QStringLiteral("Label9")).isEmpty());
+    EXPECT_FALSE(widget<QPushButton>(QStringLiteral("BB2"))->isEnabled());
+
+    // Esc closes it; the list stays hidden.
+    QTest::keyClick(grid(), Qt::Key_Escape);
+    EXPECT_FALSE(visible(QStringLiteral("PnlExp")));
+    EXPECT_FALSE(visible(QStringLiteral("PnlLst")));
+}
+
+TEST_F(ExplorerTest, UnregisterThenAStaleSecondPressDeletesNothing) {
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    releaseOver(grid(), 1, 1);
+    ASSERT_EQ(labelText(QStringLiteral("Label9")), QStringLiteral("A.TXT"));
+    prompter.okCancel = {false, true, true};
+    widget<QPushButton>(QStringLiteral("BB1"))->click();
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("DOCS")).size(), 2) << "Cancel changes nothing";
+    widget<QPushButton>(QStringLiteral("BB1"))->click();
+    EXPECT_EQ(prompter.shown.last(), QStringLiteral("okcancel: ﾌｧｲﾙ \"A.TXT\" を\r\nｸﾞﾙｰﾌﾟ \"DOCS\" から解除します"));
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("DOCS")), QStringList{QStringLiteral("B.TXT")});
+    EXPECT_FALSE(w().state().GrdR.entries().contains(docs + QStringLiteral("/A.TXT")));
+    EXPECT_EQ(shownRows(), (QStringList{QStringLiteral("◇1|B.TXT"), QStringLiteral("◇2|")}));
+    EXPECT_EQ(explorer->LblDelete(), docs + QStringLiteral("/A.TXT"));
+
+    // The same selection again: the registry says so, and no file goes.
+    widget<QPushButton>(QStringLiteral("BB2"))->click();
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("ﾌｧｲﾙ名検索ｴﾗｰ // frmTSMain.Kaijyo")});
+    EXPECT_TRUE(QFile::exists(docs + QStringLiteral("/A.TXT")));
+}
+
+TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    choose(QStringLiteral("MEMO"));
+    EXPECT_FALSE(widget(QStringLiteral("ImgF"))->isVisibleTo(explorer));
+    releaseOver(grid(), 2, 1);
+    prompter.okCancel = {true, true};
+    widget<QPushButton>(QStringLiteral("BB2"))->click();
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("okcancel: ﾌｧｲﾙ \"M2.TXT\" を\r\nｸﾞﾙｰﾌﾟﾌｫﾙﾀﾞ \"MEMO\" 内から削除します")});
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("M2.TXT"))));
+    EXPECT_TRUE(QFile::exists(dir() + QStringLiteral("/share/Trash/files/M2.TXT")));
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")),
+              (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M3.TXT"), QStringLiteral("M4.TXT")}));
+
+    // A file that vanished meanwhile: unregistered, and the failed delete is told.
+    releaseOver(grid(), 2, 1);
+    ASSERT_EQ(labelText(QStringLiteral("Label9")), QStringLiteral("M3.TXT"));
+    QFile::remove(path(QStringLiteral("M3.TXT")));
+    prompter.shown.clear();
+    widget<QPushButton>(QStringLiteral("BB2"))->click();
+    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("\"") + path(QStringLiteral("M3.TXT")) +
+                                               QStringLiteral("\" を削除できません\nﾌｧｲﾙが存在しません")});
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M4.TXT")}));
+}
+
+TEST_F(ExplorerTest, NoGroupsShowTheMarkerAndClicksDoNothing) {
+    w().registry().reset();
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    EXPECT_EQ(shownRows(), QStringList{QStringLiteral("|...登録ｸﾞﾙｰﾌﾟ無し...")});
+    EXPECT_FALSE(widget(QStringLiteral("P1"))->isVisibleTo(explorer));
+    releaseOver(grid(), 1, 1);
+    EXPECT_FALSE(widget<QPushButton>(QStringLiteral("BB1"))->isEnabled());
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    EXPECT_FALSE(visible(QStringLiteral("PnlExp")));
+}
+
+} // namespace
+} // namespace tess::testing
