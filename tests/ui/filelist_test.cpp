@@ -26,7 +26,7 @@ protected:
         work = folder + QStringLiteral("work");
     }
     QListWidget* list() { return widget<QListWidget>(QStringLiteral("PanelPass")); }
-    QTextEdit* preview() { return widget<QTextEdit>(QStringLiteral("Memo2")); }
+    QPlainTextEdit* preview() { return widget<QPlainTextEdit>(QStringLiteral("Memo2")); }
     void addFolderGroup(const QString& name, const QString& path) {
         prompter.yesNo.push_back(false);
         ASSERT_EQ(w().registry().Touroku(kind::kFolder, name, path, w().state().GrdR, prompter),
