@@ -98,7 +98,7 @@ QString cannotCreate(const QString& path) {
     return QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません");
 }
 
-QString unencodableQuestion(const QList<cp932::Unencodable>& lost) {
+QString unencodableQuestion(const QList<cp932::Unencodable>& lost, const QString& encoding) {
     QStringList shown;
     for (const cp932::Unencodable& u : lost) {
         // A blank-looking character would read as an empty pair of brackets.
@@ -110,7 +110,7 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost) {
     }
     QString names;
     for (const QString& ch : shown) names += QStringLiteral("「") + ch + QStringLiteral("」");
-    return QStringLiteral("この文書には Shift-JIS で保存できない文字 ") + names +
+    return QStringLiteral("この文書には ") + encoding + QStringLiteral(" で保存できない文字 ") + names +
            QStringLiteral(" が含まれています。\nこれらの文字を \"?\" に置き換えて保存しますか？");
 }
 
@@ -417,6 +417,14 @@ void TfrmTSMain::buildStatusBar() {
     Panel11->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel11->setAlignment(Qt::AlignCenter);
     Panel11->setAutoFillBackground(true);
+    // A right-click reads the document again in another encoding.
+    Panel11->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const text::Encoding e : text::allEncodings()) {
+        auto* reopen = new QAction(text::encodingName(e) + QStringLiteral(" で開き直す"), Panel11);
+        reopen->setObjectName(QStringLiteral("reopen ") + text::encodingName(e));
+        connect(reopen, &QAction::triggered, this, [this, e] { reopenInEncoding(e); });
+        Panel11->addAction(reopen);
+    }
 
     Panel16 = statusLabel(QStringLiteral("Panel16"), QStringLiteral("..."), Panel11);
     Panel16->setAlignment(Qt::AlignCenter);

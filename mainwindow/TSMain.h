@@ -7,6 +7,7 @@
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
+#include "core/textencoding.h"
 #include "richtext/documentfile.h"
 #include "alarmclock.h"
 #include "documenthost.h"
@@ -48,7 +49,8 @@ QString notFound(const QString& path);
 // "ﾌｧｲﾙ path を作成できません"
 QString cannotCreate(const QString& path);
 // Asks before characters Shift-JIS cannot hold become "?"; names the first few.
-QString unencodableQuestion(const QList<cp932::Unencodable>& lost);
+QString unencodableQuestion(const QList<cp932::Unencodable>& lost,
+                            const QString& encoding = QStringLiteral("Shift-JIS"));
 } // namespace main_text
 
 class ClipSave;
@@ -80,6 +82,8 @@ public:
 
     QString settingsPath() const;
     QPlainTextEdit* editor() const { return Memo1; }
+    // The encoding and line ends the overwrite save keeps.
+    const text::Format& documentFormat() const { return docFormat_; }
     bool alarmOn() const { return alarm_->isOn(); }
     AlarmClock& alarmClock() const { return *alarm_; }
     ClipSave& clipSave() const { return *clipSave_; }
@@ -154,7 +158,19 @@ private:
     void showPreview(bool shown);
     // Loads a file into a document of its own and, only when that worked,
     // puts it into `edit`: a failed load leaves the editor untouched.
-    LoadResult loadInto(QPlainTextEdit* edit, const QString& path);
+    // `encoding` reads plain text in that encoding instead of the one the
+    // bytes are in.  A load into the editor sets the document's format.
+    LoadResult loadInto(QPlainTextEdit* edit, const QString& path,
+                        std::optional<text::Encoding> encoding = std::nullopt);
+    // The encoding and line ends the overwrite save keeps; shown in the
+    // status bar when they are not Shift-JIS with CR LF.
+    void setDocumentFormat(text::Format format);
+    WriteOutcome writeDocumentIn(const QString& path, text::Format format, QString* error);
+    // The status bar's menu: the document read again from its file in
+    // another encoding.
+    void reopenInEncoding(text::Encoding encoding);
+    // The document's file, or empty for a never-saved one.
+    QString documentFile() const;
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
     void sessionCommit(QSessionManager& manager);
@@ -211,6 +227,7 @@ private:
     QWidget* Panel12 = nullptr;
     // Status bar
     QLabel* Panel11 = nullptr;
+    text::Format docFormat_;
     QLabel* Panel16 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -58,7 +58,8 @@ void TfrmTSMain::RirekiSet() {
     setWindowTitle(caption::forDocument(state_.LblGName(), state_.LblFullName(), style_));
 }
 
-LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path) {
+LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path,
+                                 std::optional<text::Encoding> encoding) {
     // Reading is the only step that can fail, and it leaves the editor as it
     // was.
     QByteArray bytes;
@@ -76,20 +77,55 @@ LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path) {
         QPointer<QTextDocument> old = edit->document();
         edit->setDocument(doc);
         if (old && old != doc && old->parent() == edit) delete old.data();
-        fillDocument(std::move(bytes), *doc, loaded);
+        fillDocument(std::move(bytes), *doc, loaded, encoding);
     }
     edit->moveCursor(QTextCursor::Start);
-    if (edit == Memo1) updateCursorPosition();
+    if (edit == Memo1) {
+        updateCursorPosition();
+        setDocumentFormat(loaded.format);
+    }
     return loaded;
 }
 
+void TfrmTSMain::setDocumentFormat(text::Format format) {
+    docFormat_ = format;
+    Panel11->setText(format.isDefault() ? main_text::kStatusCaption
+                                        : text::encodingName(format.encoding) + QStringLiteral(" / ") +
+                                              text::lineEndName(format.lineEnd));
+}
+
+QString TfrmTSMain::documentFile() const {
+    const QString documentPath = state_.LblFullName();
+    if (documentPath.isEmpty()) return QString();
+    return style_.isFullPath(documentPath) ? documentPath : style_.join(programFolder_, documentPath);
+}
+
+void TfrmTSMain::reopenInEncoding(text::Encoding encoding) {
+    const QString path = documentFile();
+    if (path.isEmpty() || style_.isRichTextPath(path) || encoding == docFormat_.encoding) return;
+    if (!AskSaveChanges()) return;
+    if (!loadInto(Memo1, path, encoding).ok()) {
+        prompter_.message(main_text::notFound(path));
+        return;
+    }
+    MarkClean();
+}
+
 TfrmTSMain::WriteOutcome TfrmTSMain::writeDocument(const QString& path, QString* error) {
+    // Saved under a new name, a document becomes one of the program's own:
+    // Shift-JIS with CR LF.
+    const WriteOutcome outcome = writeDocumentIn(path, text::Format{}, error);
+    if (outcome == WriteOutcome::Written) setDocumentFormat(text::Format{});
+    return outcome;
+}
+
+TfrmTSMain::WriteOutcome TfrmTSMain::writeDocumentIn(const QString& path, text::Format format, QString* error) {
     const QTextDocument& doc = *Memo1->document();
-    WriteResult r = WriteDocument(path, doc, style_, LossPolicy::Refuse);
+    WriteResult r = WriteDocument(path, doc, style_, LossPolicy::Refuse, format);
     if (r.status == WriteResult::Status::Unencodable) {
-        if (!prompter_.askYesNo(main_text::unencodableQuestion(r.unencodable)))
+        if (!prompter_.askYesNo(main_text::unencodableQuestion(r.unencodable, text::encodingName(format.encoding))))
             return WriteOutcome::Declined;
-        r = WriteDocument(path, doc, style_, LossPolicy::Replace);
+        r = WriteDocument(path, doc, style_, LossPolicy::Replace, format);
     }
     if (r.ok()) return WriteOutcome::Written;
     if (error) *error = r.error;
@@ -104,6 +140,7 @@ void TfrmTSMain::SpeedButton6Click() {
     state_.setLblFName(QString());
     state_.setLblFullName(QString());
     Memo1->clear();
+    setDocumentFormat(text::Format{});
     MarkClean();
     Memo1->setFocus();
 }
@@ -136,7 +173,7 @@ void TfrmTSMain::SpeedButton1Click() {
                              ? documentPath
                              : style_.join(programFolder_, documentPath);
     QString error;
-    switch (writeDocument(path, &error)) {
+    switch (writeDocumentIn(path, docFormat_, &error)) {
     case WriteOutcome::Written:
         MarkClean();
         break;

@@ -11,6 +11,7 @@
 #include "core/quicklists.h"
 #include "core/settingsfile.h"
 #include "richtext/documentfile.h"
+#include "richtext/richtext.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -31,6 +32,17 @@ namespace {
 
 
 const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
+
+// The encoding and line ends of a plain-text document file on disk; the
+// program's own format when there is none.
+text::Format plainFormatOf(const QString& path) {
+    QByteArray bytes;
+    if (path.isEmpty() || !readDocumentBytes(path, bytes).ok() || isRichText(bytes)) return text::Format{};
+    text::Format format;
+    format.encoding = text::detectEncoding(bytes);
+    format.lineEnd = text::detectLineEnd(text::decode(bytes, format.encoding));
+    return format;
+}
 
 } // namespace
 
@@ -142,6 +154,9 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         if (const SettingValue v = textValue(ini::kGroupName); v.found) state_.setLblGName(v.value);
         if (const SettingValue v = textValue(ini::kFileName); v.found) state_.setLblFName(v.value);
         if (const SettingValue v = textValue(ini::kFilePath); v.found) state_.setLblFullName(v.value);
+        // The quick-save file is rich text; the document's own file tells
+        // which encoding and line ends its next save keeps.
+        setDocumentFormat(plainFormatOf(documentFile()));
         // Loading is not an edit: the saved modified state stands.
         Memo1->document()->setModified(modified);
         if (modified) state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
@@ -188,6 +203,7 @@ void TfrmTSMain::startAsNewDocument() {
     Memo1->document()->setModified(false);
     state_.LblUpdate.clear();
     setWindowTitle(caption::kNewFile);
+    setDocumentFormat(text::Format{});
 }
 
 void TfrmTSMain::showEvent(QShowEvent* event) {

@@ -55,6 +55,16 @@ TEST_F(Tool, TextPrintsUtf8ByTheReadingRule) {
     EXPECT_EQ(plain.out, "い\nx\n");
 }
 
+TEST_F(Tool, ReadsPlainTextInTheEncodingItIsIn) {
+    ASSERT_TRUE(writeBytes(path("utf8.txt"), "\xe6\x97\xa5\xe6\x9c\xac\n"));
+    ASSERT_TRUE(writeBytes(path("euc.txt"), "\xc6\xfc\xcb\xdc\r\n"));
+    EXPECT_EQ(runTool({"text", path("utf8.txt")}).out, "日本\n");
+    EXPECT_EQ(runTool({"text", path("euc.txt")}).out, "日本\n");
+    // Converted to plain text, it is the program's own Shift-JIS with CR LF.
+    ASSERT_EQ(runTool({"txt", path("utf8.txt"), path("out.txt")}).exit, 0);
+    EXPECT_EQ(readAll(path("out.txt")), "\x93\xfa\x96\x7b\r\n");
+}
+
 TEST_F(Tool, ConvertsBothWays) {
     ASSERT_TRUE(writeBytes(path("in.txt"), "\x93\xfa\x96\x7b\r\nline2"));
     ASSERT_EQ(runTool({"rtf", path("in.txt"), path("out.rtf")}).exit, 0);
