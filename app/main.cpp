@@ -7,6 +7,7 @@
 #include "mainwindow/TSAbout.h"
 #include "mainwindow/TSMain.h"
 #include "mainwindow/fonts.h"
+#include "japanese.h"
 #include "realprompter.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    tess::installJapanese(app);
     tess::fonts::installFontSubstitutions();
 
     // The per-user folder is named explicitly: the application name is the
@@ -59,6 +61,7 @@ int main(int argc, char* argv[]) {
     // (the registration window reads the group store the main window's
     // settings asked for).
     tess::RealPrompter prompter;
+    prompter.setStartFolder(programFolder);
     tess::TfrmTSMain main(prompter, programFolder, style, nullptr, settingsFile);
     prompter.setParentWindow(&main);
     tess::TfrmGSet groupSet(main, prompter, &main);

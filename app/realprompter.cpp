@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -87,9 +88,14 @@ void RealPrompter::errorBox(const QString& text) {
 QString RealPrompter::openFile(const QString& filter) {
     const QStringList filters = toQtFilters(filter, PathStyle::native());
     QString selected = filters.value(0);
-    const QString path = QFileDialog::getOpenFileName(parent(), QString(), QString(),
-                                                      filters.join(QStringLiteral(";;")), &selected);
-    return path.isEmpty() ? QString() : QDir::toNativeSeparators(path);
+    // Qt's own dialog speaks the program's Japanese; the filters show their
+    // captions as written, not the patterns behind them again.
+    const QString path = QFileDialog::getOpenFileName(
+        parent(), QString(), startFolder_, filters.join(QStringLiteral(";;")), &selected,
+        QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    if (path.isEmpty()) return QString();
+    startFolder_ = QFileInfo(path).absolutePath();
+    return QDir::toNativeSeparators(path);
 }
 
 std::optional<Prompter::FontChoice> RealPrompter::chooseFont(const FontChoice& initial) {
@@ -117,10 +123,15 @@ std::optional<Prompter::FontChoice> RealPrompter::chooseFont(const FontChoice& i
     });
 
     auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(kCancel, QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Esc and Enter inside the font lists end the inner dialog: they answer
+    // for the whole window, or it would stay open with the lists gone.
+    QObject::connect(fonts, &QDialog::accepted, &dialog, &QDialog::accept);
+    QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(fonts);

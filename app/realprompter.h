@@ -21,6 +21,9 @@ public:
     void setSaveAs(TfrmSave* d) { saveAs_ = d; }
     void setGroupRegistration(TfrmGSet* d) { groupSet_ = d; }
     void setAbout(TfrmTSAbout* d) { about_ = d; }
+    // Where the open dialog starts until a file has been opened: the
+    // program folder really used.
+    void setStartFolder(const QString& folder) { startFolder_ = folder; }
 
     void message(const QString& text) override;
     bool askYesNo(const QString& text) override;
@@ -37,6 +40,7 @@ private:
     QWidget* parent() const;
 
     QPointer<QWidget> parent_;
+    QString startFolder_;
     QPointer<TfrmSave> saveAs_;
     QPointer<TfrmGSet> groupSet_;
     QPointer<TfrmTSAbout> about_;

@@ -22,10 +22,12 @@ void installFontSubstitutions() {
     if (!installed(kMsPGothic)) QFont::insertSubstitutions(kMsPGothic, {kJapaneseSans});
     if (!installed(kMsGothic)) QFont::insertSubstitutions(kMsGothic, {kJapaneseMono, kJapaneseSans});
     if (!installed(kFixedSys)) {
+        // One monospaced face for both scripts, so that a full-width
+        // character is exactly two half-width ones wide; the system's fixed
+        // face only where that one is missing.
+        QStringList faces{kJapaneseMono};
         const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-        QStringList faces;
         if (!fixed.isEmpty() && fixed != kFixedSys) faces << fixed;
-        faces << kJapaneseMono;
         QFont::insertSubstitutions(kFixedSys, faces);
     }
 }

@@ -22,10 +22,9 @@ QStringList toQtFilters(const QString& filter, const PathStyle& style) {
             for (const QString& p : given)
                 if (const QString lower = p.toLower(); !patterns.contains(lower)) patterns << lower;
         }
-        const QString qtPattern = patterns.join(QLatin1Char(' '));
-        const QString tail = QLatin1Char('(') + qtPattern + QLatin1Char(')');
-        out << (description.endsWith(tail) ? description
-                                           : description + QLatin1Char(' ') + tail);
+        // The patterns always follow the caption in a pair of their own, so a
+        // dialog that hides them shows the caption exactly as written.
+        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;
 }

@@ -399,7 +399,7 @@ TEST(OpenFilter, PipeFormBecomesQtFiltersOfThePathStyle) {
         QStringList expected;
     } cases[] = {
         {"windows", PathStyle::windows(), main_text::kOpenFilter,
-         {QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT)"), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF)"),
+         {QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT) (*.TXT)"), QStringLiteral("ﾘｯﾁﾃｷｽﾄﾌｧｲﾙ(*.RTF) (*.RTF)"),
           QStringLiteral("全てのﾌｧｲﾙ (*)")}},
         {"posix", PathStyle::posix(), main_text::kOpenFilter,
          {QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.TXT) (*.TXT *.txt)"),
