@@ -2,8 +2,11 @@
 // main window after a quick-save restore with list and preview, with the
 // alarm set panel and with the clip-save panel on each slot, the save-as
 // dialog, the group registration dialog, the group picker, a group's file
-// list with a preview, the explorer panel and the about box.  Usage: tess_screenshots <output folder>
+// list with a preview, the explorer panel, the about box, a UTF-8 document's
+// status bar, and the open and font dialogs.  Usage: tess_screenshots <output folder>
 
+#include "app/japanese.h"
+#include "app/realprompter.h"
 #include "core/groupregistry.h"
 #include "dialogs/TSExplorer.h"
 #include "dialogs/TSGName.h"
@@ -17,6 +20,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QFile>
@@ -53,6 +57,16 @@ private:
     }
 };
 
+// Answers the open dialog with one file.
+class OpeningPrompter : public SilentPrompter {
+public:
+    explicit OpeningPrompter(QString file) : file_(std::move(file)) {}
+    QString openFile(const QString&) override { return file_; }
+
+private:
+    QString file_;
+};
+
 bool render(QWidget& w, const QString& file) {
     w.show();
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -66,6 +80,7 @@ bool render(QWidget& w, const QString& file) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    tess::installJapanese(app);
     tess::fonts::installFontSubstitutions();
     if (argc < 2) {
         std::fprintf(stderr, "usage: tess_screenshots <output folder>\n");
@@ -208,6 +223,37 @@ int main(int argc, char* argv[]) {
     {
         tess::TfrmTSAbout about;
         ok &= render(about, out + QStringLiteral("/about.png"));
+    }
+    {
+        // A UTF-8 document with LF line ends: the status bar names them.
+        QFile utf8(programFolder + QStringLiteral("UTF8.TXT"));
+        if (utf8.open(QIODevice::WriteOnly)) utf8.write(QStringLiteral("UTF-8 で書かれたメモ\n改行は LF\n").toUtf8());
+        utf8.close();
+        OpeningPrompter opener(programFolder + QStringLiteral("UTF8.TXT"));
+        tess::TfrmTSMain window(opener, programFolder, style);
+        window.show();
+        window.SpeedButton7Click();
+        ok &= render(window, out + QStringLiteral("/mainwindow-utf8-lf.png"));
+    }
+    {
+        // The real open and font dialogs, in Japanese.
+        tess::RealPrompter real;
+        real.setStartFolder(programFolder);
+        const auto grabModal = [&](const QString& name) {
+            QTimer::singleShot(300, [&ok, name, out] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal) {
+                    ok = false;
+                    return;
+                }
+                ok &= modal->grab().save(out + name);
+                qobject_cast<QDialog*>(modal)->reject();
+            });
+        };
+        grabModal(QStringLiteral("/open-dialog.png"));
+        real.openFile(tess::main_text::kOpenFilter);
+        grabModal(QStringLiteral("/font-dialog.png"));
+        real.chooseFont({tess::fonts::make(tess::fonts::kFixedSys, 13), QColor(200, 0, 0)});
     }
     return ok ? 0 : 1;
 }
