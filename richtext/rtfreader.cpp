@@ -63,6 +63,19 @@ struct Group {
     // writes "\rtlch\fcs1 \af0" for the complex-script font inside runs
     // that inherit \dbch).
     bool dbchSlot = false;
+    // Bold, italic and size given for the double-byte text alone (\ab, \ai,
+    // \afs after \dbch, as LibreOffice writes them): -1 = as the run's own.
+    struct Associated {
+        int8_t bold = -1, italic = -1;
+        int fs = -1;
+        bool any() const { return bold >= 0 || italic >= 0 || fs >= 0; }
+        void applyTo(Props& p) const {
+            if (bold >= 0) p.bold = bold;
+            if (italic >= 0) p.italic = italic;
+            if (fs >= 0) p.fs = fs;
+        }
+        bool operator==(const Associated&) const = default;
+    } dbchAssoc;
 };
 
 struct FontEntry {
@@ -162,6 +175,7 @@ private:
     void colorTableByte(unsigned char b);
 
     void emitUnit(char16_t c);
+    void emitTextUnit(char16_t c);
     void emitParagraph();
     void emitCell();
     void flushLead();
@@ -482,6 +496,18 @@ void Reader::beginText() {
 
 void Reader::emitUnit(char16_t c) {
     if (g_.dest != Dest::Text) return;
+    if (c >= 0x80 && g_.mode == CharMode::Dbch && g_.dbchAssoc.any()) {
+        // Double-byte text takes the properties given for it.
+        const Props own = g_.props;
+        g_.dbchAssoc.applyTo(g_.props);
+        emitTextUnit(c);
+        g_.props = own;
+        return;
+    }
+    emitTextUnit(c);
+}
+
+void Reader::emitTextUnit(char16_t c) {
     if (leadByte_ >= 0) flushLead();
     // Lone surrogates become U+FFFD; a pair is kept whole.
     if (highSurrogate_) {
@@ -719,6 +745,14 @@ void Reader::controlWord(const Word& w) {
             if (g_.dbchSlot) g_.dbchFont = param;
             return;
         }
+        // The other associated properties, for the double-byte text when
+        // \dbch chose its slot; the complex-script ones are not kept.
+        if (w.is("ab")) { if (g_.dbchSlot) g_.dbchAssoc.bold = on; return; }
+        if (w.is("ai")) { if (g_.dbchSlot) g_.dbchAssoc.italic = on; return; }
+        if (w.is("afs")) {
+            if (g_.dbchSlot) g_.dbchAssoc.fs = w.hasParam ? std::clamp(param, 2, 3276) : 24;
+            return;
+        }
         break;
     case 'b':
         if (w.is("b")) { p.bold = on; return; }
@@ -780,6 +814,7 @@ void Reader::controlWord(const Word& w) {
             const int font = defaultFont_;
             p = Props{};
             p.font = font;
+            g_.dbchAssoc = {};
             return;
         }
         if (w.is("pc")) { if (!ansicpgSeen_) docPage_ = 437; return; }

@@ -42,6 +42,30 @@ test::Run runWith(const Loaded& l, const char* text) {
     return test::Run{};
 }
 
+// Written by LibreOffice 7.4 from Japanese text with bold, italic, a larger
+// size and a colour: the double-byte runs take bold and size from the
+// associated controls after \dbch (\ab, \afs), italic from \i.
+TEST(Samples, LibreOfficeAssociatedFormats) {
+    const auto l = load("libreoffice_ja_formats.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("普通の文と太字の日本語と斜体の日本語と大きい日本語、赤い文字です。\n"
+                                         "Latin bold text."));
+    const test::Run plain = runWith(*l, "普通の文と");
+    EXPECT_FALSE(plain.bold);
+    const test::Run bold = runWith(*l, "太字の日本語");
+    EXPECT_EQ(bold.text, QString::fromUtf8("太字の日本語"));
+    EXPECT_TRUE(bold.bold);
+    EXPECT_EQ(bold.points, plain.points);
+    const test::Run italic = runWith(*l, "斜体の日本語");
+    EXPECT_TRUE(italic.italic);
+    EXPECT_FALSE(italic.bold);
+    const test::Run big = runWith(*l, "大きい日本語");
+    EXPECT_EQ(big.points, 20);
+    EXPECT_FALSE(big.bold);
+    EXPECT_EQ(runWith(*l, "、").points, plain.points);
+    EXPECT_TRUE(runWith(*l, "bold").bold);
+    EXPECT_FALSE(runWith(*l, "Latin").bold);
+}
+
 TEST(Samples, WordPad) {
     const auto l = load("wordpad_ja.rtf");
     EXPECT_EQ(l->text, QString::fromUtf8("こんにちは World\n赤い斜体ｶﾀｶﾅ"));
