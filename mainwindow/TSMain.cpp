@@ -2,6 +2,8 @@
 
 #include "TSMain.h"
 
+#include "editorwidget.h"
+
 #include "look.h"
 
 #include "core/caption.h"
@@ -385,7 +387,7 @@ void TfrmTSMain::buildClientArea() {
     Panel13->setFixedWidth(6);
     setColours(Panel13, Qt::white);
 
-    Memo1 = new QPlainTextEdit(Panel8);
+    Memo1 = new EditorWidget(Panel8);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

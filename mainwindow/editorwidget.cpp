@@ -1,0 +1,112 @@
+#include "editorwidget.h"
+
+#include "richtext/richtext.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+namespace tess {
+
+namespace {
+
+const QString kRtf = QStringLiteral("text/rtf");
+const QString kRtfApplication = QStringLiteral("application/rtf");
+
+bool solid(const QBrush& brush) { return brush.style() == Qt::SolidPattern; }
+
+// The pasted text as a document of its own: rich text when the source
+// offers it (RTF as word processors put it on the clipboard, else HTML).
+bool readSource(const QMimeData* source, QTextDocument& into) {
+    for (const QString& type : {kRtf, kRtfApplication}) {
+        if (source->hasFormat(type) && readRichText(source->data(type), into)) return true;
+    }
+    if (source->hasHtml()) {
+        into.setHtml(source->html());
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
+    QTextCharFormat out;
+    if (f.hasProperty(QTextFormat::FontFamilies)) out.setFontFamilies(f.fontFamilies().toStringList());
+    if (f.hasProperty(QTextFormat::FontPointSize)) out.setFontPointSize(f.fontPointSize());
+    if (f.hasProperty(QTextFormat::FontPixelSize))
+        out.setProperty(QTextFormat::FontPixelSize, f.intProperty(QTextFormat::FontPixelSize));
+    if (f.hasProperty(QTextFormat::FontWeight)) out.setFontWeight(f.fontWeight());
+    if (f.hasProperty(QTextFormat::FontItalic)) out.setFontItalic(f.fontItalic());
+    if (f.hasProperty(QTextFormat::FontStrikeOut)) out.setFontStrikeOut(f.fontStrikeOut());
+    // A link's colour and underline say "link", which the document cannot
+    // hold: the text comes as plain text.
+    if (!f.isAnchor()) {
+        if (f.hasProperty(QTextFormat::ForegroundBrush) && solid(f.foreground())) out.setForeground(f.foreground());
+        if (f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline))
+            out.setFontUnderline(f.fontUnderline());
+    }
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && solid(f.background())) out.setBackground(f.background());
+    return out;
+}
+
+EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {}
+
+bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(kRtf) || source->hasFormat(kRtfApplication) || source->hasHtml() ||
+           QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void EditorWidget::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly() || !source) return;
+    insertKept(source);
+    ensureCursorVisible();
+}
+
+void EditorWidget::insertKept(const QMimeData* source) {
+    QTextDocument pasted;
+    if (!readSource(source, pasted)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    // Every paragraph of the source, table cells and list items included,
+    // becomes a paragraph; pictures and other objects are left out.
+    // An empty paragraph that closes the source (after a table, say) is
+    // not part of what was copied.
+    QTextBlock last = pasted.lastBlock();
+    while (last.length() <= 1 && last.previous().isValid()) last = last.previous();
+    bool first = true;
+    for (QTextBlock b = pasted.begin(); b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
+        if (!first) cursor.insertBlock();
+        first = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid()) continue;
+            QString text = fragment.text();
+            text.remove(QChar::ObjectReplacementCharacter);
+            if (!text.isEmpty()) cursor.insertText(text, keptCharFormat(fragment.charFormat()));
+        }
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+QMimeData* EditorWidget::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    if (!cursor.hasSelection()) return data;
+    // The selection as rich text for ourselves and other programs, and as
+    // plain text with the line breaks other programs expect.
+    QTextDocument selected;
+    QTextCursor(&selected).insertFragment(cursor.selection());
+    data->setData(kRtf, writeRichText(selected));
+    data->setText(documentPlainText(selected));
+    return data;
+}
+
+} // namespace tess

@@ -1,0 +1,31 @@
+#pragma once
+// The editor's text field.  A paste keeps what the documents of this program
+// hold (paragraphs and character formats: font, size, colour, background,
+// bold, italic, underline, strike-out) and brings everything else (tables,
+// lists, links, pictures) as its text; a copy carries the formats along, so
+// that text copied inside the editor keeps them when pasted.
+
+#include <QPlainTextEdit>
+
+class QTextDocument;
+
+namespace tess {
+
+class EditorWidget : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit EditorWidget(QWidget* parent = nullptr);
+
+    // What a paste of `source` inserts at the cursor (one undo step).
+    void insertKept(const QMimeData* source);
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+};
+
+// The formats a document keeps, from any character format.
+QTextCharFormat keptCharFormat(const QTextCharFormat& format);
+
+} // namespace tess

@@ -1,0 +1,93 @@
+// Pasting into the editor: what the documents hold comes along, everything
+// else as its text; a copy inside the editor keeps the formats.
+
+#include "mainwindow/editorwidget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace tess {
+namespace {
+
+QTextCharFormat formatAt(QPlainTextEdit& edit, const QString& text) {
+    const int at = edit.toPlainText().indexOf(text);
+    EXPECT_GE(at, 0) << text.toStdString();
+    QTextCursor probe(edit.document());
+    probe.setPosition(at + 1);
+    return probe.charFormat();
+}
+
+TEST(EditorPaste, KeepsParagraphsAndCharacterFormatsAndTheRestAsText) {
+    EditorWidget edit;
+    edit.setPlainText(QStringLiteral("前後"));
+    QTextCursor c = edit.textCursor();
+    c.setPosition(1);
+    edit.setTextCursor(c);
+
+    auto* html = new QMimeData;  // the clipboard takes it
+    html->setHtml(QStringLiteral(
+        "<p><b>太字</b><span style=\"color:#ff0000;background-color:#ffff00;font-size:20pt\">赤</span>"
+        "<a href=\"https://example.com/\">リンク</a><img src=\"x.png\"><i><u><s>飾り</s></u></i></p>"
+        "<ul><li>項目</li></ul><table><tr><td>セル1</td><td>セル2</td></tr></table>"));
+    html->setText(QStringLiteral("plain fallback"));
+    QApplication::clipboard()->setMimeData(html);
+    edit.paste();
+    QApplication::clipboard()->clear();
+
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("前太字赤リンク飾り\n項目\nセル1\nセル2後"));
+    EXPECT_EQ(formatAt(edit, QStringLiteral("太字")).fontWeight(), QFont::Bold);
+    const QTextCharFormat red = formatAt(edit, QStringLiteral("赤"));
+    EXPECT_EQ(red.foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(red.background().color(), QColor(255, 255, 0));
+    EXPECT_EQ(red.fontPointSize(), 20);
+    const QTextCharFormat link = formatAt(edit, QStringLiteral("リンク"));
+    EXPECT_FALSE(link.isAnchor());
+    EXPECT_FALSE(link.hasProperty(QTextFormat::AnchorHref));
+    EXPECT_FALSE(link.fontUnderline());
+    const QTextCharFormat decorated = formatAt(edit, QStringLiteral("飾り"));
+    EXPECT_TRUE(decorated.fontItalic());
+    EXPECT_TRUE(decorated.fontUnderline());
+    EXPECT_TRUE(decorated.fontStrikeOut());
+    // No list, table or picture made it into the document.
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) EXPECT_EQ(b.textList(), nullptr);
+    EXPECT_FALSE(edit.toPlainText().contains(QChar::ObjectReplacementCharacter));
+
+    // One undo takes the whole paste back.
+    edit.undo();
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("前後"));
+}
+
+TEST(EditorPaste, CopyInsideTheEditorKeepsFormatsAndPlainTextStaysPlain) {
+    EditorWidget edit;
+    QTextCursor c(edit.document());
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.insertText(QStringLiteral("太字"), bold);
+    c.insertText(QStringLiteral("普通"), QTextCharFormat());
+    c.setPosition(0);
+    c.setPosition(4, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    edit.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("太字普通"));
+    edit.moveCursor(QTextCursor::End);
+    edit.paste();
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("太字普通太字普通"));
+    QTextCursor probe(edit.document());
+    probe.setPosition(6);
+    EXPECT_EQ(probe.charFormat().fontWeight(), QFont::Bold);
+
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("ただの文字"));
+    QApplication::clipboard()->setMimeData(text);
+    edit.paste();
+    EXPECT_TRUE(edit.toPlainText().endsWith(QStringLiteral("ただの文字")));
+    QApplication::clipboard()->clear();
+}
+
+} // namespace
+} // namespace tess
