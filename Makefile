@@ -7,7 +7,8 @@ FUZZ_BUILD ?= fuzz-build
 FUZZ_SECONDS ?= 60
 
 PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
-           libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev
+           libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev \
+           desktop-file-utils appstream
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

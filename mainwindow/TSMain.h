@@ -4,6 +4,7 @@
 // file, the quick-save exit and the close sequence.
 
 #include "core/cp932.h"
+#include "core/recovery.h"
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
@@ -51,6 +52,8 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost);
 } // namespace main_text
 
 class ClipSave;
+class FindReplace;
+class RecoveryCopy;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
@@ -80,6 +83,8 @@ public:
     bool alarmOn() const { return alarm_->isOn(); }
     AlarmClock& alarmClock() const { return *alarm_; }
     ClipSave& clipSave() const { return *clipSave_; }
+    RecoveryCopy& recovery() const { return *recovery_; }
+    FindReplace& findReplace() const { return *find_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -96,6 +101,9 @@ public:
     // When it agrees, only the close that directly follows skips the question;
     // the next activation or edit ends that (the log-off went no further).
     bool sessionQuery(bool mayAsk);
+    // A file named on the command line or dropped on the editor: opened as
+    // the open dialog's choice is, after the save question.
+    void openFromOutside(const QString& path);
 
 public slots:
     void SpeedButton6Click();   // new
@@ -147,6 +155,13 @@ private:
     LoadResult loadInto(QPlainTextEdit* edit, const QString& path);
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
+    // The file chosen to open: loaded, named, recorded; a failed load keeps
+    // the document.
+    void openChosenFile(const QString& path);
+    recovery::Fields recoveryFields() const;
+    // At start-up: the last run's unsaved text, when there is one.
+    void offerRecovery();
+    void restoreRecoveryCopy(const QString& path);
     void sessionCommit(QSessionManager& manager);
     // Forgets an answered session query and gives LblQS its value back.
     void endSessionQuery();
@@ -161,6 +176,8 @@ private:
     ClockHooks clockHooks_;
     AlarmClock* alarm_ = nullptr;
     ClipSave* clipSave_ = nullptr;
+    RecoveryCopy* recovery_ = nullptr;
+    FindReplace* find_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;

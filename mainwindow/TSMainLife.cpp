@@ -4,6 +4,7 @@
 #include "TSMain.h"
 
 #include "clipsave.h"
+#include "recovery.h"
 
 #include "core/caption.h"
 #include "core/filenames.h"
@@ -288,6 +289,8 @@ bool TfrmTSMain::FormCloseQuery() {
         prompter_.errorBox(error);
         return refuse();
     }
+    // Last: until everything else is on disk the copy may still be needed.
+    recovery_->discard();
     return true;
 }
 

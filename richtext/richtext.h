@@ -4,7 +4,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFont>
+#include <QList>
 #include <QString>
+#include <QTextFormat>
+
+#include <vector>
 
 #include "core/cp932.h"
 
@@ -24,6 +29,29 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 // The document as RTF: Shift-JIS characters as \'hh bytes, every other
 // character as \uN with a one-byte fall-back, so nothing is lost.
 QByteArray writeRichText(const QTextDocument& doc);
+
+// What the RTF writer needs of a document, taken quickly on the thread that
+// owns the document so that the slow writing can run on another: the raw
+// text (index i is document position i), the format table, and each
+// paragraph's runs followed by a paragraph end.
+struct RichTextSnapshot {
+    static constexpr int kParagraphEnd = -1;
+    struct Run {
+        qsizetype position;
+        qsizetype length;
+        int format;  // index into `formats`, or kParagraphEnd
+    };
+    QString text;
+    QFont defaultFont;
+    QList<QTextFormat> formats;
+    std::vector<Run> runs;
+
+    QTextCharFormat charFormat(int index) const;
+    QStringView textOf(const Run& run) const { return QStringView(text).mid(run.position, run.length); }
+};
+
+RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc);
+QByteArray writeRichText(const RichTextSnapshot& snapshot);
 
 // Plain text: CP932 with CR LF, LF or CR line ends, into `doc` (expected empty).
 void readPlainText(QByteArrayView bytes, QTextDocument& doc);
