@@ -49,7 +49,9 @@ QString fileToOpen(const QStringList& arguments, const QString& currentDir) {
         QString path = a;
         if (a.startsWith(QLatin1String("file:"))) {
             const QUrl url(a);
-            if (!url.isLocalFile()) continue;
+            // Another machine's file is not ours to open.
+            const bool here = url.host().isEmpty() || url.host() == QLatin1String("localhost");
+            if (!url.isLocalFile() || !here) continue;
             path = url.toLocalFile();
         }
         return QDir::toNativeSeparators(QDir::cleanPath(QDir(currentDir).absoluteFilePath(path)));

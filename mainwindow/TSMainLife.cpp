@@ -250,6 +250,7 @@ void TfrmTSMain::endSessionQuery() {
     if (!sessionAnswered_) return;
     sessionAnswered_ = false;
     state_.LblQS = lblQSBeforeSession_;
+    recovery_->resume();
 }
 
 bool TfrmTSMain::FormCloseQuery() {
@@ -290,7 +291,7 @@ bool TfrmTSMain::FormCloseQuery() {
         return refuse();
     }
     // Last: until everything else is on disk the copy may still be needed.
-    recovery_->discard();
+    recovery_->release();
     return true;
 }
 

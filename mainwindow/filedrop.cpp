@@ -13,7 +13,11 @@ namespace tess {
 
 FileDrop::FileDrop(QPlainTextEdit* editor, std::function<void(const QString&)> open)
     : QObject(editor), open_(std::move(open)) {
-    // The viewport receives the drag events of a scroll area.
+    // Drag events go to the widget under the pointer (the viewport) or up to
+    // the first one that takes drops.
+    editor->setAcceptDrops(true);
+    editor->viewport()->setAcceptDrops(true);
+    editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);
 }
 
@@ -23,6 +27,14 @@ QString FileDrop::droppedFile(const QMimeData* data) {
         if (url.isLocalFile() && !url.toLocalFile().isEmpty())
             return QDir::toNativeSeparators(url.toLocalFile());
     return {};
+}
+
+bool FileDrop::drop(const QMimeData* data) {
+    const QString path = droppedFile(data);
+    if (path.isEmpty()) return false;
+    // The save question must not run inside the drag source's loop.
+    QTimer::singleShot(0, this, [this, path] { open_(path); });
+    return true;
 }
 
 bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
@@ -37,12 +49,9 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        const QString path = droppedFile(e->mimeData());
-        if (path.isEmpty()) break;
+        if (!drop(e->mimeData())) break;
         e->setDropAction(Qt::CopyAction);
         e->accept();
-        // The save question must not run inside the drag source's loop.
-        QTimer::singleShot(0, this, [this, path] { open_(path); });
         return true;
     }
     default:

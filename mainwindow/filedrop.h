@@ -13,11 +13,16 @@ class QPlainTextEdit;
 namespace tess {
 
 class FileDrop : public QObject {
+    Q_OBJECT
 public:
     FileDrop(QPlainTextEdit* editor, std::function<void(const QString&)> open);
 
     // The local file a drop carries, or empty when it carries none.
     static QString droppedFile(const QMimeData* data);
+
+    // A drop on the editor: true when it carried a file, which then opens
+    // once the drop is over.
+    bool drop(const QMimeData* data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

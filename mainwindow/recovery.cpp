@@ -116,6 +116,19 @@ void RecoveryCopy::discard() {
     QFile::remove(path_);
 }
 
+void RecoveryCopy::release() {
+    discard();
+    armed_ = false;
+    if (owned_) lock_.unlock();
+    owned_ = false;
+}
+
+void RecoveryCopy::resume() {
+    if (!owned_) owned_ = lock_.tryLock(0);
+    if (owned_ && !thread_.joinable()) thread_ = std::thread([this] { worker(); });
+    armed_ = owned_;
+}
+
 int RecoveryCopy::written() const {
     std::lock_guard<std::mutex> hold(mutex_);
     return written_;

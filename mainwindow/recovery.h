@@ -45,6 +45,11 @@ public:
     // The document is clean or closed: no copy is pending and the file is
     // gone when this returns.
     void discard();
+    // A close went ahead: no copy, and the folder's lock is given back.
+    void release();
+    // The close did not end the run after all (a log-off that went no
+    // further): copies are kept again when the lock is still to be had.
+    void resume();
     // Takes a copy now (when the document is modified) instead of at the timer.
     void copyNow();
     // Waits until every copy taken so far is on disk.
