@@ -12,6 +12,10 @@
 
 namespace tess {
 
+namespace {
+constexpr qint64 kWarmStepNs = 4'000'000;
+} // namespace
+
 struct RecoveryCopy::Job {
     RichTextSnapshot text;
     recovery::Fields fields;
@@ -34,6 +38,12 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit* editor, const QString& folderPath,
     timer_->setSingleShot(true);
     timer_->setInterval(kDelayMs);
     connect(timer_, &QTimer::timeout, this, &RecoveryCopy::copyNow);
+    warmer_ = new QTimer(this);
+    warmer_->setInterval(0);
+    connect(warmer_, &QTimer::timeout, this, [this] {
+        // A few milliseconds per turn of the event loop: typing stays smooth.
+        if (runs_.warm(kWarmStepNs)) warmer_->stop();
+    });
     // The editor forwards the signal of whatever document it shows, also
     // after a load has given it a new one.
     connect(editor_, &QPlainTextEdit::textChanged, this, &RecoveryCopy::changed);
@@ -53,8 +63,13 @@ RecoveryCopy::~RecoveryCopy() {
 void RecoveryCopy::setDelay(int ms) { timer_->setInterval(ms); }
 
 void RecoveryCopy::changed() {
+    if (!armed_) return;
     // Not restarted by later changes: steady typing must not put the copy off.
-    if (armed_ && !timer_->isActive()) timer_->start();
+    if (!timer_->isActive()) timer_->start();
+    if (runs_.document() != editor_->document()) {
+        runs_.follow(editor_->document());
+        warmer_->start();
+    }
 }
 
 void RecoveryCopy::copyNow() {
@@ -67,7 +82,8 @@ void RecoveryCopy::copyNow() {
     }
     QElapsedTimer clock;
     clock.start();
-    auto job = std::make_unique<Job>(Job{takeRichTextSnapshot(*doc), fields_()});
+    runs_.follow(editor_->document());
+    auto job = std::make_unique<Job>(Job{runs_.snapshot(), fields_()});
     {
         // A copy still waiting is simply replaced by the newer one.
         std::lock_guard<std::mutex> hold(mutex_);

@@ -7,6 +7,7 @@
 // copy of the program on the same folder leaves the first one's alone.
 
 #include "core/recovery.h"
+#include "richtext/richtext.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -75,6 +76,10 @@ private:
     bool owned_ = false;
     bool armed_ = false;
     QTimer* timer_ = nullptr;
+    // Fills the paragraphs' kept runs between events, so that the copy's
+    // snapshot itself has little left to do.
+    QTimer* warmer_ = nullptr;
+    RichTextRuns runs_;
     qint64 lastSnapshotNs_ = 0;
 
     mutable std::mutex mutex_;

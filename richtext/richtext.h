@@ -53,6 +53,30 @@ struct RichTextSnapshot {
 RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc);
 QByteArray writeRichText(const RichTextSnapshot& snapshot);
 
+// Snapshots of one document, repeatedly and quickly: walking every fragment
+// of a large document costs more than the UI thread can spare, so each
+// paragraph's runs are kept with the paragraph until it changes, and
+// warm() fills them in small steps while the program is idle.
+class RichTextRuns {
+public:
+    RichTextRuns();
+    ~RichTextRuns();
+    RichTextRuns(const RichTextRuns&) = delete;
+    RichTextRuns& operator=(const RichTextRuns&) = delete;
+
+    // Snapshots are of this document from now on (null: none).
+    void follow(QTextDocument* doc);
+    QTextDocument* document() const;
+    // Keeps the runs of more paragraphs, for about `budgetNs`; true when
+    // every paragraph's runs are kept.
+    bool warm(qint64 budgetNs);
+    RichTextSnapshot snapshot();
+
+private:
+    struct State;
+    State* d;
+};
+
 // Plain text: CP932 with CR LF, LF or CR line ends, into `doc` (expected empty).
 void readPlainText(QByteArrayView bytes, QTextDocument& doc);
 // The same, releasing the bytes once they are decoded.

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QElapsedTimer>
+#include <QPointer>
 
 #include <cmath>
 #include <vector>
@@ -267,6 +269,94 @@ RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc) {
             snap.runs.push_back({frag.position(), frag.length(), frag.charFormatIndex()});
         }
         snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
+    }
+    return snap;
+}
+
+namespace {
+
+// A paragraph's runs, relative to its start, kept with the paragraph.
+struct KeptRuns : QTextBlockUserData {
+    std::vector<RichTextSnapshot::Run> runs;
+};
+
+KeptRuns* keptRuns(const QTextBlock& b) {
+    if (auto* kept = static_cast<KeptRuns*>(b.userData())) return kept;
+    auto* kept = new KeptRuns;
+    const int start = b.position();
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        kept->runs.push_back({frag.position() - start, frag.length(), frag.charFormatIndex()});
+    }
+    const_cast<QTextBlock&>(b).setUserData(kept);
+    return kept;
+}
+
+} // namespace
+
+struct RichTextRuns::State {
+    QPointer<QTextDocument> doc;
+    QMetaObject::Connection changes;
+    int nextToWarm = 0;
+};
+
+RichTextRuns::RichTextRuns() : d(new State) {}
+
+RichTextRuns::~RichTextRuns() {
+    QObject::disconnect(d->changes);
+    delete d;
+}
+
+QTextDocument* RichTextRuns::document() const { return d->doc; }
+
+void RichTextRuns::follow(QTextDocument* doc) {
+    if (d->doc == doc) return;
+    QObject::disconnect(d->changes);
+    d->doc = doc;
+    d->nextToWarm = 0;
+    if (!doc) return;
+    // Every change names its range, formatting included: the paragraphs in
+    // it forget their runs.  A document tells its changes only once it has
+    // a layout (the editor's always has).
+    doc->documentLayout();
+    d->changes = QObject::connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
+        for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added; b = b.next())
+            b.setUserData(nullptr);
+    });
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) b.setUserData(nullptr);
+}
+
+bool RichTextRuns::warm(qint64 budgetNs) {
+    if (!d->doc) return true;
+    QElapsedTimer clock;
+    clock.start();
+    QTextBlock b = d->doc->findBlockByNumber(d->nextToWarm);
+    int checked = 0;
+    for (; b.isValid(); b = b.next()) {
+        keptRuns(b);
+        if (++checked % 256 == 0 && clock.nsecsElapsed() > budgetNs) {
+            d->nextToWarm = b.blockNumber() + 1;
+            return false;
+        }
+    }
+    // Paragraphs changed since are done again by the snapshot.
+    d->nextToWarm = 0;
+    return true;
+}
+
+RichTextSnapshot RichTextRuns::snapshot() {
+    if (!d->doc) return {};
+    const QTextDocument& doc = *d->doc;
+    RichTextSnapshot snap;
+    snap.text = doc.toRawText();
+    snap.defaultFont = doc.defaultFont();
+    snap.formats = doc.allFormats();
+    snap.runs.reserve(size_t(doc.blockCount()) * 2);
+    qsizetype start = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (const RichTextSnapshot::Run& r : keptRuns(b)->runs) snap.runs.push_back({start + r.position, r.length, r.format});
+        snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
+        start += b.length();
     }
     return snap;
 }
