@@ -2,6 +2,7 @@
 # (Debian packages, as root or through sudo), configure, build, then start or test.
 
 BUILD      ?= build
+PREFIX     ?= /usr/local
 JOBS       ?= 2
 FUZZ_BUILD ?= fuzz-build
 FUZZ_SECONDS ?= 60
@@ -13,7 +14,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps configure build run test bench screenshots fuzz clean
+.PHONY: deps fuzz-deps configure build run test install bench screenshots fuzz clean
 
 deps:
 	@missing=""; \
@@ -47,6 +48,11 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The program, the converter, the desktop entry, the icon and the AppStream
+# metadata under $(PREFIX) (root or sudo for the default /usr/local).
+install: build
+	$(if $(filter /usr/%,$(PREFIX)),$(SUDO)) cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && { echo "== $$b"; $$b; }; done

@@ -34,7 +34,7 @@ QString badPattern(const QString& reason) { return QStringLiteral("正規表現�
 
 namespace {
 
-constexpr int kPanelWidth = 330;
+constexpr int kPanelWidth = 380;
 constexpr int kMargin = 4;       // from the editor area's edges
 constexpr int kNoteMs = 4000;    // how long a status-bar note stays
 

@@ -24,6 +24,11 @@ class QTimer;
 
 namespace tess {
 
+namespace recovery_text {
+// The question at start-up when the last run left unsaved text.
+QString question(const QString& fileName);
+} // namespace recovery_text
+
 class RecoveryCopy : public QObject {
     Q_OBJECT
 public:
