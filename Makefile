@@ -2,18 +2,19 @@
 # (Debian packages, as root or through sudo), configure, build, then start or test.
 
 BUILD      ?= build
+PREFIX     ?= /usr/local
 JOBS       ?= 2
 FUZZ_BUILD ?= fuzz-build
 FUZZ_SECONDS ?= 60
 
 PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
            libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev \
-           qt6-translations-l10n
+           qt6-translations-l10n desktop-file-utils appstream
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps configure build run test bench screenshots fuzz clean
+.PHONY: deps fuzz-deps configure build run test install bench screenshots fuzz clean
 
 deps:
 	@missing=""; \
@@ -47,6 +48,11 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The program, the converter, the desktop entry, the icon and the AppStream
+# metadata under $(PREFIX) (root or sudo for the default /usr/local).
+install: build
+	$(if $(filter /usr/%,$(PREFIX)),$(SUDO)) cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && { echo "== $$b"; $$b; }; done

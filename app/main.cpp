@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,9 +51,9 @@ int main(int argc, char* argv[]) {
     // The per-user folder is named explicitly: the application name is the
     // capitalised title, and the folder must not follow it.
     const tess::PathStyle style = tess::PathStyle::native();
+    const QString executableDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     const QString programFolder = tess::resolveProgramFolder(
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), style,
-        tess::userDataFolder());
+        tess::isInstalledCopy(executableDir) ? QString() : executableDir, style, tess::userDataFolder());
     // A renamed copy keeps its own settings beside it.
     const QString settingsFile = tess::settingsFileName(
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
@@ -77,5 +78,10 @@ int main(int argc, char* argv[]) {
     main.setGroupExplorer(&explorer);
 
     main.show();
+    // "tessarine FILE" (the file manager's open): once the window is up, as
+    // the open dialog's choice.
+    if (const QString file = tess::fileToOpen(QCoreApplication::arguments(), QDir::currentPath());
+        !file.isEmpty())
+        QTimer::singleShot(0, &main, [&main, file] { main.openFromOutside(file); });
     return app.exec();
 }

@@ -16,7 +16,9 @@
 #include "mainwindow/TSMain.h"
 #include "mainwindow/clipsave.h"
 #include "mainwindow/filelist.h"
+#include "mainwindow/findreplace.h"
 #include "mainwindow/fonts.h"
+#include "mainwindow/recovery.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,6 +30,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QToolButton>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QPlainTextEdit>
@@ -219,6 +222,31 @@ int main(int argc, char* argv[]) {
         groups.SpeedButton3Click();
         ok &= render(groups, out + QStringLiteral("/mainwindow-explorer.png"));
         groups.setGroupExplorer(nullptr);
+    }
+    {
+        // Find and replace over a Japanese document with matches in every
+        // width, then the question after a crash.
+        tess::TfrmTSMain finder(prompter, programFolder, style);
+        finder.resize(720, 480);
+        finder.editor()->setPlainText(QStringLiteral(
+            "テスト計画\nﾃｽﾄ項目の一覧と、てすとの手順。\nＴＥＳＴ と test は別の語として扱う。\n"
+            "次回のテストは来週。"));
+        finder.show();
+        QApplication::processEvents();
+        finder.findReplace().setQuery(QStringLiteral("テスト"), QStringLiteral("試験"),
+                                      tess::search::Options{.widthInsensitive = true});
+        finder.findReplace().showReplace();
+        finder.editor()->moveCursor(QTextCursor::Start);
+        finder.findReplace().findNext();
+        finder.findReplace().findNext();
+        ok &= render(finder, out + QStringLiteral("/mainwindow-find-replace.png"));
+
+        QMessageBox question(QMessageBox::Question, QStringLiteral("確認"),
+                             tess::recovery_text::question(QStringLiteral("MEMO.TXT")), QMessageBox::NoButton);
+        question.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        question.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        ok &= render(question, out + QStringLiteral("/recovery-question.png"));
+        question.hide();
     }
     {
         tess::TfrmTSAbout about;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QUrl>
 
 namespace tess {
 namespace {
@@ -27,6 +28,35 @@ QString resolveProgramFolder(const QString& executableDir, const PathStyle& styl
     if (canWriteInto(executableDir)) return withSeparator(executableDir, style);
     QDir().mkpath(fallbackDir);
     return withSeparator(fallbackDir, style);
+}
+
+bool isInstalledCopy(const QString& executableDir) {
+    const QDir dir(executableDir);
+    if (executableDir.isEmpty() || dir.dirName() != QLatin1String("bin")) return false;
+    return QFileInfo::exists(dir.filePath(QStringLiteral("../share/applications/") + kDesktopId +
+                                          QStringLiteral(".desktop")));
+}
+
+QString fileToOpen(const QStringList& arguments, const QString& currentDir) {
+    bool options = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (options && a == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (a.isEmpty() || (options && a.startsWith(u'-'))) continue;
+        QString path = a;
+        if (a.startsWith(QLatin1String("file:"))) {
+            const QUrl url(a);
+            // Another machine's file is not ours to open.
+            const bool here = url.host().isEmpty() || url.host() == QLatin1String("localhost");
+            if (!url.isLocalFile() || !here) continue;
+            path = url.toLocalFile();
+        }
+        return QDir::toNativeSeparators(QDir::cleanPath(QDir(currentDir).absoluteFilePath(path)));
+    }
+    return {};
 }
 
 QString userDataFolder() {

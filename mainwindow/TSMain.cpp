@@ -9,8 +9,11 @@
 #include "core/caption.h"
 #include "clipsave.h"
 #include "filelist.h"
+#include "filedrop.h"
+#include "findreplace.h"
 #include "fonts.h"
 #include "pictures.h"
+#include "recovery.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -158,7 +161,12 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
                 [this](QSessionManager& manager) { sessionCommit(manager); });
 #endif
 
+    recovery_ = new RecoveryCopy(Memo1, programFolder_, [this] { return recoveryFields(); }, this);
+    find_ = new FindReplace(this, Memo1, Panel8, Panel11);
+    new FileDrop(Memo1, [this](const QString& path) { openFromOutside(path); });
+
     FormCreate();
+    offerRecovery();
     Timer1->start();
 }
 

@@ -4,6 +4,7 @@
 // file, the quick-save exit and the close sequence.
 
 #include "core/cp932.h"
+#include "core/recovery.h"
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
@@ -55,6 +56,8 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost,
 
 class ClipSave;
 class FileList;
+class FindReplace;
+class RecoveryCopy;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
     Q_OBJECT
@@ -88,6 +91,8 @@ public:
     AlarmClock& alarmClock() const { return *alarm_; }
     ClipSave& clipSave() const { return *clipSave_; }
     FileList& fileList() const { return *fileList_; }
+    RecoveryCopy& recovery() const { return *recovery_; }
+    FindReplace& findReplace() const { return *find_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -107,6 +112,9 @@ public:
     // When it agrees, only the close that directly follows skips the question;
     // the next activation or edit ends that (the log-off went no further).
     bool sessionQuery(bool mayAsk);
+    // A file named on the command line or dropped on the editor: opened as
+    // the open dialog's choice is, after the save question.
+    void openFromOutside(const QString& path);
 
 public slots:
     void SpeedButton6Click();   // new
@@ -173,6 +181,13 @@ private:
     QString documentFile() const;
     bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
     void updateCursorPosition();
+    // The file chosen to open: loaded, named, recorded; a failed load keeps
+    // the document.
+    void openChosenFile(const QString& path);
+    recovery::Fields recoveryFields() const;
+    // At start-up: the last run's unsaved text, when there is one.
+    void offerRecovery();
+    void restoreRecoveryCopy(const QString& path);
     void sessionCommit(QSessionManager& manager);
     // Forgets an answered session query and gives LblQS its value back.
     void endSessionQuery();
@@ -189,6 +204,8 @@ private:
     ClipSave* clipSave_ = nullptr;
     FileList* fileList_ = nullptr;
     GroupExplorer* explorer_ = nullptr;
+    RecoveryCopy* recovery_ = nullptr;
+    FindReplace* find_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;

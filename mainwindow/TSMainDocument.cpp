@@ -4,6 +4,8 @@
 
 #include "TSMain.h"
 
+#include "recovery.h"
+
 #include "core/caption.h"
 #include "core/listentry.h"
 #include "filelist.h"
@@ -40,6 +42,7 @@ bool TfrmTSMain::AskSaveChanges() {
 
 void TfrmTSMain::MarkClean() {
     Memo1->document()->setModified(false);
+    recovery_->discard();
     state_.LblUpdate.clear();
     const QString title = windowTitle();
     if (caption::hasMarker(title)) setWindowTitle(caption::withoutMarker(title));
@@ -149,7 +152,15 @@ void TfrmTSMain::SpeedButton7Click() {
     if (!AskSaveChanges()) return;
     const QString path = prompter_.openFile(main_text::kOpenFilter);
     if (path.isEmpty()) return;
+    openChosenFile(path);
+}
 
+void TfrmTSMain::openFromOutside(const QString& path) {
+    if (!AskSaveChanges()) return;
+    openChosenFile(path);
+}
+
+void TfrmTSMain::openChosenFile(const QString& path) {
     // A file that cannot be read leaves the open document, its name and its
     // modified state exactly as they were.
     if (!loadInto(Memo1, path).ok()) {

@@ -4,6 +4,7 @@
 #include "TSMain.h"
 
 #include "clipsave.h"
+#include "recovery.h"
 
 #include "core/caption.h"
 #include "core/filenames.h"
@@ -263,6 +264,7 @@ void TfrmTSMain::endSessionQuery() {
     if (!sessionAnswered_) return;
     sessionAnswered_ = false;
     state_.LblQS = lblQSBeforeSession_;
+    recovery_->resume();
 }
 
 bool TfrmTSMain::FormCloseQuery() {
@@ -302,6 +304,8 @@ bool TfrmTSMain::FormCloseQuery() {
         prompter_.errorBox(error);
         return refuse();
     }
+    // Last: until everything else is on disk the copy may still be needed.
+    recovery_->release();
     return true;
 }
 

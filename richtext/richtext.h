@@ -4,7 +4,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFont>
+#include <QList>
 #include <QString>
+#include <QTextFormat>
+
+#include <vector>
 
 #include "core/cp932.h"
 #include "core/textencoding.h"
@@ -27,6 +32,53 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 // The document as RTF: Shift-JIS characters as \'hh bytes, every other
 // character as \uN with a one-byte fall-back, so nothing is lost.
 QByteArray writeRichText(const QTextDocument& doc);
+
+// What the RTF writer needs of a document, taken quickly on the thread that
+// owns the document so that the slow writing can run on another: the raw
+// text (index i is document position i), the format table, and each
+// paragraph's runs followed by a paragraph end.
+struct RichTextSnapshot {
+    static constexpr int kParagraphEnd = -1;
+    struct Run {
+        qsizetype position;
+        qsizetype length;
+        int format;  // index into `formats`, or kParagraphEnd
+    };
+    QString text;
+    QFont defaultFont;
+    QList<QTextFormat> formats;
+    std::vector<Run> runs;
+
+    QTextCharFormat charFormat(int index) const;
+    QStringView textOf(const Run& run) const { return QStringView(text).mid(run.position, run.length); }
+};
+
+RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc);
+QByteArray writeRichText(const RichTextSnapshot& snapshot);
+
+// Snapshots of one document, repeatedly and quickly: walking every fragment
+// of a large document costs more than the UI thread can spare, so each
+// paragraph's runs are kept with the paragraph until it changes, and
+// warm() fills them in small steps while the program is idle.
+class RichTextRuns {
+public:
+    RichTextRuns();
+    ~RichTextRuns();
+    RichTextRuns(const RichTextRuns&) = delete;
+    RichTextRuns& operator=(const RichTextRuns&) = delete;
+
+    // Snapshots are of this document from now on (null: none).
+    void follow(QTextDocument* doc);
+    QTextDocument* document() const;
+    // Keeps the runs of more paragraphs, for about `budgetNs`; true when
+    // every paragraph's runs are kept.
+    bool warm(qint64 budgetNs);
+    RichTextSnapshot snapshot();
+
+private:
+    struct State;
+    State* d;
+};
 
 // Plain text with CR LF, LF or CR line ends, into `doc` (expected empty), in
 // the encoding given or, by default, the one the bytes are in.  Returns the

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QElapsedTimer>
+#include <QPointer>
 
 #include <cmath>
 #include <vector>
@@ -32,11 +34,11 @@ struct RunProps {
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& doc) : doc_(doc), defaultFont_(doc.defaultFont()) {}
+    explicit Writer(const RichTextSnapshot& doc) : doc_(doc), defaultFont_(doc.defaultFont) {}
     QByteArray write();
 
 private:
-    const QTextDocument& doc_;
+    const RichTextSnapshot& doc_;
     QFont defaultFont_;
     QByteArray out_;
     QStringList fontNames_;
@@ -123,17 +125,14 @@ RunProps Writer::propsOf(const QTextCharFormat& f) {
 // so that readers take its \'hh bytes as Shift-JIS.
 void Writer::collect() {
     fontOf(defaultFont_.family());
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            const RunProps p = propsOf(frag.charFormat());
-            if (!fontJapanese_[size_t(p.font)]) {
-                for (QChar c : frag.text()) {
-                    if (c.unicode() >= 0x80) {
-                        fontJapanese_[size_t(p.font)] = true;
-                        break;
-                    }
-                }
+    for (const RichTextSnapshot::Run& run : doc_.runs) {
+        if (run.format == RichTextSnapshot::kParagraphEnd) continue;
+        const RunProps p = propsOf(doc_.charFormat(run.format));
+        if (fontJapanese_[size_t(p.font)]) continue;
+        for (QChar c : doc_.textOf(run)) {
+            if (c.unicode() >= 0x80) {
+                fontJapanese_[size_t(p.font)] = true;
+                break;
             }
         }
     }
@@ -190,7 +189,7 @@ void Writer::writeText(QStringView text) {
 
 QByteArray Writer::write() {
     collect();
-    out_.reserve(qsizetype(doc_.characterCount()) * 3 + 1024);
+    out_.reserve(doc_.text.size() * 3 + 1024);
     out_.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1{\\fonttbl");
     for (qsizetype i = 0; i < fontNames_.size(); ++i) {
         out_.append("{\\f").append(QByteArray::number(i)).append("\\fnil");
@@ -219,10 +218,13 @@ QByteArray Writer::write() {
     RunProps cur;
     cur.font = 0;
     cur.halfPoints = 24;
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            const RunProps p = propsOf(frag.charFormat());
+    for (const RichTextSnapshot::Run& run : doc_.runs) {
+        if (run.format == RichTextSnapshot::kParagraphEnd) {
+            out_.append("\\par\r\n");
+            continue;
+        }
+        {
+            const RunProps p = propsOf(doc_.charFormat(run.format));
             const qsizetype before = out_.size();
             if (p.font != cur.font) writeWord("f", p.font);
             if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
@@ -244,9 +246,8 @@ QByteArray Writer::write() {
             if (p.bg != cur.bg) writeWord("highlight", p.bg);
             if (out_.size() != before) out_.append(' ');
             cur = p;
-            writeText(frag.text());
+            writeText(doc_.textOf(run));
         }
-        out_.append("\\par\r\n");
     }
     out_.append("}\r\n");
     return out_;
@@ -254,8 +255,122 @@ QByteArray Writer::write() {
 
 } // namespace
 
+RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc) {
+    RichTextSnapshot snap;
+    // The raw text indexes by document position, so a run needs no text of
+    // its own: no copy per fragment.
+    snap.text = doc.toRawText();
+    snap.defaultFont = doc.defaultFont();
+    snap.formats = doc.allFormats();
+    snap.runs.reserve(size_t(doc.blockCount()) * 2);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            snap.runs.push_back({frag.position(), frag.length(), frag.charFormatIndex()});
+        }
+        snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
+    }
+    return snap;
+}
+
+namespace {
+
+// A paragraph's runs, relative to its start, kept with the paragraph.
+struct KeptRuns : QTextBlockUserData {
+    std::vector<RichTextSnapshot::Run> runs;
+};
+
+KeptRuns* keptRuns(const QTextBlock& b) {
+    if (auto* kept = static_cast<KeptRuns*>(b.userData())) return kept;
+    auto* kept = new KeptRuns;
+    const int start = b.position();
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        kept->runs.push_back({frag.position() - start, frag.length(), frag.charFormatIndex()});
+    }
+    const_cast<QTextBlock&>(b).setUserData(kept);
+    return kept;
+}
+
+} // namespace
+
+struct RichTextRuns::State {
+    QPointer<QTextDocument> doc;
+    QMetaObject::Connection changes;
+    int nextToWarm = 0;
+};
+
+RichTextRuns::RichTextRuns() : d(new State) {}
+
+RichTextRuns::~RichTextRuns() {
+    QObject::disconnect(d->changes);
+    delete d;
+}
+
+QTextDocument* RichTextRuns::document() const { return d->doc; }
+
+void RichTextRuns::follow(QTextDocument* doc) {
+    if (d->doc == doc) return;
+    QObject::disconnect(d->changes);
+    d->doc = doc;
+    d->nextToWarm = 0;
+    if (!doc) return;
+    // Every change names its range, formatting included: the paragraphs in
+    // it forget their runs.  A document tells its changes only once it has
+    // a layout (the editor's always has).
+    doc->documentLayout();
+    d->changes = QObject::connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
+        for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added; b = b.next())
+            b.setUserData(nullptr);
+    });
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) b.setUserData(nullptr);
+}
+
+bool RichTextRuns::warm(qint64 budgetNs) {
+    if (!d->doc) return true;
+    QElapsedTimer clock;
+    clock.start();
+    QTextBlock b = d->doc->findBlockByNumber(d->nextToWarm);
+    int checked = 0;
+    for (; b.isValid(); b = b.next()) {
+        keptRuns(b);
+        if (++checked % 256 == 0 && clock.nsecsElapsed() > budgetNs) {
+            d->nextToWarm = b.blockNumber() + 1;
+            return false;
+        }
+    }
+    // Paragraphs changed since are done again by the snapshot.
+    d->nextToWarm = 0;
+    return true;
+}
+
+RichTextSnapshot RichTextRuns::snapshot() {
+    if (!d->doc) return {};
+    const QTextDocument& doc = *d->doc;
+    RichTextSnapshot snap;
+    snap.text = doc.toRawText();
+    snap.defaultFont = doc.defaultFont();
+    snap.formats = doc.allFormats();
+    snap.runs.reserve(size_t(doc.blockCount()) * 2);
+    qsizetype start = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (const RichTextSnapshot::Run& r : keptRuns(b)->runs) snap.runs.push_back({start + r.position, r.length, r.format});
+        snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
+        start += b.length();
+    }
+    return snap;
+}
+
+QTextCharFormat RichTextSnapshot::charFormat(int index) const {
+    return index >= 0 && index < formats.size() ? formats[index].toCharFormat() : QTextCharFormat();
+}
+
+QByteArray writeRichText(const RichTextSnapshot& snapshot) {
+    return Writer(snapshot).write();
+}
+
 QByteArray writeRichText(const QTextDocument& doc) {
-    return Writer(doc).write();
+    return writeRichText(takeRichTextSnapshot(doc));
 }
 
 } // namespace tess

@@ -14,6 +14,7 @@
 
 #include "mainwindow/TSMain.h"
 #include "mainwindow/prompter.h"
+#include "mainwindow/recovery.h"
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
 
@@ -123,6 +124,45 @@ double longestStallMs(double seconds) {
     return ms(worst) - 5;
 }
 
+// The recovery copy of a modified document: the UI thread's share (the
+// snapshot), the worker's write, the longest stall of the event loop while a
+// copy is taken and written after a key, and how far behind the key the copy
+// is on disk.
+void recoveryPause(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
+    tess::RecoveryCopy& copy = window.recovery();
+    std::vector<qint64> snapshots, writes;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(memo, Qt::Key_B);
+        QElapsedTimer t;
+        t.start();
+        copy.copyNow();
+        copy.flush();
+        writes.push_back(t.nsecsElapsed() - copy.lastSnapshotNs());
+        snapshots.push_back(copy.lastSnapshotNs());
+    }
+    std::sort(snapshots.begin(), snapshots.end());
+    std::sort(writes.begin(), writes.end());
+
+    // A key, then the event loop on its own: the timer takes the copy and
+    // the worker writes it while 5 ms ticks keep running.
+    const int before = copy.written();
+    QElapsedTimer behind;
+    QTest::keyClick(memo, Qt::Key_C);
+    behind.start();
+    qint64 onDisk = -1;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (onDisk < 0 && copy.written() > before) onDisk = behind.nsecsElapsed();
+    });
+    watch.start();
+    const double stall = longestStallMs(3.5);
+    std::printf("  recovery: snapshot %.1f ms (max %.1f), write on the worker %.0f ms, "
+                "stall while copying %.1f ms, on disk %.0f ms after the key, %s",
+                ms(snapshots[snapshots.size() / 2]), ms(snapshots.back()), ms(writes[writes.size() / 2]), stall,
+                onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()));
+}
+
 int runOne(const QString& name) {
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
@@ -222,6 +262,7 @@ int runOne(const QString& name) {
     QApplication::processEvents();
     std::printf("  resize %.1f ms (again %.1f ms), then %.0f MB resident", firstResize, ms(t.nsecsElapsed()),
                 double(statusKb("VmRSS:")) / 1024);
+    if (name == QLatin1String("10mb")) recoveryPause(window, memo);
     // The close box: the save question is answered No.
     t.restart();
     const bool closed = window.close();

@@ -2,6 +2,7 @@
 // A main window over its own temporary program folder, with helpers to read
 // and write the settings file and to compare the folder before and after.
 
+#include "core/recovery.h"
 #include "core/settingsfile.h"
 #include "dialogs/TSExplorer.h"
 #include "dialogs/TSGName.h"
@@ -119,7 +120,8 @@ protected:
         QMap<QString, QByteArray> out;
         const QDir d(folder);
         for (const QFileInfo& fi : d.entryInfoList(QDir::Files | QDir::Hidden))
-            out.insert(fi.fileName(), readFile(fi.absoluteFilePath()));
+            // The running program's lock is no stored file.
+            if (fi.fileName() != recovery::kLockFileName) out.insert(fi.fileName(), readFile(fi.absoluteFilePath()));
         return out;
     }
 

@@ -1,0 +1,158 @@
+#include "recovery.h"
+
+#include "core/atomicfile.h"
+#include "richtext/richtext.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTimer>
+
+namespace tess {
+
+namespace {
+constexpr qint64 kWarmStepNs = 4'000'000;
+} // namespace
+
+struct RecoveryCopy::Job {
+    RichTextSnapshot text;
+    recovery::Fields fields;
+};
+
+RecoveryCopy::RecoveryCopy(QPlainTextEdit* editor, const QString& folderPath,
+                           std::function<recovery::Fields()> fields, QObject* parent)
+    : QObject(parent),
+      editor_(editor),
+      path_(QDir(folderPath).filePath(recovery::kFileName)),
+      declinedPath_(QDir(folderPath).filePath(recovery::kDeclinedFileName)),
+      fields_(std::move(fields)),
+      lock_(QDir(folderPath).filePath(recovery::kLockFileName)) {
+    // A lock left by a run that was killed names a process that is gone;
+    // QLockFile takes it over.  One held by a live process is never stale.
+    lock_.setStaleLockTime(0);
+    owned_ = lock_.tryLock(0);
+
+    timer_ = new QTimer(this);
+    timer_->setSingleShot(true);
+    timer_->setInterval(kDelayMs);
+    connect(timer_, &QTimer::timeout, this, &RecoveryCopy::copyNow);
+    warmer_ = new QTimer(this);
+    warmer_->setInterval(0);
+    connect(warmer_, &QTimer::timeout, this, [this] {
+        // A few milliseconds per turn of the event loop: typing stays smooth.
+        if (runs_.warm(kWarmStepNs)) warmer_->stop();
+    });
+    // The editor forwards the signal of whatever document it shows, also
+    // after a load has given it a new one.
+    connect(editor_, &QPlainTextEdit::textChanged, this, &RecoveryCopy::changed);
+    if (owned_) thread_ = std::thread([this] { worker(); });
+}
+
+RecoveryCopy::~RecoveryCopy() {
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stop_ = true;
+        pending_.reset();
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void RecoveryCopy::setDelay(int ms) { timer_->setInterval(ms); }
+
+void RecoveryCopy::changed() {
+    if (!armed_) return;
+    // Not restarted by later changes: steady typing must not put the copy off.
+    if (!timer_->isActive()) timer_->start();
+    if (runs_.document() != editor_->document()) {
+        runs_.follow(editor_->document());
+        warmer_->start();
+    }
+}
+
+void RecoveryCopy::copyNow() {
+    timer_->stop();
+    if (!armed_) return;
+    const QTextDocument* doc = editor_->document();
+    if (!doc->isModified()) {
+        discard();
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    runs_.follow(editor_->document());
+    auto job = std::make_unique<Job>(Job{runs_.snapshot(), fields_()});
+    {
+        // A copy still waiting is simply replaced by the newer one.
+        std::lock_guard<std::mutex> hold(mutex_);
+        pending_ = std::move(job);
+    }
+    wake_.notify_one();
+    lastSnapshotNs_ = clock.nsecsElapsed();
+}
+
+void RecoveryCopy::worker() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+        wake_.wait(hold, [this] { return stop_ || pending_; });
+        if (stop_) return;
+        std::unique_ptr<Job> job = std::move(pending_);
+        busy_ = true;
+        hold.unlock();
+
+        QString error;
+        const QByteArray bytes = recovery::withFields(writeRichText(job->text), job->fields);
+        job.reset();
+        writeFileAtomically(path_, bytes, &error);
+
+        hold.lock();
+        busy_ = false;
+        ++written_;
+        lastError_ = error;
+        idle_.notify_all();
+    }
+}
+
+void RecoveryCopy::flush() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    idle_.wait(hold, [this] { return stop_ || (!busy_ && !pending_); });
+}
+
+void RecoveryCopy::discard() {
+    timer_->stop();
+    if (!armed_) return;
+    {
+        // A write under way finishes first, or it would bring the file back.
+        std::unique_lock<std::mutex> hold(mutex_);
+        pending_.reset();
+        idle_.wait(hold, [this] { return stop_ || !busy_; });
+    }
+    QFile::remove(path_);
+}
+
+void RecoveryCopy::release() {
+    discard();
+    armed_ = false;
+    if (owned_) lock_.unlock();
+    owned_ = false;
+}
+
+void RecoveryCopy::resume() {
+    if (!owned_) owned_ = lock_.tryLock(0);
+    if (owned_ && !thread_.joinable()) thread_ = std::thread([this] { worker(); });
+    armed_ = owned_;
+}
+
+int RecoveryCopy::written() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return written_;
+}
+
+QString RecoveryCopy::lastError() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return lastError_;
+}
+
+} // namespace tess

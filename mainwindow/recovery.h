@@ -1,0 +1,101 @@
+#pragma once
+// Keeps the recovery copy of the editor's document while it has unsaved
+// changes: at most `delay` after a change the editor's text and formats are
+// taken (a quick copy on the UI thread), and a worker thread turns them into
+// rich text and writes the file atomically, so typing never waits for it.
+// Only the run that holds the folder's lock keeps or offers a copy: a second
+// copy of the program on the same folder leaves the first one's alone.
+
+#include "core/recovery.h"
+#include "richtext/richtext.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QPlainTextEdit;
+class QTimer;
+
+namespace tess {
+
+namespace recovery_text {
+// The question at start-up when the last run left unsaved text.
+QString question(const QString& fileName);
+} // namespace recovery_text
+
+class RecoveryCopy : public QObject {
+    Q_OBJECT
+public:
+    // How long after the first unsaved change the copy is taken; the write
+    // itself follows on the worker, so the copy stays within two seconds.
+    static constexpr int kDelayMs = 1000;
+
+    RecoveryCopy(QPlainTextEdit* editor, const QString& folderPath, std::function<recovery::Fields()> fields,
+                 QObject* parent = nullptr);
+    ~RecoveryCopy() override;
+
+    // True when this run holds the folder's lock.
+    bool owned() const { return owned_; }
+    QString path() const { return path_; }
+    QString declinedPath() const { return declinedPath_; }
+
+    // Copies are kept from now on (after the start-up has offered the last
+    // run's copy).
+    void arm() { armed_ = owned_; }
+    // The document is clean or closed: no copy is pending and the file is
+    // gone when this returns.
+    void discard();
+    // A close went ahead: no copy, and the folder's lock is given back.
+    void release();
+    // The close did not end the run after all (a log-off that went no
+    // further): copies are kept again when the lock is still to be had.
+    void resume();
+    // Takes a copy now (when the document is modified) instead of at the timer.
+    void copyNow();
+    // Waits until every copy taken so far is on disk.
+    void flush();
+
+    void setDelay(int ms);
+    // UI-thread time of the last copy taken, in nanoseconds.
+    qint64 lastSnapshotNs() const { return lastSnapshotNs_; }
+    // Copies written so far and the last write's error (empty when it worked).
+    int written() const;
+    QString lastError() const;
+
+private:
+    struct Job;
+    void changed();
+    void worker();
+
+    QPlainTextEdit* editor_;
+    QString path_;
+    QString declinedPath_;
+    std::function<recovery::Fields()> fields_;
+    QLockFile lock_;
+    bool owned_ = false;
+    bool armed_ = false;
+    QTimer* timer_ = nullptr;
+    // Fills the paragraphs' kept runs between events, so that the copy's
+    // snapshot itself has little left to do.
+    QTimer* warmer_ = nullptr;
+    RichTextRuns runs_;
+    qint64 lastSnapshotNs_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::unique_ptr<Job> pending_;
+    bool busy_ = false;
+    bool stop_ = false;
+    int written_ = 0;
+    QString lastError_;
+    std::thread thread_;
+};
+
+} // namespace tess

@@ -1,0 +1,319 @@
+// The recovery copy: kept while the document has unsaved changes, removed by
+// a save or a close that goes ahead, offered at the next start, left alone
+// by a second copy of the program, and good after a SIGKILL at any moment.
+
+#include "mainwindowfixture.h"
+#include "recoverylines.h"
+
+#include "core/atomicfile.h"
+#include "core/caption.h"
+#include "core/damagedfile.h"
+#include "core/recovery.h"
+#include "mainwindow/recovery.h"
+#include "richtext/documentfile.h"
+#include "richtext/richtext.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cerrno>
+
+namespace tess::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+QString recoveryQuestion(const QString& name) {
+    return u"yesno: 前回は保存されていない変更を残したまま終了しました（"_s + name +
+           u"）。\n保存されていない内容を復元しますか？\n「いいえ」のときは Recovery.old として残し、次回からは尋ねません。"_s;
+}
+
+class RecoveryTest : public MainWindowTest {
+protected:
+    QString copyPath() const { return path(recovery::kFileName); }
+    bool copyExists() const { return QFileInfo::exists(copyPath()); }
+    // A run that typed `text` into a named document and then died: the copy
+    // is on disk and the window is dropped without its close sequence.
+    void crashAfterTyping(const QString& text, const QString& name = u"NOTE.RTF"_s) {
+        start();
+        nameDocument(name);
+        w().RirekiSet();
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        QTextCursor c(memo()->document());
+        c.insertText(text.left(2), bold);
+        c.insertText(text.mid(2), QTextCharFormat());
+        w().recovery().copyNow();
+        w().recovery().flush();
+        ASSERT_TRUE(copyExists());
+        window.reset();
+    }
+};
+
+TEST_F(RecoveryTest, YesBringsBackTextFormattingFieldsAndCaptionModified) {
+    crashAfterTyping(u"太字と普通\n二行目"_s);
+    prompter.yesNo.push_back(true);
+    start();
+    EXPECT_EQ(prompter.shown, QStringList{recoveryQuestion(u"NOTE.RTF"_s)});
+    EXPECT_EQ(documentPlainText(*memo()->document()).left(9), u"太字と普通\n二行目"_s);
+    EXPECT_EQ(memo()->document()->begin().begin().fragment().text(), u"太字"_s);
+    EXPECT_EQ(memo()->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(title(), u"Tessarine  // [ｸﾞﾙｰﾌﾟなし] / NOTE.RTF (更新)"_s);
+    EXPECT_EQ(w().state().LblFullName(), u"NOTE.RTF"_s);
+    EXPECT_EQ(w().state().LblFName(), u"NOTE.RTF"_s);
+    EXPECT_TRUE(modified());
+    // The restored document saves where it belongs, and that ends the copy.
+    w().SpeedButton1Click();
+    EXPECT_FALSE(copyExists());
+    QTextDocument saved;
+    ASSERT_TRUE(LoadDocument(path(u"NOTE.RTF"_s), saved).ok());
+    EXPECT_TRUE(documentPlainText(saved).startsWith(u"太字と普通\n二行目"_s));
+    // Typing after the restore is one period: no second marker.
+    type(u"x"_s);
+    EXPECT_EQ(title(), u"Tessarine  // [ｸﾞﾙｰﾌﾟなし] / NOTE.RTF (更新)"_s);
+}
+
+TEST_F(RecoveryTest, NoKeepsTheCopyAsideOnceAndNeverOffersItAgain) {
+    crashAfterTyping(u"一回目"_s);
+    prompter.yesNo.push_back(false);
+    start();
+    EXPECT_EQ(prompter.shown, QStringList{recoveryQuestion(u"NOTE.RTF"_s)});
+    EXPECT_FALSE(copyExists());
+    EXPECT_EQ(memo()->toPlainText(), QString());
+    EXPECT_EQ(title(), caption::kNewFile);
+    EXPECT_FALSE(modified());
+    QTextDocument kept;
+    ASSERT_TRUE(LoadDocument(path(recovery::kDeclinedFileName), kept).ok());
+    EXPECT_TRUE(documentPlainText(kept).startsWith(u"一回目"_s));
+
+    prompter.shown.clear();
+    start();
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    window.reset();
+
+    // A later declined copy takes the place of the earlier one: one is kept.
+    crashAfterTyping(u"二回目"_s);
+    prompter.yesNo.push_back(false);
+    start();
+    QTextDocument second;
+    ASSERT_TRUE(LoadDocument(path(recovery::kDeclinedFileName), second).ok());
+    EXPECT_TRUE(documentPlainText(second).startsWith(u"二回目"_s));
+    EXPECT_EQ(QDir(folder).entryList({u"Recovery*"_s}, QDir::Files), (QStringList{u"Recovery.lock"_s, u"Recovery.old"_s}));
+}
+
+// What removes the copy and what keeps it, case by case.
+TEST_F(RecoveryTest, SaveAndCloseRemoveTheCopyACancelledCloseKeepsIt) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"overwrite save", [this] { w().SpeedButton1Click(); }, false},
+        {"close, answer No",
+         [this] {
+             prompter.yesNoCancel.push_back(Prompter::Answer::No);
+             EXPECT_TRUE(requestClose());
+         },
+         false},
+        {"quick-save exit", [this] { w().SpeedButton11Click(); }, false},
+        {"close, answer Cancel",
+         [this] {
+             prompter.yesNoCancel.push_back(Prompter::Answer::Cancel);
+             EXPECT_FALSE(requestClose());
+         },
+         true},
+        {"new document, answer No",
+         [this] {
+             prompter.yesNoCancel.push_back(Prompter::Answer::No);
+             w().SpeedButton6Click();
+         },
+         false},
+        {"save fails on a full disk",
+         [this] {
+             faults::setAtomicFault([](AtomicStep s) { return s == AtomicStep::Write ? ENOSPC : 0; });
+             w().SpeedButton1Click();
+             faults::setAtomicFault(nullptr);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(copyPath());
+        start();
+        nameDocument(u"A.TXT"_s);
+        type(u"未保存"_s);
+        w().recovery().copyNow();
+        w().recovery().flush();
+        ASSERT_TRUE(copyExists());
+        c.act();
+        EXPECT_EQ(copyExists(), c.kept);
+        window.reset();
+        prompter.shown.clear();
+    }
+}
+
+TEST_F(RecoveryTest, TheCopyFollowsTypingByItselfAndGoesWhenTheTextIsSavedClean) {
+    start();
+    w().recovery().setDelay(20);
+    nameDocument(u"A.TXT"_s);
+    type(u"abc"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyExists(); }, 3000));
+    w().recovery().flush();
+    QTextDocument copy;
+    ASSERT_TRUE(LoadDocument(copyPath(), copy).ok());
+    EXPECT_EQ(documentPlainText(copy).left(3), u"abc"_s);
+    // An undo back to the saved text leaves nothing unsaved.
+    w().SpeedButton1Click();
+    type(u"d"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copyExists(); }, 3000));
+    memo()->undo();
+    EXPECT_FALSE(modified());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !copyExists(); }, 3000));
+}
+
+TEST_F(RecoveryTest, ASecondRunOnTheSameFolderNeitherOffersNorTouchesTheCopy) {
+    start();
+    nameDocument(u"FIRST.TXT"_s);
+    type(u"一つ目"_s);
+    w().recovery().copyNow();
+    w().recovery().flush();
+    const QByteArray firstCopy = readFile(copyPath());
+    ASSERT_FALSE(firstCopy.isEmpty());
+
+    ScriptedPrompter other;
+    TfrmTSMain second(other, folder, PathStyle::posix());
+    EXPECT_TRUE(other.shown.isEmpty());
+    EXPECT_FALSE(second.recovery().owned());
+    second.editor()->insertPlainText(u"二つ目"_s);
+    second.recovery().copyNow();
+    second.recovery().flush();
+    EXPECT_EQ(readFile(copyPath()), firstCopy);
+    second.state().setLblFullName(u"SECOND.TXT"_s);
+    second.SpeedButton1Click();
+    other.yesNoCancel.push_back(Prompter::Answer::No);
+    EXPECT_TRUE(second.close());
+    EXPECT_EQ(readFile(copyPath()), firstCopy);
+    EXPECT_TRUE(w().recovery().owned());
+}
+
+TEST_F(RecoveryTest, AWriteThatFailsLeavesTheLastCopyWhole) {
+    start();
+    type(u"前の版"_s);
+    w().recovery().copyNow();
+    w().recovery().flush();
+    const QByteArray before = readFile(copyPath());
+    faults::setAtomicFault([](AtomicStep s) { return s == AtomicStep::Rename ? EIO : 0; });
+    type(u"次の版"_s);
+    w().recovery().copyNow();
+    w().recovery().flush();
+    faults::setAtomicFault(nullptr);
+    EXPECT_EQ(readFile(copyPath()), before);
+    EXPECT_FALSE(w().recovery().lastError().isEmpty());
+    EXPECT_EQ(QDir(folder).entryList({u"Recovery*"_s}, QDir::Files | QDir::Hidden),
+              (QStringList{u"Recovery"_s, u"Recovery.lock"_s}));
+}
+
+TEST_F(RecoveryTest, ACopyWithoutItsFieldsIsKeptAsideAsDamagedNotOffered) {
+    writeFile(copyPath(), "{\\rtf1 text}");
+    start();
+    EXPECT_EQ(prompter.messages(),
+              QStringList{damagedFileMessage(u"復元用ﾌｧｲﾙ"_s, u"Recovery"_s, u"Recovery.damaged"_s)});
+    EXPECT_FALSE(copyExists());
+    EXPECT_EQ(readFile(copyPath() + u".damaged"_s), "{\\rtf1 text}");
+    EXPECT_EQ(memo()->toPlainText(), QString());
+}
+
+// The real thing: the program is killed with SIGKILL at a random moment
+// while it types and saves, then started again.  What comes back is exactly
+// the text of some moment (never a mix or a half-written file), at most two
+// seconds older than the kill, with its formatting.
+TEST_F(RecoveryTest, KilledAtRandomMomentsWhileTypingAndSavingLosesAtMostTwoSeconds) {
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    const QString base = folder;
+    for (int round = 0; round < 6; ++round) {
+        folder = base + QStringLiteral("run%1/").arg(round);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const int killAfterMs = 300 + int(random.bounded(2700));
+        SCOPED_TRACE(QStringLiteral("round %1, killed %2 ms after the first line").arg(round).arg(killAfterMs).toStdString());
+
+        QProcess child;
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        child.start(QStringLiteral(TESS_RECOVERY_DRIVER), {folder});
+        ASSERT_TRUE(child.waitForStarted(10000));
+
+        QElapsedTimer clock;
+        std::vector<std::pair<qint64, int>> typedAt;  // when each report arrived
+        int lastTyped = 0;
+        const auto readReports = [&] {
+            while (child.canReadLine()) {
+                const QByteArray line = child.readLine().trimmed();
+                if (!line.startsWith("typed ")) continue;
+                if (!clock.isValid()) clock.start();
+                lastTyped = line.mid(6).toInt();
+                typedAt.emplace_back(clock.elapsed(), lastTyped);
+            }
+        };
+        while (!clock.isValid() || clock.elapsed() < killAfterMs) {
+            child.waitForReadyRead(5);
+            readReports();
+            ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardError().toStdString();
+        }
+        const qint64 killedAt = clock.elapsed();
+        child.kill();  // SIGKILL
+        ASSERT_TRUE(child.waitForFinished(10000));
+        readReports();
+        int required = 0;
+        for (const auto& [when, n] : typedAt)
+            if (when <= killedAt - 2000) required = n;
+
+        const auto linesIn = [](const QString& text) -> int {
+            // The text of k lines, exactly, or -1.
+            QString t = text;
+            while (t.endsWith(u'\n')) t.chop(1);
+            const int k = int(t.count(u'\n')) + (t.isEmpty() ? 0 : 1);
+            QString expected = driverText(k);
+            expected.chop(1);
+            return t == expected ? k : -1;
+        };
+
+        const bool offered = copyExists();
+        prompter.shown.clear();
+        if (offered) prompter.yesNo.push_back(true);
+        start();
+        EXPECT_TRUE(w().recovery().owned());
+        int saved = 0;
+        if (QFileInfo::exists(path(kDriverDocument))) {
+            QTextDocument doc;
+            ASSERT_TRUE(LoadDocument(path(kDriverDocument), doc).ok());
+            saved = linesIn(documentPlainText(doc));
+            EXPECT_GE(saved, 0) << "the saved document is not the text of any moment";
+            EXPECT_EQ(saved % kDriverSaveEvery, 0);
+        }
+        int recovered = saved;
+        if (offered) {
+            ASSERT_EQ(prompter.shown, QStringList{recoveryQuestion(kDriverDocument)});
+            recovered = linesIn(documentPlainText(*memo()->document()));
+            ASSERT_GE(recovered, 0) << "the recovery copy is not the text of any moment";
+            EXPECT_GE(recovered, saved);
+            EXPECT_TRUE(modified());
+            if (recovered >= 3) {
+                const QTextBlock third = memo()->document()->findBlockByNumber(2);
+                EXPECT_EQ(third.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+                EXPECT_EQ(third.next().begin().fragment().charFormat().fontWeight(), QFont::Normal);
+            }
+        } else {
+            EXPECT_TRUE(prompter.shown.isEmpty());
+        }
+        EXPECT_LE(recovered, lastTyped);
+        EXPECT_GE(recovered, required) << "typed " << lastTyped << ", saved " << saved;
+        window.reset();
+    }
+}
+
+} // namespace
+} // namespace tess::testing
