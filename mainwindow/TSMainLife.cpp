@@ -4,6 +4,7 @@
 #include "TSMain.h"
 
 #include "clipsave.h"
+#include "filelist.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -190,7 +191,7 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         prompter_.errorBox(quickListsProblem(lists));
         break;
     case QuickListsRead::Status::Ok:
-        PanelPass->addItems(lists.entries);
+        fileList_->setEntries(lists.entries);
         break;
     }
 }

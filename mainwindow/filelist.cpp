@@ -64,6 +64,15 @@ void FileList::setEntries(const QStringList& items) {
     const QSignalBlocker block(w_.PanelPass);
     w_.PanelPass->clear();
     w_.PanelPass->addItems(items);
+    // The list is narrow: each entry shows the whole path it stands for when
+    // the pointer rests on it.
+    const bool history = historyMode();
+    for (int i = 0; i < w_.PanelPass->count(); ++i) {
+        QListWidgetItem* item = w_.PanelPass->item(i);
+        if (isPlaceholder(item->text())) continue;
+        const ResolvedEntry r = ResolveListEntry(item->text(), history, w_.Panel1->text(), host_.registry());
+        if (r.status == ResolvedEntry::Status::Path) item->setToolTip(r.path);
+    }
 }
 
 void FileList::refreshHistory() {

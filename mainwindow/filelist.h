@@ -66,6 +66,9 @@ public:
     void refreshHistory();
     // The list's entries, top to bottom.
     QStringList entries() const;
+    // Replaces the entries without previewing any of them; each shows its
+    // whole path as its tooltip.
+    void setEntries(const QStringList& items);
 
 public slots:
     void GourpFileSet();       // the current group's files
@@ -85,8 +88,6 @@ private:
     bool isPlaceholder(const QString& entry) const;
     // The selected entry's file, or nothing (after a message when due).
     std::optional<QString> selectedPath();
-    // Replaces the entries without previewing any of them.
-    void setEntries(const QStringList& items);
 
     Widgets w_;
     DocumentHost& host_;

@@ -134,6 +134,28 @@ TEST_F(FileListTest, OpensUnderTheFolderGroupOrTheFirstInnerGroupThatListsIt) {
     EXPECT_EQ(prompter.shown.count(kSaveQuestion), 2);
 }
 
+// The narrow list shows each entry's whole path as its tooltip, in both
+// modes; placeholders have none.
+TEST_F(FileListTest, EntriesShowTheirWholePathAsATooltip) {
+    addFolderGroup(QStringLiteral("WORK"), work);
+    w().registry().FileGroupSet(QStringLiteral("WORK"), QStringLiteral("A.TXT"));
+    showGroup(QStringLiteral("WORK"));
+    EXPECT_EQ(list()->item(row(QStringLiteral("A.TXT")))->toolTip(), work + QStringLiteral("/A.TXT"));
+
+    const QString deep = QStringLiteral("/home/user/とても長いフォルダ名/さらに下/議事録.TXT");
+    w().state().setLblFullName(QStringLiteral("MEMO.TXT"));
+    w().RirekiSet();
+    w().state().setLblFullName(deep);
+    w().RirekiSet();
+    w().PGFClick();
+    EXPECT_EQ(list()->item(row(deep))->toolTip(), deep);
+    EXPECT_EQ(list()->item(row(QStringLiteral("MEMO.TXT")))->toolTip(), path(QStringLiteral("MEMO.TXT")));
+
+    w().state().GrdR.clear();
+    w().PGFClick();
+    EXPECT_TRUE(list()->item(0)->toolTip().isEmpty());
+}
+
 TEST_F(FileListTest, AFailedOpenKeepsTheDocumentAndSaysSo) {
     registerGroup(QStringLiteral("MEMO"));
     w().registry().FileGroupSet(QStringLiteral("MEMO"), QStringLiteral("GONE.TXT"));
