@@ -1,5 +1,7 @@
 #include "atomicfile.h"
 
+#include "systemerror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -95,7 +97,7 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
     const QByteArray targetName = QFile::encodeName(target);
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     const auto fail = [&](AtomicWrite kind, int err) {
-        if (error) *error = reasonText(path, qt_error_string(err));
+        if (error) *error = reasonText(path, systemErrorText(err));
         return kind;
     };
 
@@ -141,17 +143,17 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
     // leaving it to a flush inside commit().
     QSaveFile file(realTarget(path));
     if (injected(AtomicStep::Create) || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error) *error = reasonText(path, file.errorString());
+        if (error) *error = reasonText(path, systemErrorText(file.errorString()));
         return AtomicWrite::CannotCreate;
     }
     if (injected(AtomicStep::Write) || file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error) *error = reasonText(path, file.errorString());
+        if (error) *error = reasonText(path, systemErrorText(file.errorString()));
         file.cancelWriting();
         return AtomicWrite::Failed;
     }
     // commit() syncs the data before it replaces the old file.
     if (injected(AtomicStep::Rename) || !file.commit()) {
-        if (error) *error = reasonText(path, file.errorString());
+        if (error) *error = reasonText(path, systemErrorText(file.errorString()));
         return AtomicWrite::Failed;
     }
     return AtomicWrite::Ok;

@@ -1,5 +1,7 @@
 #include "removefile.h"
 
+#include "systemerror.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,7 +36,7 @@ bool removeDocumentFile(const QString& path, QString* error) {
         return false;
     }
     const bool ok = kPlatformHasTrash ? file.moveToTrash() : file.remove();
-    if (!ok && error) *error = cannotRemoveMessage(path, file.errorString());
+    if (!ok && error) *error = cannotRemoveMessage(path, systemErrorText(file.errorString()));
     return ok;
 }
 

@@ -3,6 +3,7 @@
 #include "richtext.h"
 
 #include "core/atomicfile.h"
+#include "core/systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,8 @@ LoadResult readDocumentBytes(const QString& path, QByteArray& bytes) {
     QFile file(path);
     const auto cannotOpen = [&] {
         result.status = LoadResult::Status::CannotOpen;
-        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+                                                    systemErrorText(file.errorString()));
         return result;
     };
     if (!file.open(QIODevice::ReadOnly)) return cannotOpen();

@@ -2,6 +2,7 @@
 // a process killed mid-write and, where the tests run as root, a full disk.
 
 #include "core/atomicfile.h"
+#include "core/systemerror.h"
 
 #include "support.h"
 
@@ -85,7 +86,7 @@ TEST_P(SizeLimit, WriteThatCannotFinishKeepsTheOldFileAndSaysWhy) {
 
     const ChildResult r = writeUnderSizeLimit(file.path(), bigger, rlim_t(GetParam() / 2));
     EXPECT_EQ(r.status, AtomicWrite::Failed);
-    EXPECT_EQ(r.error, file.path() + QStringLiteral(": ") + qt_error_string(EFBIG));
+    EXPECT_EQ(r.error, file.path() + QStringLiteral(": ") + systemErrorText(EFBIG));
     EXPECT_EQ(readBytes(file.path()), old);
     EXPECT_EQ(strays(file.dir.path(), file.name), QStringList());
 
@@ -116,7 +117,7 @@ TEST_P(FailingStep, LeavesTheOldFileWholeAndNamesTheReason) {
     writeBytes(file.path(), old);
     QString error;
     EXPECT_EQ(writeFileAtomic(file.path(), "new store\r\n", &error), AtomicWrite::Failed);
-    EXPECT_EQ(error, file.path() + QStringLiteral(": No space left on device"));
+    EXPECT_EQ(error, file.path() + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)"));
     EXPECT_EQ(readBytes(file.path()), old);
     EXPECT_EQ(strays(file.dir.path(), file.name), QStringList());
 }
@@ -140,7 +141,7 @@ TEST(AtomicFile, MissingFolderCannotCreateAndKeepsPermissionsAndLinks) {
     QString error;
     const QString nowhere = dir.filePath(QStringLiteral("no/such/OUT.TXT"));
     EXPECT_EQ(writeFileAtomic(nowhere, "x", &error), AtomicWrite::CannotCreate);
-    EXPECT_EQ(error, nowhere + QStringLiteral(": ") + qt_error_string(ENOENT));
+    EXPECT_EQ(error, nowhere + QStringLiteral(": ") + systemErrorText(ENOENT));
 
     // A replaced file keeps its mode, and a link keeps pointing at its target.
     const QString real = dir.filePath(QStringLiteral("real.txt"));
@@ -194,10 +195,24 @@ TEST(AtomicFile, FullDiskKeepsTheOldFile) {
     QString error;
     for (const qsizetype size : {qsizetype(100), qsizetype(100000)}) {
         EXPECT_EQ(writeFileAtomic(path, filled(size, 'n'), &error), AtomicWrite::Failed);
-        EXPECT_EQ(error, path + QStringLiteral(": No space left on device"));
+        EXPECT_EQ(error, path + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)"));
         EXPECT_EQ(readBytes(path), old);
     }
     ::umount(mountPoint.constData());
+}
+
+} // namespace
+} // namespace tess
+
+namespace tess {
+namespace {
+
+TEST(SystemError, JapaneseBesideTheSystemsOwnWords) {
+    EXPECT_EQ(systemErrorText(ENOSPC), QStringLiteral("ディスクの空き容量が足りません (No space left on device)"));
+    EXPECT_EQ(systemErrorText(qt_error_string(EACCES)), QStringLiteral("アクセスが拒否されました (Permission denied)"));
+    // Without a Japanese text: the system's words alone.
+    EXPECT_EQ(systemErrorText(EDOM), qt_error_string(EDOM));
+    EXPECT_EQ(systemErrorText(QStringLiteral("Unknown error")), QStringLiteral("Unknown error"));
 }
 
 } // namespace

@@ -110,7 +110,7 @@ TEST_F(Tool, WriteThatCannotFinishFailsAndKeepsTheOldFile) {
     ASSERT_TRUE(writeBytes(path("OUT.txt"), old));
     const Outcome full = runTool({"txt", path("in.txt"), path("OUT.txt")}, 1024);
     EXPECT_EQ(full.exit, 3);
-    EXPECT_EQ(full.err, "tessarine-doc: cannot write " + path("OUT.txt") + ": File too large\n");
+    EXPECT_EQ(full.err, "tessarine-doc: cannot write " + path("OUT.txt") + ": ファイルが大きすぎます (File too large)\n");
     EXPECT_EQ(readAll(path("OUT.txt")), old);
 }
 

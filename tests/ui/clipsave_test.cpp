@@ -246,7 +246,7 @@ TEST_F(ClipSaveTest, FailedWriteNamesTheFileAndKeepsTheFlagEmpty) {
     memo()->selectAll();
     openSlot(1);
     saveHere();
-    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": Is a directory")});
+    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": フォルダです (Is a directory)")});
     EXPECT_TRUE(w().state().LblCS1.isEmpty());
     EXPECT_TRUE(panelShown());
     EXPECT_TRUE(preview().isEmpty());
@@ -295,7 +295,7 @@ TEST_F(ClipSaveTest, FailedWriteKeepsTheSlotsOldText) {
         ASSERT_TRUE(limit.active());
         saveHere();
     }
-    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": File too large")});
+    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": ファイルが大きすぎます (File too large)")});
     EXPECT_EQ(readFile(slotPath(1)), oldBytes);
     EXPECT_EQ(w().state().LblCS1, QStringLiteral("X"));
     EXPECT_TRUE(panelShown());
@@ -309,7 +309,7 @@ TEST_F(ClipSaveTest, UnreadableSlotFileNamesTheFileAndChangesNothing) {
     startShown();
     w().state().LblCS1 = flag::kSet;
     openSlot(1);
-    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": No such file or directory")});
+    EXPECT_EQ(prompter.errors(), QStringList{slotPath(1) + QStringLiteral(": ファイルまたはフォルダが見つかりません (No such file or directory)")});
     EXPECT_FALSE(panelShown());
     EXPECT_EQ(w().state().LblCS1, QStringLiteral("X"));
 

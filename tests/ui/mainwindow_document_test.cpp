@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     prompter.yesNoCancel.push_back(Answer::Yes);
     EXPECT_FALSE(requestClose());
     EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + missing + QStringLiteral(" を作成できません\n") +
-                                             missing + QStringLiteral(": No such file or directory")});
+                                             missing + QStringLiteral(": ファイルまたはフォルダが見つかりません (No such file or directory)")});
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
 
@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, FailedSaveReportsThePathAndStaysModified) {
     w().state().setLblFullName(QStringLiteral("DIR.TXT"));
     w().SpeedButton1Click();
     EXPECT_EQ(prompter.errors(), QStringList{QStringLiteral("ﾌｧｲﾙ ") + blocked + QStringLiteral(" を作成できません\n") +
-                                             blocked + QStringLiteral(": Is a directory")});
+                                             blocked + QStringLiteral(": フォルダです (Is a directory)")});
     EXPECT_TRUE(modified());
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
     EXPECT_TRUE(QFileInfo(blocked).isDir());

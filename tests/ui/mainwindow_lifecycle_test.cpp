@@ -2,6 +2,7 @@
 // sequence of the main window.
 
 #include "core/caption.h"
+#include "core/systemerror.h"
 #include "core/cp932.h"
 #include "core/filenames.h"
 #include "core/programfolder.h"
@@ -271,9 +272,9 @@ TEST_F(MainWindowTest, DamagedQuickSaveIsReportedAndTheRestoreGoesAsFarAsItCan) 
         {"list file missing", [&] { QFile::remove(path(files::kQuickLists)); },
          {QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickList\" が見つかりません")}, {}, QStringLiteral("本文"), 0},
         {"document file missing", [&] { QFile::remove(path(files::kQuickSave)); },
-         {}, {path(files::kQuickSave) + QStringLiteral(": ") + absent.errorString()}, QString(), 1},
+         {}, {path(files::kQuickSave) + QStringLiteral(": ") + systemErrorText(absent.errorString())}, QString(), 1},
         {"preview file missing", [&] { QFile::remove(path(files::kQuickPrevew)); },
-         {}, {path(files::kQuickPrevew) + QStringLiteral(": ") + absent.errorString()}, QStringLiteral("本文"), 1},
+         {}, {path(files::kQuickPrevew) + QStringLiteral(": ") + systemErrorText(absent.errorString())}, QStringLiteral("本文"), 1},
         {"list count not a number", [&] { writeFile(path(files::kQuickLists), "two\r\nA\r\nB\r\n"); },
          {}, {QStringLiteral("ｸｲｯｸｾｰﾌﾞのﾘｽﾄﾌｧｲﾙ \"QuickLists\" の件数 \"two\" は整数ではありません")},
          QStringLiteral("本文"), 0},

@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, CloseOntoAFullDiskRefusesAndKeepsEveryFile) {
         w().SpeedButton11Click();
         ASSERT_EQ(prompter.errors().size(), 1);
         EXPECT_EQ(prompter.errors().first(),
-                  path(files::kQuickSave) + QStringLiteral(": No space left on device"));
+                  path(files::kQuickSave) + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)"));
         EXPECT_EQ(snapshot(), before);
 
         // The next close is an ordinary one: it asks, and a No still cannot
@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, CloseOntoAFullDiskRefusesAndKeepsEveryFile) {
         EXPECT_FALSE(requestClose());
         EXPECT_EQ(prompter.shown.first(), kSaveQuestion);
         EXPECT_EQ(prompter.errors(),
-                  QStringList{settingsPath() + QStringLiteral(": No space left on device")});
+                  QStringList{settingsPath() + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)")});
         EXPECT_EQ(snapshot(), before);
     }
     // Once the disk has room, the same close goes ahead.
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, OverwriteSaveOntoAFullDiskKeepsTheDocumentAndStaysModifie
     EXPECT_EQ(prompter.errors(),
               QStringList{QStringLiteral("ﾌｧｲﾙ ") + path(QStringLiteral("A.TXT")) +
                           QStringLiteral(" を作成できません\n") + path(QStringLiteral("A.TXT")) +
-                          QStringLiteral(": No space left on device")});
+                          QStringLiteral(": ディスクの空き容量が足りません (No space left on device)")});
     EXPECT_EQ(readFile(path(QStringLiteral("A.TXT"))), "old text");
     EXPECT_TRUE(modified());
     EXPECT_TRUE(title().endsWith(caption::kModifiedMarker));
