@@ -60,19 +60,14 @@ std::optional<QString> unescapeLine(QByteArrayView line) {
 
 } // namespace
 
-QByteArray withFields(const QByteArray& richText, const Fields& fields) {
+QByteArray withFields(QByteArray richText, const Fields& fields) {
     if (!richText.startsWith(kRtfStart)) return {};
     QByteArray body = QByteArray("Version=") + kVersion.toByteArray() + '\n';
     Fields f = fields;
     for (int i = 0; i < 4; ++i) body += QByteArray(kKeys[i]) + '=' + escapeLine(*fieldFor(f, i)) + '\n';
-    QByteArray out;
-    out.reserve(richText.size() + body.size() * 2 + 32);
-    out += kRtfStart.toByteArray();
-    out += kGroupStart.toByteArray();
-    out += body.toHex();
-    out += '}';
-    out += QByteArrayView(richText).sliced(kRtfStart.size());
-    return out;
+    // Into the text itself: a large document's rich text is not copied again.
+    richText.insert(kRtfStart.size(), kGroupStart.toByteArray() + body.toHex() + '}');
+    return richText;
 }
 
 std::optional<Fields> readFields(QByteArrayView file) {

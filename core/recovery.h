@@ -29,7 +29,7 @@ struct Fields {
 
 // The rich text with the fields put in after its "{\rtf1"; empty when the
 // bytes do not start as rich text.
-QByteArray withFields(const QByteArray& richText, const Fields& fields);
+QByteArray withFields(QByteArray richText, const Fields& fields);
 
 // The fields of a recovery copy; nullopt when the file carries none or they
 // cannot be read.

@@ -103,8 +103,11 @@ void RecoveryCopy::worker() {
         hold.unlock();
 
         QString error;
-        const QByteArray bytes = recovery::withFields(writeRichText(job->text), job->fields);
+        // The snapshot goes as soon as its rich text is made.
+        QByteArray richText = writeRichText(job->text);
+        const recovery::Fields fields = job->fields;
         job.reset();
+        const QByteArray bytes = recovery::withFields(std::move(richText), fields);
         writeFileAtomically(path_, bytes, &error);
 
         hold.lock();

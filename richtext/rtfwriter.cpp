@@ -278,11 +278,18 @@ namespace {
 // A paragraph's runs, relative to its start, kept with the paragraph.
 struct KeptRuns : QTextBlockUserData {
     std::vector<RichTextSnapshot::Run> runs;
+    quint64 generation = 0;  // of the following that kept them
 };
 
+// Each follow() starts a new generation: runs kept under an earlier one may
+// be out of date (no change was watched for them) and are taken again.
+quint64 g_generation = 0;
+
 KeptRuns* keptRuns(const QTextBlock& b) {
-    if (auto* kept = static_cast<KeptRuns*>(b.userData())) return kept;
-    auto* kept = new KeptRuns;
+    auto* kept = static_cast<KeptRuns*>(b.userData());
+    if (kept && kept->generation == g_generation) return kept;
+    kept = new KeptRuns;
+    kept->generation = g_generation;
     const int start = b.position();
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
@@ -323,7 +330,9 @@ void RichTextRuns::follow(QTextDocument* doc) {
         for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added; b = b.next())
             b.setUserData(nullptr);
     });
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) b.setUserData(nullptr);
+    // Instead of forgetting every paragraph's runs (a walk of the whole
+    // document), those kept before are simply no longer trusted.
+    ++g_generation;
 }
 
 bool RichTextRuns::warm(qint64 budgetNs) {
