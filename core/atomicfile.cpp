@@ -91,7 +91,8 @@ void syncFolder(const QByteArray& folder) {
 
 } // namespace
 
-AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
+                                    QString* error) {
     const QString target = realTarget(path);
     const QFileInfo info(target);
     const QByteArray targetName = QFile::encodeName(target);
@@ -121,7 +122,11 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
     struct stat old {};
     if (::stat(targetName.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-    err = writeAll(fd, bytes.constData(), bytes.size());
+    const AtomicSink put = [&](QByteArrayView piece) {
+        if (!err) err = writeAll(fd, piece.data(), piece.size());
+        return !err;
+    };
+    if (!produce(put) && !err) err = ECANCELED;
     if (!err) err = syncFd(fd);
     int closeErr = injected(AtomicStep::Close);
     if (::close(fd) != 0 && !closeErr) closeErr = errno;
@@ -138,7 +143,8 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
 
 #else
 
-AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
+                                    QString* error) {
     // Unbuffered, so that every write reports its own failure instead of
     // leaving it to a flush inside commit().
     QSaveFile file(realTarget(path));
@@ -146,7 +152,10 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
         if (error) *error = reasonText(path, systemErrorText(file.errorString()));
         return AtomicWrite::CannotCreate;
     }
-    if (injected(AtomicStep::Write) || file.write(bytes) != bytes.size() || !file.flush()) {
+    const AtomicSink put = [&](QByteArrayView piece) {
+        return !injected(AtomicStep::Write) && file.write(piece.data(), piece.size()) == piece.size();
+    };
+    if (!produce(put) || !file.flush()) {
         if (error) *error = reasonText(path, systemErrorText(file.errorString()));
         file.cancelWriting();
         return AtomicWrite::Failed;
@@ -160,6 +169,10 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
 }
 
 #endif
+
+AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeFileAtomicStreamed(path, [&](const AtomicSink& put) { return put(bytes); }, error);
+}
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     return writeFileAtomic(path, bytes, error) == AtomicWrite::Ok;

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace tess {
 
 enum class AtomicWrite {
@@ -25,6 +27,14 @@ AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QStrin
 
 // As above, true on success.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The same for output too large to hold at once: `produce` hands the content
+// piece by piece to the sink it is given, which answers false once a write
+// failed.  A producer that returns false gives the write up; either way the
+// old file stays as it was.
+using AtomicSink = std::function<bool(QByteArrayView piece)>;
+AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
+                                    QString* error = nullptr);
 
 // The steps of a write, in order, for tests that make one of them fail.
 enum class AtomicStep { Create, Write, Sync, Close, Rename, SyncFolder };

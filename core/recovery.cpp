@@ -60,14 +60,23 @@ std::optional<QString> unescapeLine(QByteArrayView line) {
 
 } // namespace
 
-QByteArray withFields(QByteArray richText, const Fields& fields) {
-    if (!richText.startsWith(kRtfStart)) return {};
+QByteArray fieldsGroup(const Fields& fields) {
     QByteArray body = QByteArray("Version=") + kVersion.toByteArray() + '\n';
     Fields f = fields;
     for (int i = 0; i < 4; ++i) body += QByteArray(kKeys[i]) + '=' + escapeLine(*fieldFor(f, i)) + '\n';
+    return kGroupStart.toByteArray() + body.toHex() + '}';
+}
+
+QByteArray withFields(QByteArray richText, const Fields& fields) {
+    if (!richText.startsWith(kRtfStart)) return {};
     // Into the text itself: a large document's rich text is not copied again.
-    richText.insert(kRtfStart.size(), kGroupStart.toByteArray() + body.toHex() + '}');
+    richText.insert(kRtfStart.size(), fieldsGroup(fields));
     return richText;
+}
+
+bool putWithFields(QByteArrayView firstPiece, const Fields& fields, const std::function<bool(QByteArrayView)>& put) {
+    if (!firstPiece.startsWith(kRtfStart)) return false;
+    return put(kRtfStart) && put(fieldsGroup(fields)) && put(firstPiece.sliced(kRtfStart.size()));
 }
 
 std::optional<Fields> readFields(QByteArrayView file) {

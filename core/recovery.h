@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace tess::recovery {
@@ -30,6 +31,11 @@ struct Fields {
 // The rich text with the fields put in after its "{\rtf1"; empty when the
 // bytes do not start as rich text.
 QByteArray withFields(QByteArray richText, const Fields& fields);
+// The fields' group alone, and the first piece of rich text written out with
+// it, for a copy written a piece at a time; false when the piece is not the
+// start of rich text or `put` refused.
+QByteArray fieldsGroup(const Fields& fields);
+bool putWithFields(QByteArrayView firstPiece, const Fields& fields, const std::function<bool(QByteArrayView)>& put);
 
 // The fields of a recovery copy; nullopt when the file carries none or they
 // cannot be read.

@@ -27,6 +27,7 @@ const Reason kReasons[] = {
     {EBUSY, u"使用中です"},
     {EMFILE, u"開いているファイルが多すぎます"},
     {ENXIO, u"装置がありません"},
+    {ECANCELED, u"書き込みを中止しました"},
 };
 
 QString withJapanese(const char16_t* japanese, const QString& system) {

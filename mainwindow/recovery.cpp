@@ -10,6 +10,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <utility>
+
 namespace tess {
 
 namespace {
@@ -103,12 +105,19 @@ void RecoveryCopy::worker() {
         hold.unlock();
 
         QString error;
-        // The snapshot goes as soon as its rich text is made.
-        QByteArray richText = writeRichText(job->text);
-        const recovery::Fields fields = job->fields;
+        // Written out as it is made: the rich text of a large document is
+        // several times its size and is never held whole.
+        bool first = true;
+        writeFileAtomicStreamed(
+            path_,
+            [&](const AtomicSink& put) {
+                return writeRichText(job->text, [&](QByteArrayView piece) {
+                    if (!std::exchange(first, false)) return put(piece);
+                    return recovery::putWithFields(piece, job->fields, put);
+                });
+            },
+            &error);
         job.reset();
-        const QByteArray bytes = recovery::withFields(std::move(richText), fields);
-        writeFileAtomically(path_, bytes, &error);
 
         hold.lock();
         busy_ = false;

@@ -14,6 +14,7 @@
 #include "core/cp932.h"
 #include "core/textencoding.h"
 
+#include <functional>
 #include <optional>
 
 class QTextDocument;
@@ -55,6 +56,9 @@ struct RichTextSnapshot {
 
 RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc);
 QByteArray writeRichText(const RichTextSnapshot& snapshot);
+// The same bytes a piece at a time (about a megabyte each), for a caller that
+// writes them out as they come; false when `sink` refused a piece.
+bool writeRichText(const RichTextSnapshot& snapshot, const std::function<bool(QByteArrayView)>& sink);
 
 // Snapshots of one document, repeatedly and quickly: walking every fragment
 // of a large document costs more than the UI thread can spare, so each

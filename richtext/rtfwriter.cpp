@@ -36,6 +36,9 @@ class Writer {
 public:
     explicit Writer(const RichTextSnapshot& doc) : doc_(doc), defaultFont_(doc.defaultFont) {}
     QByteArray write();
+    // The same bytes, handed to `sink` a piece at a time; false once the
+    // sink refused one.
+    bool write(const std::function<bool(QByteArrayView)>& sink);
 
 private:
     const RichTextSnapshot& doc_;
@@ -188,8 +191,21 @@ void Writer::writeText(QStringView text) {
 }
 
 QByteArray Writer::write() {
-    collect();
     out_.reserve(doc_.text.size() * 3 + 1024);
+    write({});
+    return out_;
+}
+
+bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
+    // Pieces of about a megabyte, cut at paragraph ends.
+    constexpr qsizetype kPiece = 1 << 20;
+    const auto pass = [&]() {
+        if (!sink) return true;
+        const bool taken = sink(out_);
+        out_.clear();
+        return taken;
+    };
+    collect();
     out_.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1{\\fonttbl");
     for (qsizetype i = 0; i < fontNames_.size(); ++i) {
         out_.append("{\\f").append(QByteArray::number(i)).append("\\fnil");
@@ -221,6 +237,7 @@ QByteArray Writer::write() {
     for (const RichTextSnapshot::Run& run : doc_.runs) {
         if (run.format == RichTextSnapshot::kParagraphEnd) {
             out_.append("\\par\r\n");
+            if (sink && out_.size() >= kPiece && !pass()) return false;
             continue;
         }
         {
@@ -250,7 +267,7 @@ QByteArray Writer::write() {
         }
     }
     out_.append("}\r\n");
-    return out_;
+    return pass();
 }
 
 } // namespace
@@ -376,6 +393,10 @@ QTextCharFormat RichTextSnapshot::charFormat(int index) const {
 
 QByteArray writeRichText(const RichTextSnapshot& snapshot) {
     return Writer(snapshot).write();
+}
+
+bool writeRichText(const RichTextSnapshot& snapshot, const std::function<bool(QByteArrayView)>& sink) {
+    return Writer(snapshot).write(sink);
 }
 
 QByteArray writeRichText(const QTextDocument& doc) {

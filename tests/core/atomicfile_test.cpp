@@ -217,3 +217,51 @@ TEST(SystemError, JapaneseBesideTheSystemsOwnWords) {
 
 } // namespace
 } // namespace tess
+
+namespace tess {
+namespace {
+
+// Output written a piece at a time: all of it, or nothing and the old file.
+TEST(AtomicFile, StreamedWriteIsWholeOrNothing) {
+    test::TempFile file("Recovery");
+    writeBytes(file.path(), "old");
+    const QList<QByteArray> pieces = {QByteArray(70000, 'a'), "b", QByteArray(5000, 'c')};
+    const auto all = [&](const AtomicSink& put) {
+        for (const QByteArray& p : pieces)
+            if (!put(p)) return false;
+        return true;
+    };
+    ASSERT_EQ(writeFileAtomicStreamed(file.path(), all), AtomicWrite::Ok);
+    EXPECT_EQ(readBytes(file.path()), pieces.join());
+
+    // A producer that gives up half-way.
+    QString error;
+    EXPECT_EQ(writeFileAtomicStreamed(file.path(), [&](const AtomicSink& put) { return put("partial") && false; },
+                                      &error),
+              AtomicWrite::Failed);
+    EXPECT_EQ(error, file.path() + QStringLiteral(": ") + systemErrorText(ECANCELED));
+    EXPECT_EQ(readBytes(file.path()), pieces.join());
+
+    // A write that fails at the second piece: the sink says so, and the
+    // producer stops there.
+    static int writes;
+    writes = 0;
+    faults::setAtomicFault([](AtomicStep s) { return s == AtomicStep::Write && ++writes == 2 ? ENOSPC : 0; });
+    int offered = 0;
+    const AtomicWrite full = writeFileAtomicStreamed(file.path(), [&](const AtomicSink& put) {
+        for (const QByteArray& p : pieces) {
+            ++offered;
+            if (!put(p)) return false;
+        }
+        return true;
+    }, &error);
+    faults::setAtomicFault(nullptr);
+    EXPECT_EQ(full, AtomicWrite::Failed);
+    EXPECT_EQ(offered, 2);
+    EXPECT_EQ(error, file.path() + QStringLiteral(": ") + systemErrorText(ENOSPC));
+    EXPECT_EQ(readBytes(file.path()), pieces.join());
+    EXPECT_EQ(strays(file.dir.path(), file.name), QStringList());
+}
+
+} // namespace
+} // namespace tess

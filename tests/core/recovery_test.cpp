@@ -22,6 +22,17 @@ TEST(RecoveryFields, TravelInsideTheRichTextAndReadBackExactly) {
         EXPECT_EQ(recovery::readFields(file), f);
     }
     EXPECT_TRUE(recovery::withFields("plain text", cases[0]).isEmpty());
+
+    // Written a piece at a time, the copy is the same bytes.
+    QByteArray streamed;
+    const auto put = [&](QByteArrayView piece) {
+        streamed += piece;
+        return true;
+    };
+    ASSERT_TRUE(recovery::putWithFields("{\\rtf1\\ansi te", cases[1], put));
+    streamed += "xt\\par}";
+    EXPECT_EQ(streamed, recovery::withFields("{\\rtf1\\ansi text\\par}", cases[1]));
+    EXPECT_FALSE(recovery::putWithFields("plain", cases[1], put));
 }
 
 TEST(RecoveryFields, DamagedOrForeignFilesCarryNone) {

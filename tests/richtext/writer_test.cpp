@@ -142,6 +142,33 @@ TEST(WriterRoundTrip, TextRightAfterTheHeaderAndAfterFormatChanges) {
     }
 }
 
+// A document of several megabytes of RTF, written a piece at a time: the
+// pieces are the same bytes, cut at paragraph ends, and a refused piece stops
+// the writer.
+TEST(Writer, PiecesAreTheWholeTextCutAtParagraphEnds) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    for (int i = 0; i < 40000; ++i) {
+        c.insertText(QString::fromUtf8("日本語の段落 %1 ").arg(i), i % 3 ? QTextCharFormat() : bold);
+        c.insertBlock();
+    }
+    const RichTextSnapshot snap = takeRichTextSnapshot(doc);
+    const QByteArray whole = writeRichText(snap);
+    QList<QByteArray> pieces;
+    ASSERT_TRUE(writeRichText(snap, [&](QByteArrayView p) {
+        pieces << p.toByteArray();
+        return true;
+    }));
+    ASSERT_GT(pieces.size(), 2);
+    EXPECT_EQ(pieces.join(), whole);
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) EXPECT_TRUE(pieces[i].endsWith("\\par\r\n")) << i;
+    int offered = 0;
+    EXPECT_FALSE(writeRichText(snap, [&](QByteArrayView) { return ++offered < 2; }));
+    EXPECT_EQ(offered, 2);
+}
+
 TEST(WriterRoundTrip, EveryShiftJisCharacter) {
     // Every character CP932 can hold comes back as itself.
     QString all;
