@@ -56,6 +56,7 @@ RecoveryCopy::~RecoveryCopy() {
     {
         std::lock_guard<std::mutex> hold(mutex_);
         stop_ = true;
+        abandon_ = true;
         pending_.reset();
     }
     wake_.notify_all();
@@ -112,12 +113,14 @@ void RecoveryCopy::worker() {
             path_,
             [&](const AtomicSink& put) {
                 return writeRichText(job->text, [&](QByteArrayView piece) {
+                    if (abandon_.load()) return false;
                     if (!std::exchange(first, false)) return put(piece);
                     return recovery::putWithFields(piece, job->fields, put);
                 });
             },
             &error);
         job.reset();
+        if (abandon_.load()) error.clear();
 
         hold.lock();
         busy_ = false;
@@ -136,10 +139,13 @@ void RecoveryCopy::discard() {
     timer_->stop();
     if (!armed_) return;
     {
-        // A write under way finishes first, or it would bring the file back.
+        // A write under way is given up (its old file stays until removed
+        // here) and waited for, or it would bring the file back.
         std::unique_lock<std::mutex> hold(mutex_);
         pending_.reset();
+        abandon_ = true;
         idle_.wait(hold, [this] { return stop_ || !busy_; });
+        abandon_ = false;
     }
     QFile::remove(path_);
 }

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -93,6 +94,9 @@ private:
     std::unique_ptr<Job> pending_;
     bool busy_ = false;
     bool stop_ = false;
+    // Set while a copy being written is no longer wanted: the writer stops
+    // at its next piece instead of finishing a large document's copy.
+    std::atomic<bool> abandon_{false};
     int written_ = 0;
     QString lastError_;
     std::thread thread_;
