@@ -154,6 +154,14 @@ LineEnd detectLineEnd(QStringView text) {
     return LineEnd::CrLf;
 }
 
+Decoded decodeDetected(QByteArrayView bytes, std::optional<Encoding> encoding) {
+    Decoded out;
+    out.format.encoding = encoding ? *encoding : detectEncoding(bytes);
+    out.text = decode(bytes, out.format.encoding);
+    out.format.lineEnd = detectLineEnd(out.text);
+    return out;
+}
+
 QString decode(QByteArrayView bytes, Encoding encoding) {
     switch (encoding) {
     case Encoding::ShiftJis: return cp932::decode(bytes);

@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace tess::text {
 
 enum class Encoding { ShiftJis, Utf8, Utf8Bom, Utf16Le, Utf16Be, EucJp, Iso2022Jp };
@@ -31,6 +33,15 @@ Encoding detectEncoding(QByteArrayView bytes);
 // The first line end in the text (CR LF, a lone LF or a lone CR); CR LF for
 // a text without one.
 LineEnd detectLineEnd(QStringView text);
+
+// The bytes as text, in `encoding` or, by default, the one detected, with
+// the encoding and the text's first line end: how the text is to be written
+// back.
+struct Decoded {
+    Format format;
+    QString text;
+};
+Decoded decodeDetected(QByteArrayView bytes, std::optional<Encoding> encoding = std::nullopt);
 
 // The bytes as text in the encoding (a byte-order mark is not part of the
 // text).  Shift-JIS decodes as everywhere else in the program.

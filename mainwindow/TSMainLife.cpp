@@ -40,10 +40,7 @@ const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
 text::Format plainFormatOf(const QString& path) {
     QByteArray bytes;
     if (path.isEmpty() || !readDocumentBytes(path, bytes).ok() || isRichText(bytes)) return text::Format{};
-    text::Format format;
-    format.encoding = text::detectEncoding(bytes);
-    format.lineEnd = text::detectLineEnd(text::decode(bytes, format.encoding));
-    return format;
+    return text::decodeDetected(bytes).format;
 }
 
 } // namespace

@@ -15,18 +15,16 @@ void setDecodedText(QString text, QTextDocument& doc);
 } // namespace
 
 text::Format readPlainText(QByteArrayView bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
-    QByteArray copy;
-    return readPlainText(std::move(copy = bytes.toByteArray()), doc, encoding);
+    text::Decoded decoded = text::decodeDetected(bytes, encoding);
+    setDecodedText(std::move(decoded.text), doc);
+    return decoded.format;
 }
 
 text::Format readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
-    text::Format format;
-    format.encoding = encoding ? *encoding : text::detectEncoding(bytes);
-    QString text = text::decode(bytes, format.encoding);
+    text::Decoded decoded = text::decodeDetected(bytes, encoding);
     bytes = QByteArray();
-    format.lineEnd = text::detectLineEnd(text);
-    setDecodedText(std::move(text), doc);
-    return format;
+    setDecodedText(std::move(decoded.text), doc);
+    return decoded.format;
 }
 
 namespace {
@@ -57,26 +55,15 @@ void setDecodedText(QString text, QTextDocument& doc) {
 
 } // namespace
 
-namespace {
-
-QString plainText(const QTextDocument& doc, QStringView lineEnd) {
+QString documentPlainText(const QTextDocument& doc) {
     QString out;
-    out.reserve(doc.characterCount() + doc.blockCount() * (lineEnd.size() - 1));
+    out.reserve(doc.characterCount());
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        if (b != doc.begin()) out.append(lineEnd);
+        if (b != doc.begin()) out.append(u'\n');
         const QString text = b.text();
-        for (QChar c : text) {
-            if (c == QChar::LineSeparator) out.append(lineEnd);
-            else out.append(c);
-        }
+        for (QChar c : text) out.append(c == QChar::LineSeparator ? QChar(u'\n') : c);
     }
     return out;
-}
-
-} // namespace
-
-QString documentPlainText(const QTextDocument& doc) {
-    return plainText(doc, u"\n");
 }
 
 QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost) {
