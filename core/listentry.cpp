@@ -45,6 +45,11 @@ QString documentPathOf(const QString& path, const QString& programFolder, const 
     return style.foldPath(path);
 }
 
+QString fileOfDocumentPath(const QString& documentPath, const QString& programFolder, const PathStyle& style) {
+    if (documentPath.isEmpty() || style.isFullPath(documentPath)) return documentPath;
+    return style.join(programFolder, documentPath);
+}
+
 QString groupOfOpenedFile(const QString& path, const GroupRegistry& registry) {
     const PathStyle& style = registry.style();
     const QString documentPath = documentPathOf(path, registry.programFolder(), style);

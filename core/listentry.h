@@ -37,6 +37,10 @@ ResolvedEntry ResolveListEntry(const QString& entry, bool historyMode, const QSt
 // names a document (the open dialog, the list, save-as) uses this one rule.
 QString documentPathOf(const QString& path, const QString& programFolder, const PathStyle& style);
 
+// The file a document path names: a full path as it is, a bare name in the
+// program folder; empty for a never-saved document.
+QString fileOfDocumentPath(const QString& documentPath, const QString& programFolder, const PathStyle& style);
+
 // The group of a file opened from the list: outside the program folder the
 // last folder group whose folder and a separator is the file's folder; in it
 // the first inner group that lists the file.  Empty when none.

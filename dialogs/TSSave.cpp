@@ -219,8 +219,7 @@ void TfrmSave::save(const QString& extension) {
     // Another document under the chosen name is replaced only when the user
     // says so; saving the open document under its own name again is not a
     // question.
-    const QString own = state.LblFullName();
-    const QString ownPath = own.isEmpty() || style.isFullPath(own) ? own : style.join(programFolder, own);
+    const QString ownPath = fileOfDocumentPath(state.LblFullName(), programFolder, style);
     if (QFileInfo::exists(path) && !(!ownPath.isEmpty() && sameFile(ownPath, path)) &&
         !prompter_.askYesNo(save_text::replaceQuestion(fileName))) {
         Edit1->setFocus();

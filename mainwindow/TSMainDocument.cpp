@@ -98,9 +98,7 @@ void TfrmTSMain::setDocumentFormat(text::Format format) {
 }
 
 QString TfrmTSMain::documentFile() const {
-    const QString documentPath = state_.LblFullName();
-    if (documentPath.isEmpty()) return QString();
-    return style_.isFullPath(documentPath) ? documentPath : style_.join(programFolder_, documentPath);
+    return fileOfDocumentPath(state_.LblFullName(), programFolder_, style_);
 }
 
 void TfrmTSMain::reopenInEncoding(text::Encoding encoding) {
@@ -175,14 +173,11 @@ void TfrmTSMain::openChosenFile(const QString& path) {
 }
 
 void TfrmTSMain::SpeedButton1Click() {
-    const QString documentPath = state_.LblFullName();
-    if (documentPath.isEmpty()) {
+    const QString path = documentFile();
+    if (path.isEmpty()) {
         SpeedButton8Click();
         return;
     }
-    const QString path = style_.isFullPath(documentPath)
-                             ? documentPath
-                             : style_.join(programFolder_, documentPath);
     QString error;
     switch (writeDocumentIn(path, docFormat_, &error)) {
     case WriteOutcome::Written:

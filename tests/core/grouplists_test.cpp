@@ -99,6 +99,12 @@ TEST(DocumentPath, BareInTheProgramFolderElseFull) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(documentPathOf(c.path, c.programFolder, c.style), c.documentPath) << c.path.toStdString();
+    // And back: the file a document path names.
+    EXPECT_EQ(fileOfDocumentPath(QStringLiteral("memo.txt"), QStringLiteral("/opt/tess/"), PathStyle::posix()),
+              QStringLiteral("/opt/tess/memo.txt"));
+    EXPECT_EQ(fileOfDocumentPath(QStringLiteral("C:\\TESS\\SUB\\A.TXT"), QStringLiteral("C:\\Tess\\"), PathStyle::windows()),
+              QStringLiteral("C:\\TESS\\SUB\\A.TXT"));
+    EXPECT_EQ(fileOfDocumentPath(QString(), QStringLiteral("/opt/tess/"), PathStyle::posix()), QString());
 }
 
 TEST(GroupOfOpenedFile, LastFolderGroupOrFirstInnerGroupThatListsIt) {
