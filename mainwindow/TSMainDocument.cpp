@@ -136,12 +136,8 @@ TfrmTSMain::WriteOutcome TfrmTSMain::writeDocumentIn(const QString& path, text::
 
 void TfrmTSMain::SpeedButton6Click() {
     if (!AskSaveChanges()) return;
-    setWindowTitle(caption::kNewFile);
-    state_.setLblGName(QString());
-    state_.setLblFName(QString());
-    state_.setLblFullName(QString());
-    Memo1->clear();
-    setDocumentFormat(text::Format{});
+    startAsNewDocument();
+    // Clean now: the recovery copy of the document left goes too.
     MarkClean();
     Memo1->setFocus();
 }

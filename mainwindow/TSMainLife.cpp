@@ -197,7 +197,8 @@ void TfrmTSMain::startAsNewDocument() {
     state_.setLblGName(QString());
     state_.setLblFName(QString());
     state_.setLblFullName(QString());
-    // LblUpdate still holds its placeholder: clearing adds no marker.
+    // At start-up LblUpdate still holds its placeholder, so clearing adds no
+    // marker; later, the marker the clearing adds goes with the caption below.
     Memo1->clear();
     Memo1->document()->setModified(false);
     state_.LblUpdate.clear();
