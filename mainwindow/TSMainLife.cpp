@@ -46,31 +46,29 @@ text::Format plainFormatOf(const QString& path) {
 } // namespace
 
 void TfrmTSMain::FormCreate() {
-    {
-        // Composition colours: Qt's input methods offer no such setting.
-        state_.setLblFName(QString());
-        state_.setLblGName(QString());
-        state_.setLblFullName(QString());
-        clipSave_->start();
-        Label1->setText(QStringLiteral("1"));
-        Label2->setText(QStringLiteral("1"));
-        PnlLst->hide();
-        Panel4->hide();
-        alarm_->start();
+    // Composition colours: Qt's input methods offer no such setting.
+    state_.setLblFName(QString());
+    state_.setLblGName(QString());
+    state_.setLblFullName(QString());
+    clipSave_->start();
+    Label1->setText(QStringLiteral("1"));
+    Label2->setText(QStringLiteral("1"));
+    PnlLst->hide();
+    Panel4->hide();
+    alarm_->start();
 
-        readSettings();
+    readSettings();
 
-        if (state_.LblQS != flag::kOn) {
-            startAsNewDocument();
-            Memo2->clear();
-        }
-        // A stale "ON" would make the next close a silent quick-save exit.
-        state_.LblQS.clear();
-        // Whatever the restore brought back, the placeholder must not hide
-        // the next edit.
-        if (state_.LblUpdate == flag::kStartupPlaceholder)
-            state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
+    if (state_.LblQS != flag::kOn) {
+        startAsNewDocument();
+        Memo2->clear();
     }
+    // A stale "ON" would make the next close a silent quick-save exit.
+    state_.LblQS.clear();
+    // Whatever the restore brought back, the placeholder must not hide
+    // the next edit.
+    if (state_.LblUpdate == flag::kStartupPlaceholder)
+        state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
     relayout();
 }
 
