@@ -154,10 +154,10 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         // The quick-save file is rich text; the document's own file tells
         // which encoding and line ends its next save keeps.
         setDocumentFormat(plainFormatOf(documentFile()));
-        // Loading is not an edit: the saved modified state stands.
+        // Loading is not an edit: the saved modified state stands (the
+        // marker flag follows the caption once start-up is over).
         Memo1->document()->setModified(modified);
-        if (modified) state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
-        else MarkClean();
+        if (!modified) MarkClean();
     } else {
         loadFailed(text);
         startAsNewDocument();
