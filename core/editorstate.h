@@ -42,6 +42,9 @@ public:
     QString LblUpdate = flag::kStartupPlaceholder;
     QString LblQS;
     QString LblGF;
+    // The group store on disk holds groups this run could not read: a close
+    // neither replaces it nor writes the "no groups" flag over it.
+    bool storeKept = false;
     QString LblCS1;
     QString LblCS2;
     QString L1;

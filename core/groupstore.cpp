@@ -3,11 +3,14 @@
 #include "atomicfile.h"
 #include "damagedfile.h"
 #include "storedtext.h"
+#include "systemerror.h"
 #include "settingsfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tess {
 
@@ -149,7 +152,13 @@ bool writeGroupStore(const QString& path, const GroupRegistry& registry, QString
 
 GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return GroupStoreRead::Missing;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return GroupStoreRead::Missing;
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        const QString reason = info.isDir() ? systemErrorText(EISDIR) : systemErrorText(file.errorString());
+        notifier.message(unreadableStoreMessage(path, reason));
+        return GroupStoreRead::Unreadable;
+    }
 
     TextGrid gf, fg, ig;
     bool ok = false;
@@ -166,12 +175,20 @@ GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Noti
         return GroupStoreRead::Loaded;
     }
     registry.reset();
-    notifier.message(damagedStoreMessage(setDamagedFileAside(path)));
-    return GroupStoreRead::Damaged;
+    const QString keptAs = setDamagedFileAside(path);
+    notifier.message(damagedStoreMessage(keptAs));
+    // Left in its place, it must not be written over at the next close.
+    return keptAs.isEmpty() ? GroupStoreRead::Unreadable : GroupStoreRead::Damaged;
 }
 
 QString damagedStoreMessage(const QString& keptAs) {
     return damagedFileMessage(QStringLiteral("グループ情報ファイル"), QStringLiteral("GroupFiles"), keptAs);
+}
+
+QString unreadableStoreMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("グループ情報ファイル \"") + path + QStringLiteral("\" を読み込めません。\n") + reason +
+           QStringLiteral("\n登録済みのグループはこのファイルに残したままにします。"
+                          "読み込めるようにしてから起動し直してください。");
 }
 
 } // namespace tess

@@ -18,9 +18,13 @@ QByteArray serializeGroupStore(const GroupRegistry& registry);
 bool writeGroupStore(const QString& path, const GroupRegistry& registry, QString* error = nullptr);
 
 enum class GroupStoreRead {
-    Loaded,   // the tables now hold the store's contents
-    Missing,  // no file (or unreadable): nothing reported, tables untouched
-    Damaged,  // refused whole: tables reset, user told once, file renamed aside
+    Loaded,      // the tables now hold the store's contents
+    Missing,     // no file: nothing reported, tables untouched
+    Damaged,     // refused whole: tables reset, user told once, file renamed aside
+    // There, but it cannot be read now (no permission, a folder of that name,
+    // a link loop), or damaged and it could not be renamed aside.  The user is
+    // told once; the file still holds the groups and must not be replaced.
+    Unreadable,
 };
 
 // Reads the store into the registry.  Damage: a count line missing or not a
@@ -35,5 +39,9 @@ GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Noti
 
 // The message shown once for a damaged store.
 QString damagedStoreMessage(const QString& keptAs);
+
+// The message shown once for a store that cannot be read: the file and the
+// system's reason.
+QString unreadableStoreMessage(const QString& path, const QString& reason);
 
 } // namespace tess

@@ -64,23 +64,39 @@ size_t cutBytes(const std::string& v, size_t maxBytes) {
 // Far beyond what the program writes (a few kilobytes).
 constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
 
-// Every line is a section, a key, a comment or blank, and nothing in the
-// file would stop the reader part-way (a NUL, UTF-16).
-bool isWholeProfile(const QByteArray& data) {
+// Text the profile reader cannot take at all: a NUL ends the reader
+// part-way, and UTF-16 holds one in every ASCII character.  Any other line
+// that is neither a section, a key, a comment nor blank is skipped, as the
+// profile functions skip it.
+bool isProfileText(const QByteArray& data) {
     if (data.contains('\0')) return false;
     if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) return false;
-    qsizetype start = 0;
+    return true;
+}
+
+// Written by editors that mark UTF-8; skipped, or the reader would switch to
+// its UTF-8 mode.  The names and flags after it are ASCII.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// The lines the profile format knows: sections, keys, comments and blanks.
+// The others are left out before the reader sees them: it would take an
+// unfinished "[name" for the start of a section name running over the lines
+// that follow.
+QByteArray profileLines(const QByteArray& data) {
+    QByteArray out;
+    out.reserve(data.size());
+    qsizetype start = data.startsWith(kUtf8Mark) ? 3 : 0;
     while (start < data.size()) {
         qsizetype end = data.indexOf('\n', start);
-        if (end < 0) end = data.size();
-        const QByteArray line = data.mid(start, end - start).trimmed();
-        start = end + 1;
-        if (line.isEmpty() || line.front() == ';' || line.front() == '#') continue;
-        if (line.front() == '[' && line.back() == ']') continue;
-        if (line.indexOf('=') > 0) continue;
-        return false;
+        end = end < 0 ? data.size() : end + 1;
+        const QByteArrayView line = QByteArrayView(data).sliced(start, end - start);
+        const QByteArrayView text = line.trimmed();
+        start = end;
+        const bool known = text.isEmpty() || text.front() == ';' || text.front() == '#' ||
+                           (text.front() == '[' && text.contains(']')) || text.indexOf('=') > 0;
+        if (known) out.append(line);
     }
-    return true;
+    return out;
 }
 
 } // namespace
@@ -99,8 +115,9 @@ SettingsFile::SettingsFile(QString path) : path_(std::move(path)), impl_(std::ma
     load_ = Load::Damaged;
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingsBytes) return;
     const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError || !isWholeProfile(data)) return;
-    if (impl_->ini.LoadData(data.constData(), size_t(data.size())) < 0) {
+    if (file.error() != QFileDevice::NoError || !isProfileText(data)) return;
+    const QByteArray lines = profileLines(data);
+    if (impl_->ini.LoadData(lines.constData(), size_t(lines.size())) < 0) {
         impl_->ini.Reset();
         return;
     }

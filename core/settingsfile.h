@@ -70,10 +70,10 @@ public:
     enum class Load {
         Missing,  // no file: nothing was stored yet
         Loaded,
-        // The file exists but cannot be read whole: unreadable, larger than
-        // any settings file the program writes, a NUL byte, UTF-16, or a line
-        // that is neither a section, a key, a comment nor blank.  Nothing of
-        // it is used: every read gives "not found".
+        // The file exists but cannot be read as text at all: unreadable,
+        // larger than any settings file the program writes, a NUL byte or
+        // UTF-16.  Nothing of it is used: every read gives "not found".  Stray
+        // lines and a UTF-8 byte-order mark are not damage: they are skipped.
         Damaged,
     };
 

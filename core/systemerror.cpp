@@ -28,6 +28,7 @@ const Reason kReasons[] = {
     {EMFILE, u"開いているファイルが多すぎます"},
     {ENXIO, u"装置がありません"},
     {ECANCELED, u"書き込みを中止しました"},
+    {ELOOP, u"シンボリックリンクの参照が多すぎます"},
 };
 
 QString withJapanese(const char16_t* japanese, const QString& system) {

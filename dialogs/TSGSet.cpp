@@ -165,8 +165,14 @@ void TfrmGSet::buildWindow() {
 void TfrmGSet::FormCreate() {
     refreshGrids();
     clearInputs();
-    if (host_.state().LblGF == flag::kStoreWritten) {
-        readGroupStore(host_.programFolder() + files::kGroupStore, host_.registry(), notifier_);
+    // A flag that could not be read (a settings file set aside, or written
+    // by another version) does not cost the groups: the store is read when it
+    // is there.  Only "no groups at the last close" leaves it alone.
+    EditorState& state = host_.state();
+    if (state.LblGF == flag::kStoreWritten || state.LblGF.isEmpty()) {
+        const GroupStoreRead r =
+            readGroupStore(host_.programFolder() + files::kGroupStore, host_.registry(), notifier_);
+        state.storeKept = r == GroupStoreRead::Unreadable;
         refreshGrids();
     }
 }

@@ -7,6 +7,7 @@
 #include "look.h"
 
 #include "core/caption.h"
+#include "core/panelsplit.h"
 #include "clipsave.h"
 #include "filelist.h"
 #include "filedrop.h"
@@ -46,7 +47,6 @@ constexpr int kImage2Height = 300;
 constexpr int kStatusHeight = 14;
 constexpr int kHeadingHeight = 17;
 constexpr int kSplitter = 3;
-constexpr int kSplitterMinimum = 30;  // a dragged panel never vanishes
 constexpr int kDesignWidth = 656;
 constexpr int kDesignHeight = 467;
 constexpr int kPickerPreviewPoints = 10;  // the preview font as the picker opens
@@ -335,8 +335,9 @@ void TfrmTSMain::buildClientArea() {
     listLayout->addWidget(Panel1);
     listLayout->addWidget(PanelPass);
 
+    // A drag starts from what is shown, so dragging back always moves.
     Splitter1 = new SplitterBar(Qt::Vertical, Panel2, [this](int d) {
-        plWidth_ = std::max(kSplitterMinimum, plWidth_ + d);
+        plWidth_ = split::bounded(PnlLst->width() + d, listSpace());
         relayout();
     });
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -363,7 +364,7 @@ void TfrmTSMain::buildClientArea() {
     previewLayout->addLayout(previewRow);
 
     Splitter2 = new SplitterBar(Qt::Horizontal, Panel2, [this](int d) {
-        ppHeight_ = std::max(kSplitterMinimum, ppHeight_ + d);
+        ppHeight_ = split::bounded(Panel4->height() + d, previewSpace());
         relayout();
     });
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
@@ -481,6 +482,10 @@ void TfrmTSMain::updateMinimumSize() {
     setMinimumSize(10 * panel9Width_, kImage2Height + kClipButtonHeight);
 }
 
+int TfrmTSMain::listSpace() const { return width() - panel9Width_ - kSplitter; }
+
+int TfrmTSMain::previewSpace() const { return height() - kStatusHeight - kSplitter; }
+
 void TfrmTSMain::relayout() {
     const int w = width();
     const int h = height();
@@ -496,7 +501,7 @@ void TfrmTSMain::relayout() {
 
     int x = 0;
     if (PnlLst->isVisibleTo(Panel2)) {
-        const int lw = std::min(plWidth_, std::max(0, right - kSplitter));
+        const int lw = split::bounded(plWidth_, listSpace());
         PnlLst->setGeometry(0, 0, lw, clientHeight);
         Splitter1->setGeometry(lw, 0, kSplitter, clientHeight);
         Splitter1->show();
@@ -507,7 +512,7 @@ void TfrmTSMain::relayout() {
     int y = 0;
     const int restWidth = std::max(0, right - x);
     if (Panel4->isVisibleTo(Panel2)) {
-        const int ph = std::min(ppHeight_, std::max(0, clientHeight - kSplitter));
+        const int ph = split::bounded(ppHeight_, previewSpace());
         Panel4->setGeometry(x, 0, restWidth, ph);
         Splitter2->setGeometry(x, ph, restWidth, kSplitter);
         Splitter2->show();

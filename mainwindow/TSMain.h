@@ -44,6 +44,11 @@ inline const QString kListHeading = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
 inline const QString kPreviewHeading =
     QStringLiteral(" 指定ファイル プレビュー　　　　// クリックで終了");
 inline const QString kStatusCaption = QStringLiteral("...Tessarine...");
+// Asked when a close could not write the settings or the group store.
+inline const QString kEndWithoutSaving = QStringLiteral(
+    "設定ファイルまたはグループ情報ファイルを保存できませんでした。\n"
+    "このまま終了すると、今回の設定と登録したグループは保存されません。\n"
+    "終了しますか？");
 
 // "\"path\" が見つかりません"
 QString notFound(const QString& path);
@@ -162,6 +167,11 @@ private:
     void startAsNewDocument();
     bool writeQuickSaveFiles();
     void writeSettings(SettingsFile& settings) const;
+    // Writes the group store; one this run could not read is set aside first.
+    bool writeGroupStoreKeepingUnread(QString* error);
+    // The room the list panel and the preview share with the editor.
+    int listSpace() const;
+    int previewSpace() const;
     void showListPanel(bool shown);
     void showPreview(bool shown);
     // Loads a file into a document of its own and, only when that worked,
@@ -212,6 +222,8 @@ private:
     // The session manager's query already had its answer; the close that
     // follows must not ask again.
     bool sessionAnswered_ = false;
+    // False while a session manager closes us without leave to ask.
+    bool closeMayAsk_ = true;
     QString lblQSBeforeSession_;
 
     // Tool column

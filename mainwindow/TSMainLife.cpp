@@ -8,8 +8,10 @@
 #include "recovery.h"
 
 #include "core/caption.h"
+#include "core/damagedfile.h"
 #include "core/filenames.h"
 #include "core/groupstore.h"
+#include "core/panelsplit.h"
 #include "core/quicklists.h"
 #include "core/settingsfile.h"
 #include "richtext/documentfile.h"
@@ -95,9 +97,8 @@ void TfrmTSMain::readSettings() {
 
     alarm_->readSettings(settings, number);
 
-    if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = std::max(0, *n);
-    if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = std::max(0, *n);
-    relayout();
+    if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
+    if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
 
     if (const auto n = number(ini::kFrmTSMain, ini::kTop)) move(x(), *n);
     if (const auto n = number(ini::kFrmTSMain, ini::kLeft)) move(*n, y());
@@ -105,6 +106,11 @@ void TfrmTSMain::readSettings() {
     if (const auto n = number(ini::kFrmTSMain, ini::kWidth)) resize(*n, height());
 
     keepOnScreen();
+    // Stored sizes are bounded by the window they come back in: a panel
+    // past its edge would hide the editor for good.
+    plWidth_ = split::bounded(plWidth_, listSpace());
+    ppHeight_ = split::bounded(ppHeight_, previewSpace());
+    relayout();
 
     if (const SettingValue v = flagValue(ini::kGroupFiles, ini::kFiles); v.found)
         state_.LblGF = v.value;
@@ -249,7 +255,10 @@ bool TfrmTSMain::sessionQuery(bool mayAsk) {
     // Without leave to ask, a modified document is kept by a quick-save exit
     // rather than lost.
     if (!mayAsk && Memo1->document()->isModified()) state_.LblQS = flag::kOn;
-    if (!FormCloseQuery()) {
+    closeMayAsk_ = mayAsk;
+    const bool agreed = FormCloseQuery();
+    closeMayAsk_ = true;
+    if (!agreed) {
         state_.LblQS = lblQSBeforeSession_;
         return false;
     }
@@ -283,27 +292,46 @@ bool TfrmTSMain::FormCloseQuery() {
     registry_.trimGroupFiles();
 
     // The files the settings point at are written first, so the settings
-    // never announce a quick-save or a store that is not on disk.
+    // never announce a quick-save that is not on disk.
     if (quickSave && !writeQuickSaveFiles()) return refuse();
 
+    QStringList errors;
     QString error;
-    if (registry_.hasGroups() &&
-        !writeGroupStore(style_.join(programFolder_, files::kGroupStore), registry_, &error)) {
-        prompter_.errorBox(error);
-        return refuse();
-    }
+    if (registry_.hasGroups() && !writeGroupStoreKeepingUnread(&error)) errors << error;
 
     SettingsFile settings(settingsPath());
     // A file damaged since the start is kept aside rather than overwritten.
     settings.setAside();
     writeSettings(settings);
-    if (!settings.save(&error)) {
-        prompter_.errorBox(error);
-        return refuse();
+    if (!settings.save(&error)) errors << error;
+
+    if (!errors.isEmpty()) {
+        prompter_.errorBox(errors.join(u'\n'));
+        // A quick-save exit that cannot record itself would lose the
+        // document: it is refused, and the next close asks about the
+        // document.  An ordinary close has settled the document already, so
+        // a folder that cannot be written never keeps the user from leaving.
+        if (quickSave || !closeMayAsk_ || !prompter_.askYesNo(main_text::kEndWithoutSaving)) return refuse();
     }
     // Last: until everything else is on disk the copy may still be needed.
     recovery_->release();
     return true;
+}
+
+bool TfrmTSMain::writeGroupStoreKeepingUnread(QString* error) {
+    const QString store = style_.join(programFolder_, files::kGroupStore);
+    // A store this run could not read still holds the groups of earlier
+    // runs: it is kept under another name, never written over.
+    if (state_.storeKept) {
+        if (setDamagedFileAside(store).isEmpty()) {
+            if (error)
+                *error = store + QStringLiteral(": 読み込めなかったグループ情報ファイルを別の名前で残せないため、"
+                                                "書き込みませんでした");
+            return false;
+        }
+        state_.storeKept = false;
+    }
+    return writeGroupStore(store, registry_, error);
 }
 
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
@@ -319,8 +347,10 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
         settings.write(ini::kFrmTSMain, ini::kWidth, QString::number(width()));
     }
 
+    // A store that could not be read keeps its flag: the groups come back
+    // once it can be read again.
     settings.write(ini::kGroupFiles, ini::kFiles,
-                   registry_.hasGroups() ? flag::kStoreWritten : flag::kNoGroups);
+                   registry_.hasGroups() || state_.storeKept ? flag::kStoreWritten : flag::kNoGroups);
     state_.GrdR.save(settings);
 
     const bool quickSave = state_.LblQS == flag::kOn;

@@ -3,7 +3,12 @@
 #include "core/filehistory.h"
 #include "core/groupstore.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <functional>
+
+#include <unistd.h>
 
 using namespace tess;
 using namespace tess::test;
@@ -192,4 +197,43 @@ TEST(GroupStore, MissingStoreIsQuietAndFirstDamagedCopyTakesThePlainName) {
     EXPECT_EQ(damagedStoreMessage(""),
               QStringLiteral("グループ情報ファイル \"GroupFiles\" が壊れているため読み込みませんでした。\n"
                              "壊れたファイルを別の名前で残せませんでした。"));
+}
+
+// A store that is there but cannot be read now still holds the user's
+// groups: it is reported with its reason and left exactly as it is.
+TEST(GroupStore, StoreThatCannotBeReadIsReportedAndLeftInPlace) {
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char* label;
+        std::function<void(const QString&)> make;
+        QString reason;
+    } cases[] = {
+        {"a folder of that name", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); },
+         QStringLiteral("フォルダです (Is a directory)")},
+        {"a link to itself", [](const QString& p) { ASSERT_TRUE(QFile::link(p, p)); },
+         QStringLiteral("シンボリックリンクの参照が多すぎます (Too many levels of symbolic links)")},
+        {"no read permission",
+         [](const QString& p) {
+             writeBytes(p, "2\r\n1\r\nX\r\n\r\n");
+             ASSERT_TRUE(QFile::setPermissions(p, QFileDevice::WriteOwner));
+         },
+         QStringLiteral("アクセスが拒否されました (Permission denied)")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (root && c.reason.startsWith(QStringLiteral("アクセス"))) continue;  // root reads it anyway
+        TempFile f("GroupFiles");
+        c.make(f.path());
+        GroupRegistry reg = exampleRegistry();
+        ScriptedNotifier n;
+        EXPECT_EQ(readGroupStore(f.path(), reg, n), GroupStoreRead::Unreadable);
+        EXPECT_EQ(n.messages, QStringList{unreadableStoreMessage(f.path(), c.reason)});
+        expectSameTables(reg, exampleRegistry());
+        EXPECT_FALSE(QFileInfo::exists(f.path() + ".damaged"));
+        EXPECT_TRUE(QFileInfo(f.path()).isSymLink() || QFileInfo::exists(f.path()));
+    }
+    EXPECT_EQ(unreadableStoreMessage("/p/GroupFiles", "R"),
+              QStringLiteral("グループ情報ファイル \"/p/GroupFiles\" を読み込めません。\nR\n"
+                             "登録済みのグループはこのファイルに残したままにします。"
+                             "読み込めるようにしてから起動し直してください。"));
 }

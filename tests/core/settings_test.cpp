@@ -143,8 +143,7 @@ TEST(SettingsFile, DamagedFileIsNotUsedAndIsKeptAside) {
         {"a NUL in a value", "[System]\r\nPAL=Lo\0wer\r\n[OpendFile]\r\nCount=1\r\n"_ba},
         {"UTF-16 with its byte-order mark", QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0", 12)},
         {"UTF-16 big-endian", QByteArray("\xFE\xFF\0[\0S\0]", 8)},
-        {"binary garbage", QByteArray("\x7f" "ELF\x02\x01\x01\x03garbage\r\n", 16)},
-        {"a line that is no key", sound + "just some words\r\n"},
+        {"binary garbage", QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00garbage\r\n", 18)},
         {"far too large", "[System]\r\n" + QByteArray(2 * 1024 * 1024, ';')},
     };
     for (const auto& [label, bytes] : damaged) {
@@ -161,14 +160,27 @@ TEST(SettingsFile, DamagedFileIsNotUsedAndIsKeptAside) {
         EXPECT_EQ(readBytes(d.path() + ".damaged"), bytes);
         EXPECT_EQ(SettingsFile(d.path()).load(), SettingsFile::Load::Loaded);
     }
-    // Comments, blank lines and blanks around lines are part of the format.
+    // Comments, blank lines and blanks around lines are part of the format;
+    // a UTF-8 byte-order mark and lines that are none of these (an
+    // unfinished section, words, a key without a name) are skipped as the
+    // profile functions skip them, and what follows them is still read.
+    const QByteArray readable[] = {
+        "; written by hand\r\n\r\n   \r\n# too\r\n  [System]  \r\n  PAL = Lower\r\n" + sound,
+        "\xEF\xBB\xBF[system]\r\npal=Lower\r\n" + sound,
+        "[System]\r\njust some words\r\n[Broken\r\n=x\r\nPAL=Lower\r\n" + sound.mid(21) + "trailing junk",
+    };
+    for (const QByteArray& bytes : readable) {
+        SCOPED_TRACE(bytes.left(20).toStdString());
+        IniFile d;
+        writeBytes(d.path(), bytes);
+        SettingsFile s(d.path());
+        EXPECT_EQ(s.load(), SettingsFile::Load::Loaded);
+        EXPECT_EQ(s.read(ini::kSystem, ini::kPAL, ini::kShortLimit).value, "Lower");
+        EXPECT_EQ(s.read(ini::kOpendFile, "Opend1", ini::kWhole).value, "A.TXT");
+        EXPECT_EQ(s.setAside(), QString());
+        EXPECT_TRUE(QFile::exists(d.path()));
+    }
     IniFile d;
-    writeBytes(d.path(), "; written by hand\r\n\r\n   \r\n# too\r\n  [System]  \r\n  PAL = Lower\r\n" + sound);
-    SettingsFile s(d.path());
-    EXPECT_EQ(s.load(), SettingsFile::Load::Loaded);
-    EXPECT_EQ(s.read(ini::kOpendFile, "Opend1", ini::kWhole).value, "A.TXT");
-    EXPECT_EQ(s.setAside(), QString());
-    EXPECT_TRUE(QFile::exists(d.path()));
     EXPECT_EQ(SettingsFile(d.dir.filePath("none.ini")).load(), SettingsFile::Load::Missing);
 
     EXPECT_EQ(damagedSettingsMessage("tessarine.ini", "tessarine.ini.damaged"),

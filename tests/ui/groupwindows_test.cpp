@@ -60,9 +60,10 @@ TEST(GroupWindows, BuiltHidden) {
     EXPECT_FALSE(picker.isVisible());
 }
 
-// Creating the registration dialog reads the group store only when the last
-// close wrote one; a missing store is not reported, a damaged one once.
-TEST(GroupSetCreation, ReadsTheStoreOnlyWhenTheLastCloseWroteOne) {
+// Creating the registration dialog reads the group store unless the last
+// close found no group to write; a missing store is not reported, a damaged
+// one once.
+TEST(GroupSetCreation, ReadsTheStoreUnlessTheLastCloseHadNoGroups) {
     enum class Store { Written, Missing, Damaged };
     const struct {
         Store store;
@@ -71,7 +72,8 @@ TEST(GroupSetCreation, ReadsTheStoreOnlyWhenTheLastCloseWroteOne) {
         int messages;
     } cases[] = {
         {Store::Written, flag::kStoreWritten, true, 0},   {Store::Written, flag::kNoGroups, false, 0},
-        {Store::Written, QString(), false, 0},            {Store::Written, QStringLiteral("O"), false, 0},
+        // A flag that could not be read does not cost the groups.
+        {Store::Written, QString(), true, 0},             {Store::Written, QStringLiteral("O"), false, 0},
         {Store::Written, QStringLiteral("oo"), false, 0}, {Store::Missing, flag::kStoreWritten, false, 0},
         {Store::Damaged, flag::kStoreWritten, false, 1},
     };

@@ -6,6 +6,7 @@
 #include "mainwindowfixture.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -149,6 +150,68 @@ TEST_F(MainWindowTest, ShrinkingStopsAtTheMinimumAndTheCollapsedColumnLowersIt) 
     collapse->click();
     EXPECT_EQ(w().toolColumnWidth(), 49);
     EXPECT_EQ(w().width(), 490);
+}
+
+// Drags a splitter by `delta` pixels in its direction with the left button
+// held, in steps as a mouse moves.
+void drag(QWidget* splitter, QPoint delta) {
+    // The bar moves under the mouse: screen positions are what stay put.
+    const QPoint start = splitter->mapToGlobal(splitter->rect().center());
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, splitter->mapFromGlobal(at), at, Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(splitter, &e);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step) send(QEvent::MouseMove, start + delta * step / 4, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, start + delta, Qt::NoButton);
+}
+
+// Neither a drag past the window's edge nor a stored size takes the editor
+// away: it keeps a usable room, and a drag back always moves the splitter.
+TEST_F(MainWindowTest, SplittersLeaveTheEditorUsableRoomAndAlwaysDragBack) {
+    start();
+    w().PGFClick();
+    widget(QStringLiteral("Panel4"))->show();
+    QWidget* editorArea = widget(QStringLiteral("Panel8"));
+    QWidget* list = widget(QStringLiteral("PnlLst"));
+    QWidget* preview = widget(QStringLiteral("Panel4"));
+
+    drag(widget(QStringLiteral("Splitter1")), QPoint(5000, 0));
+    drag(widget(QStringLiteral("Splitter2")), QPoint(0, 5000));
+    EXPECT_GE(editorArea->width(), 100);
+    EXPECT_GE(editorArea->height(), 100);
+    const int wide = list->width();
+    drag(widget(QStringLiteral("Splitter1")), QPoint(-40, 0));
+    EXPECT_EQ(list->width(), wide - 40);
+    const int tall = preview->height();
+    drag(widget(QStringLiteral("Splitter2")), QPoint(0, -40));
+    EXPECT_EQ(preview->height(), tall - 40);
+
+    // The other way, the panels keep a grip to drag.
+    drag(widget(QStringLiteral("Splitter1")), QPoint(-5000, 0));
+    drag(widget(QStringLiteral("Splitter2")), QPoint(0, -5000));
+    EXPECT_EQ(list->width(), 30);
+    EXPECT_EQ(preview->height(), 30);
+    drag(widget(QStringLiteral("Splitter1")), QPoint(10, 0));
+    EXPECT_EQ(list->width(), 40);
+
+    // Sizes stored past either end come back bounded, and are stored so.
+    const std::pair<const char*, const char*> stored[] = {{"99999", "99999"}, {"-500", "-500"}};
+    for (const auto& [width, height] : stored) {
+        SCOPED_TRACE(width);
+        writeSettings({{ini::kSystem, ini::kPLWidth, QString::fromLatin1(width)},
+                       {ini::kSystem, ini::kPPHeight, QString::fromLatin1(height)}});
+        start();
+        w().PGFClick();
+        widget(QStringLiteral("Panel4"))->show();
+        EXPECT_GE(widget(QStringLiteral("Panel8"))->width(), 100);
+        EXPECT_GE(widget(QStringLiteral("Panel8"))->height(), 100);
+        EXPECT_GE(widget(QStringLiteral("PnlLst"))->width(), 30);
+        // The preview's heading, which closes it, stays in reach.
+        EXPECT_GE(widget(QStringLiteral("Panel4"))->height(), widget(QStringLiteral("Panel5"))->height());
+        ASSERT_TRUE(requestClose());
+        EXPECT_EQ(setting(ini::kSystem, ini::kPLWidth).value, QString::number(widget(QStringLiteral("PnlLst"))->width()));
+    }
 }
 
 TEST_F(MainWindowTest, CornerAndMinimiseButtons) {

@@ -6,6 +6,7 @@
 #include "core/settingsfile.h"
 #include "dialogs/TSExplorer.h"
 #include "dialogs/TSGName.h"
+#include "dialogs/TSGSet.h"
 #include "mainwindow/TSMain.h"
 #include "scriptedprompter.h"
 
@@ -56,6 +57,9 @@ protected:
         return *window;
     }
     TfrmTSMain& w() { return *window; }
+    // The registration window, created over the main window as the program
+    // does: it reads the group store the settings asked for.
+    TfrmGSet& createGroupSet() { return *new TfrmGSet(*window, prompter, window.get()); }
 
     template <typename T = QWidget>
     T* widget(const QString& name) {

@@ -6,6 +6,7 @@
 #include "core/atomicfile.h"
 #include "core/caption.h"
 #include "core/filenames.h"
+#include "core/groupstore.h"
 #include "core/settingsfile.h"
 
 #include <QTextCursor>
@@ -42,14 +43,17 @@ TEST_F(MainWindowTest, CloseOntoAFullDiskRefusesAndKeepsEveryFile) {
                   path(files::kQuickSave) + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)"));
         EXPECT_EQ(snapshot(), before);
 
-        // The next close is an ordinary one: it asks, and a No still cannot
-        // end the run while the settings cannot be written.
+        // The next close is an ordinary one: it asks about the document,
+        // says once why the settings cannot be written, and leaves the user
+        // the choice; "No" keeps the program running.
         prompter.shown.clear();
         prompter.yesNoCancel.push_back(Answer::No);
+        prompter.yesNo.push_back(false);
         EXPECT_FALSE(requestClose());
-        EXPECT_EQ(prompter.shown.first(), kSaveQuestion);
-        EXPECT_EQ(prompter.errors(),
-                  QStringList{settingsPath() + QStringLiteral(": ディスクの空き容量が足りません (No space left on device)")});
+        EXPECT_EQ(prompter.shown,
+                  (QStringList{kSaveQuestion,
+                               u"error: "_s + settingsPath() + u": ディスクの空き容量が足りません (No space left on device)"_s,
+                               u"yesno: "_s + main_text::kEndWithoutSaving}));
         EXPECT_EQ(snapshot(), before);
     }
     // Once the disk has room, the same close goes ahead.
@@ -115,6 +119,125 @@ TEST_F(MainWindowTest, PathShiftJisCannotHoldSurvivesAQuickSaveExit) {
     EXPECT_EQ(readFile(document), "old and new");
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("caf*")}, QDir::Files), QStringList{QStringLiteral("café_ü.txt")});
     EXPECT_EQ(w().state().GrdR.place(1), QStringLiteral("café_ü.txt"));
+}
+
+
+// A store written by an earlier run: one folder group and one inner group
+// with a file.
+QByteArray earlierStore(const QString& folder) {
+    GroupRegistry stored(PathStyle::posix(), folder);
+    ScriptedPrompter answers;
+    answers.yesNo = {false};
+    stored.Touroku(kind::kFolder, u"DOCS"_s, u"/home/u/docs"_s, FileHistory(), answers);
+    stored.Touroku(kind::kInner, u"メモ"_s, u"X"_s, FileHistory(), answers);
+    stored.FileGroupSet(u"メモ"_s, u"A.TXT"_s);
+    return serializeGroupStore(stored);
+}
+
+const QStringList kEarlierGroups{u"DOCS"_s, u"メモ"_s};
+
+// Whatever is wrong with the settings file, the groups of the store beside
+// it come back, run after run, and the store keeps its bytes.
+TEST_F(MainWindowTest, SettingsTheReaderSkipsOrSetsAsideNeverCostTheGroups) {
+    const QByteArray tail = "[GroupFiles]\r\nFiles=o\r\n[OpendFile]\r\nCount=1\r\nOpend1=A.TXT\r\n";
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"a stray line", "[System]\r\nPAL=Lower\r\nthis line is no key\r\n" + tail},
+        {"a byte-order mark", "\xEF\xBB\xBF[System]\r\nPAL=Lower\r\n" + tail},
+        {"a NUL", "[System]\r\nPAL=Lo\0wer\r\n"_ba + tail},
+    };
+    for (const auto& [label, settings] : cases) {
+        SCOPED_TRACE(label);
+        for (const QString& name : QDir(folder).entryList(QDir::Files)) QFile::remove(path(name));
+        const QByteArray store = earlierStore(folder);
+        writeFile(path(files::kGroupStore), store);
+        writeFile(settingsPath(), settings);
+        for (int run = 1; run <= 2; ++run) {
+            SCOPED_TRACE(run);
+            prompter.shown.clear();
+            start();
+            createGroupSet();
+            EXPECT_EQ(w().registry().groupList(), kEarlierGroups);
+            EXPECT_EQ(w().registry().filesOf(u"メモ"_s), QStringList{u"A.TXT"_s});
+            ASSERT_TRUE(requestClose());
+            EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, flag::kStoreWritten);
+            EXPECT_EQ(readFile(path(files::kGroupStore)), store);
+        }
+        // Only the file that could not be read as text was set aside.
+        EXPECT_EQ(QFileInfo::exists(settingsPath() + u".damaged"_s), QByteArray(label) == "a NUL");
+    }
+}
+
+// A store that cannot be read is told with its reason, keeps its flag and
+// its file, and its groups are back once it can be read again.  Groups
+// registered meanwhile are stored without writing over it.
+TEST_F(MainWindowTest, StoreThatCannotBeReadIsKeptUntilItCanBeReadAgain) {
+    const QString store = path(files::kGroupStore);
+    const QString real = path(u"kept"_s);
+    writeFile(real, earlierStore(folder));
+    writeSettings({{{ini::kGroupFiles, ini::kFiles, flag::kStoreWritten}}});
+    ASSERT_TRUE(QFile::link(store, store));  // a link to itself
+
+    start();
+    createGroupSet();
+    EXPECT_EQ(prompter.messages(),
+              QStringList{unreadableStoreMessage(
+                  store, u"シンボリックリンクの参照が多すぎます (Too many levels of symbolic links)"_s)});
+    EXPECT_FALSE(w().registry().hasGroups());
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, flag::kStoreWritten);
+    EXPECT_EQ(QFileInfo(store).symLinkTarget(), store);
+
+    // A second run that registers a group: the unreadable store is kept
+    // under another name, the new one holds the new group.
+    prompter.shown.clear();
+    start();
+    createGroupSet();
+    registerGroup(u"NEW"_s);
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(QFileInfo(store + u".damaged"_s).symLinkTarget(), store);
+    EXPECT_EQ(setting(ini::kGroupFiles, ini::kFiles).value, flag::kStoreWritten);
+
+    // The earlier store, readable again, brings its groups back.
+    ASSERT_TRUE(QFile::remove(store));
+    ASSERT_TRUE(QFile::rename(real, store));
+    prompter.shown.clear();
+    start();
+    createGroupSet();
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(w().registry().groupList(), kEarlierGroups);
+}
+
+// A close that cannot write the settings or the store says why once, in
+// one box, and lets the user end the program anyway.
+TEST_F(MainWindowTest, CloseThatCannotWriteLetsTheUserEndAnyway) {
+    start();
+    registerGroup(u"G"_s);
+    ASSERT_TRUE(requestClose());
+    const auto before = snapshot();
+
+    start();
+    registerGroup(u"H"_s);
+    FullDisk full;
+    const QString reason = u": ディスクの空き容量が足りません (No space left on device)"_s;
+    const QStringList asked{u"error: "_s + path(files::kGroupStore) + reason + u'\n' + settingsPath() + reason,
+                            u"yesno: "_s + main_text::kEndWithoutSaving};
+    prompter.yesNo = {false, true};
+    EXPECT_FALSE(requestClose());
+    EXPECT_EQ(prompter.shown, asked);
+    prompter.shown.clear();
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(prompter.shown, asked);
+    EXPECT_EQ(snapshot(), before);
+
+    // A quick-save exit that cannot record itself is refused without the
+    // question: ending would lose the document.
+    start();
+    type(u"本文"_s);
+    prompter.shown.clear();
+    w().SpeedButton11Click();
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown.first().startsWith(u"error: "_s + path(files::kQuickSave)));
+    EXPECT_EQ(snapshot(), before);
 }
 
 } // namespace
