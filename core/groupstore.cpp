@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "damagedfile.h"
+#include "regularfile.h"
 #include "storedtext.h"
 #include "systemerror.h"
 #include "settingsfile.h"
@@ -151,18 +152,26 @@ bool writeGroupStore(const QString& path, const GroupRegistry& registry, QString
 }
 
 GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier) {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return GroupStoreRead::Missing;
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = info.isDir() ? systemErrorText(EISDIR) : systemErrorText(file.errorString());
-        notifier.message(unreadableStoreMessage(path, reason));
+    QFile file;
+    const RegularFileRead open = openRegularFile(path, file, kMaxStoreBytes);
+    switch (open.status) {
+    case RegularFileRead::Status::Missing:
+        // A link whose target is gone may point at a drive not mounted now.
+        if (!QFileInfo(path).isSymLink()) return GroupStoreRead::Missing;
+        notifier.message(unreadableStoreMessage(path, systemErrorText(ENOENT)));
         return GroupStoreRead::Unreadable;
+    case RegularFileRead::Status::NotRegular:
+    case RegularFileRead::Status::Unreadable:
+        notifier.message(unreadableStoreMessage(path, open.reason));
+        return GroupStoreRead::Unreadable;
+    case RegularFileRead::Status::Ok:
+    case RegularFileRead::Status::TooLarge:
+        break;
     }
 
     TextGrid gf, fg, ig;
     bool ok = false;
-    if (file.size() <= kMaxStoreBytes) {
+    if (open.ok()) {
         Reader in(file);
         ok = in.countLines() && parseStore(in, registry.style(), gf, fg, ig);
     }

@@ -1,10 +1,9 @@
 #include "quicklists.h"
 
 #include "atomicfile.h"
+#include "regularfile.h"
 #include "storedtext.h"
 #include "settingsfile.h"
-
-#include <QFile>
 
 namespace tess {
 
@@ -35,14 +34,22 @@ bool writeQuickLists(const QString& path, const QStringList& listItems, QString*
 
 QuickListsRead readQuickLists(const QString& path) {
     QuickListsRead result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return result;  // Missing
-    if (file.size() > kMaxListBytes) {
+    QByteArray data;
+    const RegularFileRead read = readRegularFile(path, data, kMaxListBytes);
+    switch (read.status) {
+    case RegularFileRead::Status::Ok:
+        break;
+    case RegularFileRead::Status::Missing:
+        return result;
+    case RegularFileRead::Status::TooLarge:
         result.status = QuickListsRead::Status::TooLarge;
         return result;
+    case RegularFileRead::Status::NotRegular:
+    case RegularFileRead::Status::Unreadable:
+        result.status = QuickListsRead::Status::Unreadable;
+        result.problem = regularFileProblem(path, read, kMaxListBytes);
+        return result;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return result;
 
     QList<QByteArray> lines = data.split('\n');
     // The line end of the last line leaves an empty piece behind it.

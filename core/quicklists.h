@@ -16,14 +16,16 @@ QStringList quickListEntries(const QStringList& listItems);
 bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error = nullptr);
 
 struct QuickListsRead {
-    enum class Status { Ok, Missing, BadCount, TooLarge };
+    enum class Status { Ok, Missing, BadCount, TooLarge, Unreadable };
     Status status = Status::Missing;
     QStringList entries;     // lines missing at the end read as empty entries
     QString badCount;        // the first line, when it is not a usable count
     qsizetype entryLines = 0;  // the lines after the first, for BadCount
+    QString problem;         // for Unreadable: the file and the system's reason
 };
 
-// Missing: no file, or it cannot be read.  BadCount: line 1 is not a whole
+// Missing: no file.  Unreadable: there, but not a regular file or not
+// readable (`problem` says why).  BadCount: line 1 is not a whole
 // number, is negative, or promises more than 100,000 entries beyond the lines
 // present (the list is never sized from such a count).  TooLarge: a file
 // over 16 MiB, which the program never writes.  Lines beyond the count are

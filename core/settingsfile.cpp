@@ -3,9 +3,9 @@
 #include "atomicfile.h"
 #include "cp932.h"
 #include "damagedfile.h"
+#include "regularfile.h"
 #include "storedtext.h"
 
-#include <QFile>
 
 // Values stay raw Shift-JIS bytes: no wide-character conversion is wanted.
 #define SI_NO_CONVERSION
@@ -110,12 +110,11 @@ SettingsFile::SettingsFile(QString path) : path_(std::move(path)), impl_(std::ma
     impl_->ini.SetQuotes(false);
     impl_->ini.SetMultiLine(false);
     impl_->ini.SetSpaces(false);
-    QFile file(path_);
-    if (!file.exists()) return;
+    QByteArray data;
+    const RegularFileRead read = readRegularFile(path_, data, kMaxSettingsBytes);
+    if (read.status == RegularFileRead::Status::Missing) return;
     load_ = Load::Damaged;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingsBytes) return;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError || !isProfileText(data)) return;
+    if (!read.ok() || !isProfileText(data)) return;
     const QByteArray lines = profileLines(data);
     if (impl_->ini.LoadData(lines.constData(), size_t(lines.size())) < 0) {
         impl_->ini.Reset();

@@ -99,6 +99,10 @@ QString notFound(const QString& path) {
     return QStringLiteral("\"") + path + QStringLiteral("\" が見つかりません");
 }
 
+QString cannotOpen(const QString& path, const LoadResult& result) {
+    return result.missing || result.error.isEmpty() ? notFound(path) : result.error;
+}
+
 QString cannotCreate(const QString& path) {
     return QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません");
 }

@@ -52,6 +52,10 @@ inline const QString kEndWithoutSaving = QStringLiteral(
 
 // "\"path\" が見つかりません"
 QString notFound(const QString& path);
+// What an open that failed tells: "が見つかりません" for a file that is not
+// there, otherwise the file and why it cannot be opened (too large, a pipe,
+// no permission).
+QString cannotOpen(const QString& path, const LoadResult& result);
 // "ﾌｧｲﾙ path を作成できません"
 QString cannotCreate(const QString& path);
 // Asks before characters Shift-JIS cannot hold become "?"; names the first few.

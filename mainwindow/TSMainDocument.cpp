@@ -105,8 +105,8 @@ void TfrmTSMain::reopenInEncoding(text::Encoding encoding) {
     const QString path = documentFile();
     if (path.isEmpty() || style_.isRichTextPath(path) || encoding == docFormat_.encoding) return;
     if (!AskSaveChanges()) return;
-    if (!loadInto(Memo1, path, encoding).ok()) {
-        prompter_.message(main_text::notFound(path));
+    if (const LoadResult r = loadInto(Memo1, path, encoding); !r.ok()) {
+        prompter_.message(main_text::cannotOpen(path, r));
         return;
     }
     MarkClean();
@@ -157,8 +157,8 @@ void TfrmTSMain::openFromOutside(const QString& path) {
 void TfrmTSMain::openChosenFile(const QString& path) {
     // A file that cannot be read leaves the open document, its name and its
     // modified state exactly as they were.
-    if (!loadInto(Memo1, path).ok()) {
-        prompter_.message(main_text::notFound(path));
+    if (const LoadResult r = loadInto(Memo1, path); !r.ok()) {
+        prompter_.message(main_text::cannotOpen(path, r));
         return;
     }
 

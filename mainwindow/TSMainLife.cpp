@@ -187,6 +187,9 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     case QuickListsRead::Status::Missing:
         prompter_.message(kQuickListsMissing);
         break;
+    case QuickListsRead::Status::Unreadable:
+        prompter_.errorBox(lists.problem);
+        break;
     case QuickListsRead::Status::BadCount:
     case QuickListsRead::Status::TooLarge:
         prompter_.errorBox(quickListsProblem(lists));

@@ -154,8 +154,8 @@ void FileList::PanelPassDblClick() {
     if (!path) return;
     // A file that cannot be read leaves the open document, its name, its
     // caption and its modified state as they were.
-    if (!hooks_.loadEditor(*path).ok()) {
-        prompter_.message(main_text::notFound(*path));
+    if (const LoadResult r = hooks_.loadEditor(*path); !r.ok()) {
+        prompter_.message(main_text::cannotOpen(*path, r));
         return;
     }
     EditorState& state = host_.state();

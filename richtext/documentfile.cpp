@@ -3,6 +3,7 @@
 #include "richtext.h"
 
 #include "core/atomicfile.h"
+#include "core/regularfile.h"
 #include "core/systemerror.h"
 
 #include <QDir>
@@ -13,18 +14,12 @@ namespace tess {
 
 LoadResult readDocumentBytes(const QString& path, QByteArray& bytes) {
     LoadResult result;
-    QFile file(path);
-    const auto cannotOpen = [&] {
+    const RegularFileRead read = readRegularFile(path, bytes, kMaxDocumentBytes);
+    if (!read.ok()) {
         result.status = LoadResult::Status::CannotOpen;
-        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
-                                                    systemErrorText(file.errorString()));
+        result.missing = read.status == RegularFileRead::Status::Missing;
+        result.error = regularFileProblem(path, read, kMaxDocumentBytes);
         return result;
-    };
-    if (!file.open(QIODevice::ReadOnly)) return cannotOpen();
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return cannotOpen();
     }
     result.status = LoadResult::Status::Ok;
     return result;

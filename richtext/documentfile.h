@@ -17,12 +17,19 @@ class QTextDocument;
 
 namespace tess {
 
+// The largest document file the program opens: a larger one is refused with
+// its size and this limit, before any of it is read.
+constexpr qint64 kMaxDocumentBytes = qint64(512) * 1024 * 1024;
+
 struct LoadResult {
     enum class Status {
         Ok,
-        CannotOpen,  // missing or unreadable file; `error` names it and says why
+        // Missing, unreadable, not a regular file (a pipe, a device, a
+        // folder) or over the size limit; `error` names it and says why.
+        CannotOpen,
     };
     Status status = Status::CannotOpen;
+    bool missing = false;   // CannotOpen because there is no such file
     bool richText = false;  // the content was read as rich text
     text::Format format;    // plain text: its encoding and line ends
     QString error;
