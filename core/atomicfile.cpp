@@ -92,7 +92,7 @@ void syncFolder(const QByteArray& folder) {
 } // namespace
 
 AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
-                                    QString* error) {
+                                    QString* error, FileUse use) {
     const QString target = realTarget(path);
     const QFileInfo info(target);
     const QByteArray targetName = QFile::encodeName(target);
@@ -120,7 +120,11 @@ AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<boo
 
     // The new file takes the old one's permissions.
     struct stat old {};
-    if (::stat(targetName.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (::stat(targetName.constData(), &old) == 0) {
+        mode_t mode = old.st_mode & 07777;
+        if (use == FileUse::ProgramState) mode |= S_IRUSR | S_IWUSR;
+        ::fchmod(fd, mode);
+    }
 
     const AtomicSink put = [&](QByteArrayView piece) {
         if (!err) err = writeAll(fd, piece.data(), piece.size());
@@ -144,7 +148,7 @@ AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<boo
 #else
 
 AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
-                                    QString* error) {
+                                    QString* error, FileUse use) {
     // Unbuffered, so that every write reports its own failure instead of
     // leaving it to a flush inside commit().
     QSaveFile file(realTarget(path));
@@ -170,12 +174,12 @@ AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<boo
 
 #endif
 
-AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
-    return writeFileAtomicStreamed(path, [&](const AtomicSink& put) { return put(bytes); }, error);
+AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error, FileUse use) {
+    return writeFileAtomicStreamed(path, [&](const AtomicSink& put) { return put(bytes); }, error, use);
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    return writeFileAtomic(path, bytes, error) == AtomicWrite::Ok;
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error, FileUse use) {
+    return writeFileAtomic(path, bytes, error, use) == AtomicWrite::Ok;
 }
 
 } // namespace tess

@@ -18,15 +18,23 @@ enum class AtomicWrite {
     Failed,        // writing, syncing or replacing failed; the old file is intact
 };
 
+// Whose file it is.  A document keeps the permissions it had (a document
+// the user made read-only for others stays so); one of the program's own
+// state files is always left readable and writable by its owner, so that the
+// next start can read it back and replace it.
+enum class FileUse { Document, ProgramState };
+
 // Writes `bytes` as the whole content of `path`.  On failure `error` (when
 // given) names the file and gives the system's reason, for example
 // "/home/a/OUT.txt: No space left on device".  An existing file keeps its
 // permissions; a symbolic link keeps pointing where it did and its target is
 // replaced.
-AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr,
+                            FileUse use = FileUse::Document);
 
 // As above, true on success.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
+                         FileUse use = FileUse::Document);
 
 // The same for output too large to hold at once: `produce` hands the content
 // piece by piece to the sink it is given, which answers false once a write
@@ -34,7 +42,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // old file stays as it was.
 using AtomicSink = std::function<bool(QByteArrayView piece)>;
 AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
-                                    QString* error = nullptr);
+                                    QString* error = nullptr, FileUse use = FileUse::Document);
 
 // The steps of a write, in order, for tests that make one of them fail.
 enum class AtomicStep { Create, Write, Sync, Close, Rename, SyncFolder };

@@ -148,7 +148,7 @@ QByteArray serializeGroupStore(const GroupRegistry& registry) {
 }
 
 bool writeGroupStore(const QString& path, const GroupRegistry& registry, QString* error) {
-    return writeFileAtomically(path, serializeGroupStore(registry), error);
+    return writeFileAtomically(path, serializeGroupStore(registry), error, FileUse::ProgramState);
 }
 
 GroupStoreRead readGroupStore(const QString& path, GroupRegistry& registry, Notifier& notifier) {

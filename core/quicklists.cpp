@@ -1,6 +1,7 @@
 #include "quicklists.h"
 
 #include "atomicfile.h"
+#include "quickcheck.h"
 #include "regularfile.h"
 #include "storedtext.h"
 #include "settingsfile.h"
@@ -25,11 +26,12 @@ QStringList quickListEntries(const QStringList& listItems) {
     return out;
 }
 
-bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error) {
+bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error, QString* check) {
     const QStringList entries = quickListEntries(listItems);
     QByteArray out = QByteArray::number(entries.size()) + "\r\n";
     for (const QString& entry : entries) out += stored::encode(entry) + "\r\n";
-    return writeFileAtomically(path, out, error);
+    if (check) *check = quickcheck::of(out);
+    return writeFileAtomically(path, out, error, FileUse::ProgramState);
 }
 
 QuickListsRead readQuickLists(const QString& path) {
@@ -51,6 +53,7 @@ QuickListsRead readQuickLists(const QString& path) {
         return result;
     }
 
+    result.bytes = data;
     QList<QByteArray> lines = data.split('\n');
     // The line end of the last line leaves an empty piece behind it.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();

@@ -13,7 +13,9 @@ inline const QString kQuickListsMissing =
 // The entries written: from the top while they are non-empty.
 QStringList quickListEntries(const QStringList& listItems);
 
-bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error = nullptr);
+// `check` (when given) receives the written bytes' quickcheck entry.
+bool writeQuickLists(const QString& path, const QStringList& listItems, QString* error = nullptr,
+                     QString* check = nullptr);
 
 struct QuickListsRead {
     enum class Status { Ok, Missing, BadCount, TooLarge, Unreadable };
@@ -22,6 +24,7 @@ struct QuickListsRead {
     QString badCount;        // the first line, when it is not a usable count
     qsizetype entryLines = 0;  // the lines after the first, for BadCount
     QString problem;         // for Unreadable: the file and the system's reason
+    QByteArray bytes;        // what was read, for its quickcheck entry
 };
 
 // Missing: no file.  Unreadable: there, but not a regular file or not

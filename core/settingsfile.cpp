@@ -158,7 +158,7 @@ bool SettingsFile::save(QString* error) {
         if (out[i] == '\n' && (i == 0 || out[i - 1] != '\r')) bytes.append('\r');
         bytes.append(out[i]);
     }
-    return writeFileAtomically(path_, bytes, error);
+    return writeFileAtomically(path_, bytes, error, FileUse::ProgramState);
 }
 
 std::optional<int> toInteger(const QString& value) {

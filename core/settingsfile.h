@@ -48,6 +48,11 @@ inline const QString kCS1 = QStringLiteral("CS1");
 inline const QString kCS2 = QStringLiteral("CS2");
 inline const QString kListVisible = QStringLiteral("ListVisible");
 inline const QString kPrevewVisible = QStringLiteral("PrevewVisible");
+// Sizes and digests of the three quick-save files (quickcheck.h), written
+// with the record so that the restore knows the files belong to it.
+inline const QString kQuickSaveCheck = QStringLiteral("QuickSaveCheck");
+inline const QString kQuickPrevewCheck = QStringLiteral("QuickPrevewCheck");
+inline const QString kQuickListsCheck = QStringLiteral("QuickListsCheck");
 // Values
 inline const QString kLower = QStringLiteral("Lower");
 inline const QString kRaise = QStringLiteral("Raise");

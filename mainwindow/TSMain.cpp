@@ -103,6 +103,13 @@ QString cannotOpen(const QString& path, const LoadResult& result) {
     return result.missing || result.error.isEmpty() ? notFound(path) : result.error;
 }
 
+QString quickFileMismatch(const QString& name, const QString& after) {
+    return QStringLiteral("ｸｲｯｸｾｰﾌﾞﾌｧｲﾙ \"%1\" は前回の状況保存終了で書いたものと一致しません"
+                          "（書き込みが途中で終わったか、壊れています）。\n")
+               .arg(name) +
+           after;
+}
+
 QString cannotCreate(const QString& path) {
     return QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません");
 }

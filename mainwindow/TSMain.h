@@ -8,6 +8,7 @@
 #include "core/editorstate.h"
 #include "core/groupregistry.h"
 #include "core/pathstyle.h"
+#include "core/quickcheck.h"
 #include "core/textencoding.h"
 #include "richtext/documentfile.h"
 #include "alarmclock.h"
@@ -16,6 +17,8 @@
 #include "prompter.h"
 
 #include <QList>
+
+#include <array>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -56,6 +59,8 @@ QString notFound(const QString& path);
 // there, otherwise the file and why it cannot be opened (too large, a pipe,
 // no permission).
 QString cannotOpen(const QString& path, const LoadResult& result);
+// A quick-save file the record does not claim, then `after`.
+QString quickFileMismatch(const QString& name, const QString& after);
 // "ﾌｧｲﾙ path を作成できません"
 QString cannotCreate(const QString& path);
 // Asks before characters Shift-JIS cannot hold become "?"; names the first few.
@@ -184,6 +189,10 @@ private:
     // bytes are in.  A load into the editor sets the document's format.
     LoadResult loadInto(QPlainTextEdit* edit, const QString& path,
                         std::optional<text::Encoding> encoding = std::nullopt);
+    // The second step of a load: bytes already read go into a fresh document
+    // of `edit`.
+    void fillEditor(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult& loaded,
+                    std::optional<text::Encoding> encoding = std::nullopt);
     // The encoding and line ends the overwrite save keeps; shown in the
     // status bar when they are not Shift-JIS with CR LF.
     void setDocumentFormat(text::Format format);
@@ -193,7 +202,18 @@ private:
     void reopenInEncoding(text::Encoding encoding);
     // The document's file, or empty for a never-saved one.
     QString documentFile() const;
-    bool writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error);
+    // A quick-save file as rich text; `check` gets its quickcheck entry.
+    bool writeQuickRichText(const QString& name, const QTextDocument& doc, QString* check, QString* error);
+    // A quick-save file as read at a restore.
+    struct QuickFile {
+        QString path;
+        QByteArray bytes;
+        LoadResult load;
+        quickcheck::Match match = quickcheck::Match::NoEntry;
+    };
+    QuickFile readQuickFile(const QString& name, const QString& entry);
+    // Sets the file aside and adds where it was kept to `told`.
+    QString setQuickFileAside(const QString& path, const QString& told);
     void updateCursorPosition();
     // The file chosen to open: loaded, named, recorded; a failed load keeps
     // the document.
@@ -226,6 +246,8 @@ private:
     // The session manager's query already had its answer; the close that
     // follows must not ask again.
     bool sessionAnswered_ = false;
+    // The quickcheck entries of the quick-save files being written.
+    std::array<QString, 3> quickChecks_;
     // False while a session manager closes us without leave to ask.
     bool closeMayAsk_ = true;
     QString lblQSBeforeSession_;

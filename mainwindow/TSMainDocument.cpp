@@ -67,8 +67,12 @@ LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path,
     // was.
     QByteArray bytes;
     LoadResult loaded = readDocumentBytes(path, bytes);
-    if (!loaded.ok()) return loaded;
+    if (loaded.ok()) fillEditor(edit, std::move(bytes), loaded, encoding);
+    return loaded;
+}
 
+void TfrmTSMain::fillEditor(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult& loaded,
+                            std::optional<text::Encoding> encoding) {
     auto* doc = new QTextDocument(edit);
     doc->setDefaultFont(edit->font());
     doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
@@ -87,7 +91,6 @@ LoadResult TfrmTSMain::loadInto(QPlainTextEdit* edit, const QString& path,
         updateCursorPosition();
         setDocumentFormat(loaded.format);
     }
-    return loaded;
 }
 
 void TfrmTSMain::setDocumentFormat(text::Format format) {

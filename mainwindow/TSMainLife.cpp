@@ -12,6 +12,7 @@
 #include "core/filenames.h"
 #include "core/groupstore.h"
 #include "core/panelsplit.h"
+#include "core/quickcheck.h"
 #include "core/quicklists.h"
 #include "core/settingsfile.h"
 #include "richtext/documentfile.h"
@@ -137,6 +138,24 @@ void TfrmTSMain::keepOnScreen() {
     move(screens.first()->availableGeometry().topLeft() + QPoint(kDesignLeft, kDesignTop));
 }
 
+TfrmTSMain::QuickFile TfrmTSMain::readQuickFile(const QString& name, const QString& entry) {
+    QuickFile file;
+    file.path = style_.join(programFolder_, name);
+    // A file the last quick-save exit wrote may be as large as it was then;
+    // anything else is held to what an open accepts.
+    const qint64 limit = std::max(kMaxDocumentBytes, quickcheck::recordedSize(entry).value_or(0));
+    file.load = readDocumentBytes(file.path, file.bytes, limit);
+    if (file.load.ok()) file.match = quickcheck::compare(entry, file.bytes);
+    return file;
+}
+
+QString TfrmTSMain::setQuickFileAside(const QString& path, const QString& told) {
+    const QString keptAs = setDamagedFileAside(path);
+    return told + u'\n' +
+           (keptAs.isEmpty() ? QStringLiteral("元のﾌｧｲﾙを別の名前で残せませんでした。")
+                             : QStringLiteral("元のﾌｧｲﾙは \"%1\" として残してあります。").arg(keptAs));
+}
+
 void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     const auto flagValue = [&](const QString& key) {
         return settings.read(ini::kQuickSave, key, ini::kShortLimit);
@@ -146,13 +165,32 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     const auto textValue = [&](const QString& key) {
         return settings.read(ini::kQuickSave, key, ini::kWhole);
     };
-    const auto loadFailed = [this](const LoadResult& r) { prompter_.errorBox(r.error); };
+    // A file that is there but cannot be read is kept under another name:
+    // the next quick-save exit must not write over it.
+    const auto loadFailed = [this](const QuickFile& f) {
+        prompter_.errorBox(f.load.missing ? f.load.error : setQuickFileAside(f.path, f.load.error));
+    };
 
     // The text first: without it the document fields must not come back, or
     // the next overwrite save would replace the real document with nothing.
     const bool modified = flagValue(ini::kModified).value == ini::kTrue;
-    const LoadResult text = loadInto(Memo1, style_.join(programFolder_, files::kQuickSave));
-    if (text.ok()) {
+    QuickFile text = readQuickFile(files::kQuickSave, textValue(ini::kQuickSaveCheck).value);
+    if (!text.load.ok()) {
+        loadFailed(text);
+        startAsNewDocument();
+    } else if (text.match == quickcheck::Match::Differs) {
+        // Not the text the recorded caption and path belong to: it comes
+        // back, but under no name, so that a save cannot put it over
+        // another document.
+        prompter_.message(setQuickFileAside(
+            text.path, main_text::quickFileMismatch(files::kQuickSave, QStringLiteral("内容は名前のない文書として開きます。"))));
+        startAsNewDocument();
+        fillEditor(Memo1, std::move(text.bytes), text.load);
+        setDocumentFormat(text::Format{});
+        Memo1->document()->setModified(true);
+        setWindowTitle(caption::kNewFile + caption::kModifiedMarker);
+    } else {
+        fillEditor(Memo1, std::move(text.bytes), text.load);
         if (const SettingValue v = textValue(ini::kMainFormCaption); v.found) setWindowTitle(v.value);
         if (const SettingValue v = textValue(ini::kGroupName); v.found) state_.setLblGName(v.value);
         if (const SettingValue v = textValue(ini::kFileName); v.found) state_.setLblFName(v.value);
@@ -164,9 +202,6 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         // marker flag follows the caption once start-up is over).
         Memo1->document()->setModified(modified);
         if (!modified) MarkClean();
-    } else {
-        loadFailed(text);
-        startAsNewDocument();
     }
 
     if (const SettingValue v = textValue(ini::kFileListCaption); v.found) Panel1->setText(v.value);
@@ -178,23 +213,33 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
     if (flagValue(ini::kListVisible).value == ini::kTrue) showListPanel(true);
     if (flagValue(ini::kPrevewVisible).value == ini::kTrue) showPreview(true);
 
-    if (const LoadResult preview = loadInto(Memo2, style_.join(programFolder_, files::kQuickPrevew));
-        !preview.ok())
+    QuickFile preview = readQuickFile(files::kQuickPrevew, textValue(ini::kQuickPrevewCheck).value);
+    if (!preview.load.ok())
         loadFailed(preview);
+    else if (preview.match == quickcheck::Match::Differs)
+        prompter_.message(setQuickFileAside(preview.path, main_text::quickFileMismatch(files::kQuickPrevew, QStringLiteral("プレビューは空にします。"))));
+    else
+        fillEditor(Memo2, std::move(preview.bytes), preview.load);
 
-    const QuickListsRead lists = readQuickLists(style_.join(programFolder_, files::kQuickLists));
+    const QString listsFile = style_.join(programFolder_, files::kQuickLists);
+    const QuickListsRead lists = readQuickLists(listsFile);
     switch (lists.status) {
     case QuickListsRead::Status::Missing:
         prompter_.message(kQuickListsMissing);
         break;
     case QuickListsRead::Status::Unreadable:
-        prompter_.errorBox(lists.problem);
+        prompter_.errorBox(setQuickFileAside(listsFile, lists.problem));
         break;
     case QuickListsRead::Status::BadCount:
     case QuickListsRead::Status::TooLarge:
         prompter_.errorBox(quickListsProblem(lists));
         break;
     case QuickListsRead::Status::Ok:
+        if (quickcheck::compare(textValue(ini::kQuickListsCheck).value, lists.bytes) == quickcheck::Match::Differs) {
+            prompter_.message(setQuickFileAside(listsFile,
+                                                main_text::quickFileMismatch(files::kQuickLists, QStringLiteral("ﾌｧｲﾙﾘｽﾄは空にします。"))));
+            break;
+        }
         fileList_->setEntries(lists.entries);
         break;
     }
@@ -370,28 +415,32 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     settings.write(ini::kQuickSave, ini::kCS2, state_.LblCS2);
     settings.write(ini::kQuickSave, ini::kListVisible, trueFalse(PnlLst->isVisibleTo(Panel2)));
     settings.write(ini::kQuickSave, ini::kPrevewVisible, trueFalse(Panel4->isVisibleTo(Panel2)));
+    // Last: only with these does the record claim the files as its own.
+    settings.write(ini::kQuickSave, ini::kQuickSaveCheck, quickChecks_[0]);
+    settings.write(ini::kQuickSave, ini::kQuickPrevewCheck, quickChecks_[1]);
+    settings.write(ini::kQuickSave, ini::kQuickListsCheck, quickChecks_[2]);
 }
 
 bool TfrmTSMain::writeQuickSaveFiles() {
     QString error;
-    bool ok = writeRichTextFile(style_.join(programFolder_, files::kQuickSave), *Memo1->document(),
-                                &error) &&
-              writeRichTextFile(style_.join(programFolder_, files::kQuickPrevew),
-                                *Memo2->document(), &error);
+    quickChecks_ = {};
+    bool ok = writeQuickRichText(files::kQuickSave, *Memo1->document(), &quickChecks_[0], &error) &&
+              writeQuickRichText(files::kQuickPrevew, *Memo2->document(), &quickChecks_[1], &error);
     if (ok) {
         QStringList items;
         for (int i = 0; i < PanelPass->count(); ++i) items << PanelPass->item(i)->text();
-        ok = writeQuickLists(style_.join(programFolder_, files::kQuickLists), items, &error);
+        ok = writeQuickLists(style_.join(programFolder_, files::kQuickLists), items, &error, &quickChecks_[2]);
     }
     if (!ok) prompter_.errorBox(error);
     return ok;
 }
 
-bool TfrmTSMain::writeRichTextFile(const QString& path, const QTextDocument& doc, QString* error) {
+bool TfrmTSMain::writeQuickRichText(const QString& name, const QTextDocument& doc, QString* check,
+                                    QString* error) {
     // These files have no ".RTF" ending, but hold rich text all the same.
-    const WriteResult r = WriteDocumentAs(path, doc, DocumentFormat::RichText, LossPolicy::Replace);
-    if (!r.ok() && error) *error = r.error;
-    return r.ok();
+    const QByteArray bytes = writeRichText(doc);
+    *check = quickcheck::of(bytes);
+    return writeFileAtomically(style_.join(programFolder_, name), bytes, error, FileUse::ProgramState);
 }
 
 } // namespace tess

@@ -177,7 +177,8 @@ void ClipSave::SpeedButton14Click() {
     QTextDocument doc;
     doc.setDefaultFont(previewFont());
     doc.setPlainText(text);
-    const WriteResult r = WriteDocumentAs(path, doc, DocumentFormat::RichText);
+    const WriteResult r =
+        WriteDocumentAs(path, doc, DocumentFormat::RichText, LossPolicy::Refuse, {}, FileUse::ProgramState);
     if (!r.ok()) {
         prompter_.errorBox(r.error);
         return;

@@ -118,7 +118,7 @@ void RecoveryCopy::worker() {
                     return recovery::putWithFields(piece, job->fields, put);
                 });
             },
-            &error);
+            &error, FileUse::ProgramState);
         job.reset();
         if (abandon_.load()) error.clear();
 

@@ -12,13 +12,13 @@
 
 namespace tess {
 
-LoadResult readDocumentBytes(const QString& path, QByteArray& bytes) {
+LoadResult readDocumentBytes(const QString& path, QByteArray& bytes, qint64 limit) {
     LoadResult result;
-    const RegularFileRead read = readRegularFile(path, bytes, kMaxDocumentBytes);
+    const RegularFileRead read = readRegularFile(path, bytes, limit);
     if (!read.ok()) {
         result.status = LoadResult::Status::CannotOpen;
         result.missing = read.status == RegularFileRead::Status::Missing;
-        result.error = regularFileProblem(path, read, kMaxDocumentBytes);
+        result.error = regularFileProblem(path, read, limit);
         return result;
     }
     result.status = LoadResult::Status::Ok;
@@ -50,7 +50,7 @@ WriteResult WriteDocument(const QString& path, const QTextDocument& document,
 }
 
 WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
-                            DocumentFormat format, LossPolicy policy, text::Format textFormat) {
+                            DocumentFormat format, LossPolicy policy, text::Format textFormat, FileUse use) {
     WriteResult result;
     QByteArray bytes;
     if (format == DocumentFormat::RichText) {
@@ -80,7 +80,7 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
         }
     }
     QString reason;
-    switch (writeFileAtomic(path, bytes, &reason)) {
+    switch (writeFileAtomic(path, bytes, &reason, use)) {
     case AtomicWrite::Ok:
         break;
     case AtomicWrite::CannotCreate:

@@ -4,6 +4,7 @@
 // when the path's last three characters are "RTF" (letter case per the path
 // style), otherwise Shift-JIS plain text with CR LF.  Writes are atomic.
 
+#include "core/atomicfile.h"
 #include "core/cp932.h"
 #include "core/pathstyle.h"
 #include "core/textencoding.h"
@@ -45,7 +46,8 @@ LoadResult LoadDocument(const QString& path, QTextDocument& into);
 // filling a fresh (empty) document from them never does, and releases the
 // bytes as soon as they are decoded; it sets `result.richText` and, for plain
 // text, `result.format` (in `encoding` when given, else the one detected).
-LoadResult readDocumentBytes(const QString& path, QByteArray& bytes);
+// `limit` is the largest file read.
+LoadResult readDocumentBytes(const QString& path, QByteArray& bytes, qint64 limit = kMaxDocumentBytes);
 void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
                   std::optional<text::Encoding> encoding = std::nullopt);
 
@@ -82,6 +84,6 @@ enum class DocumentFormat { PlainText, RichText };
 // text under names without an extension).
 WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
                             DocumentFormat format, LossPolicy policy = LossPolicy::Refuse,
-                            text::Format textFormat = {});
+                            text::Format textFormat = {}, FileUse use = FileUse::Document);
 
 } // namespace tess

@@ -7,9 +7,15 @@
 #include "core/caption.h"
 #include "core/filenames.h"
 #include "core/groupstore.h"
+#include "richtext/richtext.h"
 #include "core/settingsfile.h"
 
+#include <QListWidget>
 #include <QTextCursor>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -238,6 +244,118 @@ TEST_F(MainWindowTest, CloseThatCannotWriteLetsTheUserEndAnyway) {
     EXPECT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown.first().startsWith(u"error: "_s + path(files::kQuickSave)));
     EXPECT_EQ(snapshot(), before);
+}
+
+
+// The record names a document only together with that document's text: a
+// quick-save exit that stopped after writing some of its files (a write that
+// failed, a kill) leaves files the record does not claim.  Their text comes
+// back under no name, so 上書き保存 cannot put it over the named document.
+TEST_F(MainWindowTest, QuickSaveRecordIsWholeOrItsTextComesBackUnnamed) {
+    const QString fileA = path(u"A.TXT"_s);
+    for (const QString& failing : {files::kQuickSave, files::kQuickPrevew, files::kQuickLists, QString()}) {
+        SCOPED_TRACE(failing.isEmpty() ? "killed after the text" : qPrintable(failing));
+        for (const QString& file : snapshot().keys()) QFile::remove(path(file));
+        writeFile(fileA, "A");
+        start();
+        prompter.openFiles.push_back(fileA);
+        w().SpeedButton7Click();
+        type(u"a quick-saved "_s);
+        w().SpeedButton11Click();
+
+        // The next run works on another text and its quick-save exit stops
+        // part-way; then the program dies.
+        start();
+        memo()->selectAll();
+        type(u"other text"_s);
+        if (failing.isEmpty()) {
+            // What a kill between the text and the settings leaves.
+            ASSERT_TRUE(writeFileAtomically(path(files::kQuickSave), writeRichText(*memo()->document())));
+        } else {
+            const QString aside = path(u"held"_s);
+            ASSERT_TRUE(QFile::rename(path(failing), aside));
+            ASSERT_TRUE(QDir(folder).mkdir(failing));
+            prompter.shown.clear();
+            w().SpeedButton11Click();
+            EXPECT_EQ(prompter.errors().size(), 1);
+            ASSERT_TRUE(QDir(folder).rmdir(failing));
+            ASSERT_TRUE(QFile::rename(aside, path(failing)));
+        }
+
+        prompter.shown.clear();
+        start();
+        if (failing == files::kQuickSave) {
+            // Nothing of the record was replaced: it comes back whole.
+            EXPECT_TRUE(prompter.shown.isEmpty()) << qPrintable(prompter.shown.join(u'|'));
+            EXPECT_EQ(memo()->toPlainText(), u"a quick-saved A"_s);
+            EXPECT_EQ(w().state().LblFullName(), u"A.TXT"_s);
+            continue;
+        }
+        ASSERT_FALSE(prompter.messages().isEmpty());
+        EXPECT_EQ(prompter.messages().first(),
+                  u"ｸｲｯｸｾｰﾌﾞﾌｧｲﾙ \"QuickSave\" は前回の状況保存終了で書いたものと一致しません"
+                  u"（書き込みが途中で終わったか、壊れています）。\n内容は名前のない文書として開きます。\n"
+                  u"元のﾌｧｲﾙは \"QuickSave.damaged\" として残してあります。"_s);
+        EXPECT_EQ(memo()->toPlainText(), u"other text"_s);
+        EXPECT_EQ(title(), caption::kNewFile + caption::kModifiedMarker);
+        EXPECT_TRUE(modified());
+        w().SpeedButton1Click();  // no path: save-as, never A.TXT
+        EXPECT_EQ(prompter.shown.last(), u"saveas"_s);
+        EXPECT_EQ(readFile(fileA), "A");
+    }
+}
+
+// Files of the record damaged since it was written (cut short, emptied, not
+// readable as a file) are told and kept aside; the next quick-save exit then
+// writes new ones instead of replacing them.  The program's own files are
+// always written so that it can read them back.
+TEST_F(MainWindowTest, DamagedQuickSaveFilesAreToldAndKeptAside) {
+    const struct {
+        const char* label;
+        QString file;
+        std::function<void(const QString&)> damage;
+        bool error;  // told as an error rather than a mismatch
+    } cases[] = {
+        {"text cut short", files::kQuickSave, [](const QString& p) { QFile(p).resize(QFileInfo(p).size() / 2); }, false},
+        {"preview emptied", files::kQuickPrevew, [](const QString& p) { QFile(p).resize(0); }, false},
+        {"list cut short", files::kQuickLists, [](const QString& p) { QFile(p).resize(QFileInfo(p).size() - 3); }, false},
+        {"text a pipe", files::kQuickSave,
+         [](const QString& p) {
+             QFile::remove(p);
+             ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const QString& file : QDir(folder).entryList(QDir::Files | QDir::System)) QFile::remove(path(file));
+        start();
+        type(u"本文"_s);
+        w().state().GrdR.RirekiSet(u"B.TXT"_s);
+        w().PGFClick();
+        w().SpeedButton11Click();
+        c.damage(path(c.file));
+
+        prompter.shown.clear();
+        start();
+        ASSERT_EQ(prompter.shown.size(), 1) << qPrintable(prompter.shown.join(u'|'));
+        EXPECT_TRUE(prompter.shown.first().startsWith(c.error ? u"error: "_s : u"message: "_s));
+        EXPECT_TRUE(prompter.shown.first().endsWith(u"元のﾌｧｲﾙは \""_s + c.file + u".damaged\" として残してあります。"_s));
+        EXPECT_TRUE(QFileInfo::exists(path(c.file + u".damaged"_s)));
+        EXPECT_FALSE(QFileInfo::exists(path(c.file)));
+        EXPECT_EQ(widget<QListWidget>(u"PanelPass"_s)->count(), c.file == files::kQuickLists ? 0 : 1);
+    }
+
+    // A quick-save file its owner cannot read is written readable again.
+    start();
+    w().SpeedButton11Click();
+    for (const QString& file : {files::kQuickSave, files::kQuickPrevew, files::kQuickLists})
+        ASSERT_TRUE(QFile::setPermissions(path(file), QFileDevice::Permissions()));
+    start();
+    w().SpeedButton11Click();
+    for (const QString& file : {files::kQuickSave, files::kQuickPrevew, files::kQuickLists, u"tessarine.ini"_s})
+        EXPECT_TRUE(QFileInfo(path(file)).permissions().testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            << qPrintable(file);
 }
 
 } // namespace
