@@ -24,4 +24,9 @@ QString damagedFileMessage(const QString& what, const QString& file, const QStri
     return text;
 }
 
+QString keptAsText(const QString& keptAs) {
+    return keptAs.isEmpty() ? QStringLiteral("元のﾌｧｲﾙを別の名前で残せませんでした。")
+                            : QStringLiteral("元のﾌｧｲﾙは \"%1\" として残してあります。").arg(keptAs);
+}
+
 } // namespace tess

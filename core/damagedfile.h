@@ -17,4 +17,9 @@ QString setDamagedFileAside(const QString& path);
 QString damagedFileMessage(const QString& what, const QString& file, const QString& keptAs,
                            const QString& after = QString());
 
+// "元のﾌｧｲﾙは \"<keptAs>\" として残してあります。", or that it could not be
+// kept when `keptAs` is empty: the line a message about a file set aside
+// ends with.
+QString keptAsText(const QString& keptAs);
+
 } // namespace tess

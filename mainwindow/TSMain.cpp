@@ -476,7 +476,9 @@ void TfrmTSMain::buildFloatingPanels() {
     PnlASet = alarm_->panel();
 
     clipSave_ = new ClipSave(this, SB9, SpeedButton13, Memo1, state_, prompter_, programFolder_, style_,
-                             [this](QPlainTextEdit* edit, const QString& path) { return loadInto(edit, path); });
+                             [this](QPlainTextEdit* edit, QByteArray&& bytes, LoadResult& loaded) {
+                                 fillEditor(edit, std::move(bytes), loaded);
+                             });
     PnlCS = clipSave_->panel();
 
     FileList::Hooks hooks;

@@ -150,10 +150,7 @@ TfrmTSMain::QuickFile TfrmTSMain::readQuickFile(const QString& name, const QStri
 }
 
 QString TfrmTSMain::setQuickFileAside(const QString& path, const QString& told) {
-    const QString keptAs = setDamagedFileAside(path);
-    return told + u'\n' +
-           (keptAs.isEmpty() ? QStringLiteral("元のﾌｧｲﾙを別の名前で残せませんでした。")
-                             : QStringLiteral("元のﾌｧｲﾙは \"%1\" として残してあります。").arg(keptAs));
+    return told + u'\n' + keptAsText(setDamagedFileAside(path));
 }
 
 void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {

@@ -4,7 +4,9 @@
 #include "look.h"
 #include "prompter.h"
 
+#include "core/damagedfile.h"
 #include "core/filenames.h"
+#include "richtext/documentfile.h"
 #include "richtext/richtext.h"
 
 #include <QAbstractButton>
@@ -152,12 +154,27 @@ void ClipSave::openSlot(int slot) {
     } else {
         const QString path = slotPath(slot);
         // A slot file that cannot be read changes nothing: the panel keeps
-        // the slot it showed, or stays hidden.
-        const LoadResult r = load_(CrpVew, path);
-        if (!r.ok()) {
+        // the slot it showed, or stays hidden.  One that is there but cannot
+        // be read, or was cut short since it was written whole, is kept
+        // under another name and the slot is empty from then on, so that
+        // the next clip-save does not write over it.
+        QByteArray bytes;
+        LoadResult r = readDocumentBytes(path, bytes);
+        if (!r.ok() && r.missing) {
             prompter_.errorBox(r.error);
             return;
         }
+        // Rich text is what the program writes; plain text another program
+        // wrote there is read as it is.
+        const bool cutShort = bytes.isEmpty() || (isRichText(bytes) && !isWholeRichText(bytes));
+        if (!r.ok() || cutShort) {
+            const QString kept = keptAsText(setDamagedFileAside(path));
+            flagOf(slot).clear();
+            if (!r.ok()) prompter_.errorBox(r.error + u'\n' + kept);
+            else prompter_.message(clip_text::cutShort(slotOf(slot).file) + u'\n' + kept);
+            return;
+        }
+        load_(CrpVew, std::move(bytes), r);
     }
     Label4->setText(slotOf(slot).title);
     look::setTextColour(Label4, slotOf(slot).colour);

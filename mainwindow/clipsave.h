@@ -31,13 +31,17 @@ inline const QString kCurrentClip = QStringLiteral("現在のクリップ内容�
 inline const QString kSaveHere = QStringLiteral("ここに保存");
 inline const QString kPasteThis = QStringLiteral("これを張り付け");
 inline const QString kCancel = QStringLiteral("キャンセル");
+// A slot file that no longer holds the whole text it was written with.
+inline QString cutShort(const QString& file) {
+    return QStringLiteral("ｸﾘｯﾌﾟｾｰﾌﾞのﾌｧｲﾙ \"%1\" は途中で切れているため読み込みませんでした。").arg(file);
+}
 } // namespace clip_text
 
 class ClipSave : public QObject {
     Q_OBJECT
 public:
-    // Loads a file into an edit, leaving the edit untouched when it fails.
-    using Loader = std::function<LoadResult(QPlainTextEdit* edit, const QString& path)>;
+    // Puts bytes already read into a fresh document of `edit`.
+    using Loader = std::function<void(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult& loaded)>;
 
     // `cs1` and `cs2` are the tool column's buttons; the panel is created
     // over `window`.  `programFolder` ends with the style's separator.

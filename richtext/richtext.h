@@ -24,6 +24,9 @@ namespace tess {
 // True when the bytes are rich text: they begin with "{\rtf", after optional
 // ASCII white space (blanks, tabs, line ends).
 bool isRichText(QByteArrayView bytes);
+// True when the bytes are rich text whose outermost group closes: a file the
+// program wrote whole and that was not cut short since.
+bool isWholeRichText(QByteArrayView bytes);
 
 // Reads RTF into `doc` (expected empty), appending through one cursor.  Never
 // fails on damaged input: whatever can be read is kept.  Returns false only

@@ -928,6 +928,39 @@ bool isRichText(QByteArrayView bytes) {
     return bytes.sliced(i).startsWith("{\\rtf");
 }
 
+bool isWholeRichText(QByteArrayView bytes) {
+    if (!isRichText(bytes)) return false;
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    qint64 depth = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (--depth == 0) return true;
+        } else if (c == '\\' && i + 1 < n) {
+            if (!isLetter(bytes[i + 1])) {
+                ++i;  // \{ \} \\ and the other symbols
+                continue;
+            }
+            qsizetype j = i + 1;
+            while (j < n && isLetter(bytes[j])) ++j;
+            const QByteArrayView word = bytes.sliced(i + 1, j - i - 1);
+            qint64 param = 0;
+            bool negative = j < n && bytes[j] == '-';
+            if (negative) ++j;
+            while (j < n && isDigit(bytes[j]) && param < n) param = param * 10 + (bytes[j++] - '0');
+            if (j < n && bytes[j] == ' ') ++j;
+            // \binN is followed by N raw bytes, braces among them.
+            if (word == "bin" && !negative) j += param;
+            i = j - 1;
+        }
+    }
+    return false;
+}
+
 bool readRichText(QByteArrayView bytes, QTextDocument& doc) {
     if (!isRichText(bytes)) return false;
     const bool undo = doc.isUndoRedoEnabled();

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace tess {
 namespace {
@@ -166,6 +168,31 @@ TEST(Reader, NotRichTextLeavesTheDocumentUntouched) {
         EXPECT_FALSE(readRichText(bytes, doc)) << bytes.constData();
         EXPECT_EQ(doc.toPlainText(), "keep");
     }
+}
+
+// Whether the outermost group closes: every cut of a written file is
+// caught, whatever braces its escapes and binary data hold.
+TEST(Reader, WholeRichTextIsTheOneWhoseOuterGroupCloses) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QString::fromUtf8("本文 {括弧} と \\ 記号\n二行目"));
+    const QByteArray written = writeRichText(doc);
+    ASSERT_TRUE(isWholeRichText(written));
+    // Cuts that keep the last closing brace lose only the line end after it.
+    for (qsizetype cut = 0; cut <= written.lastIndexOf('}'); ++cut)
+        if (isWholeRichText(written.left(cut))) ADD_FAILURE() << "cut at " << cut << " of " << written.size();
+
+    const std::pair<QByteArray, bool> cases[] = {
+        {"{\\rtf1 a\\}b}", true},
+        {"{\\rtf1 a\\}b", false},
+        {"{\\rtf1 {\\*\\x y}\\{}", true},
+        {QByteArray("{\\rtf1 \\bin3 }}}x"), false},
+        {QByteArray("{\\rtf1 \\bin3 }}}}"), true},
+        {"  \r\n{\\rtf1 a}trailing", true},
+        {"plain text", false},
+        {"", false},
+    };
+    for (const auto& [bytes, whole] : cases) EXPECT_EQ(isWholeRichText(bytes), whole) << bytes.constData();
 }
 
 TEST(Reader, DeepNestingNeitherCrashesNorLosesText) {

@@ -10,10 +10,14 @@
 #include "richtext/richtext.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -23,6 +27,8 @@
 
 namespace tess::testing {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 const QString kTitle1 = QStringLiteral("［クリップセーブ１］");
 const QString kTitle2 = QStringLiteral("［クリップセーブ２］");
@@ -235,6 +241,50 @@ TEST_F(ClipSaveTest, PlainTextSlotFileShowsAsItsText) {
     EXPECT_EQ(preview(), QStringLiteral("外で書いた\n{メモ}"));
     pasteThis();
     EXPECT_EQ(memo()->toPlainText(), QStringLiteral("外で書いた\n{メモ}"));
+}
+
+// A slot file cut short or emptied since it was written, or one that cannot
+// be read, is told, kept under another name and the slot is empty after it;
+// the next clip-save then writes a new file beside the kept one.
+TEST_F(ClipSaveTest, DamagedSlotFileIsToldKeptAsideAndTheSlotEmptied) {
+    const struct {
+        const char* label;
+        std::function<void(const QString&)> damage;
+        QString told;  // the first line
+    } cases[] = {
+        {"cut short", [](const QString& p) { QFile(p).resize(QFileInfo(p).size() - 4); },
+         u"message: ｸﾘｯﾌﾟｾｰﾌﾞのﾌｧｲﾙ \"ClipSave1\" は途中で切れているため読み込みませんでした。"_s},
+        {"emptied", [](const QString& p) { QFile(p).resize(0); },
+         u"message: ｸﾘｯﾌﾟｾｰﾌﾞのﾌｧｲﾙ \"ClipSave1\" は途中で切れているため読み込みませんでした。"_s},
+        {"a folder", [](const QString& p) { QFile::remove(p); QDir().mkdir(p); },
+         QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            QFile::remove(path(name));
+            QDir(path(name)).removeRecursively();
+        }
+        startShown();
+        type(u"残したい文"_s);
+        select(0, 5);
+        openSlot(1);
+        saveHere();
+        c.damage(slotPath(1));
+        prompter.shown.clear();
+        caretAt(0);
+        openSlot(1);
+        ASSERT_EQ(prompter.shown.size(), 1);
+        const QStringList lines = prompter.shown.first().split(u'\n');
+        if (c.told.isEmpty())
+            EXPECT_EQ(lines.first(), u"error: "_s + slotPath(1) + u": フォルダです (Is a directory)"_s);
+        else
+            EXPECT_EQ(lines.first(), c.told);
+        EXPECT_EQ(lines.last(), u"元のﾌｧｲﾙは \"ClipSave1.damaged\" として残してあります。"_s);
+        EXPECT_FALSE(panelShown());
+        EXPECT_TRUE(w().state().LblCS1.isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(slotPath(1) + u".damaged"_s));
+    }
 }
 
 // The slot file cannot be created at all: the flag stays empty, so a
