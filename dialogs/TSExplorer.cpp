@@ -238,8 +238,21 @@ void TfrmExplorer::BB2Click() {
         return;
     }
     if (!unregister(explorer_text::deleteQuestion(file, chosenGroup()))) return;
-    QString error;
-    if (!removeDocumentFile(lblDelete_, &error)) prompter_.message(error);
+    const RemoveResult removed = trashDocumentFile(lblDelete_);
+    switch (removed.status) {
+    case RemoveResult::Status::Removed:
+        return;
+    case RemoveResult::Status::NoTrash:
+        // Without a trash the delete cannot be undone: the user decides.
+        if (prompter_.askYesNo(removed.message)) {
+            QString error;
+            if (!deleteDocumentFile(lblDelete_, &error)) prompter_.message(error);
+        }
+        return;
+    case RemoveResult::Status::Failed:
+        prompter_.message(removed.message);
+        return;
+    }
 }
 
 void TfrmExplorer::BitBtn4Click() {

@@ -10,6 +10,9 @@
 #include "dialogs/TSGSet.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -238,19 +241,28 @@ protected:
             w().state().GrdR.setPlace(w().state().GrdR.count() + 1, QString::fromLatin1(f));
         }
         w().state().GrdR.setPlace(w().state().GrdR.count() + 1, docs + QStringLiteral("/A.TXT"));
-        // Deleted files go to a trash of the test's own.
+        // Deleted files go to the trash of a new account's empty home; the
+        // working folder must stay as empty as it starts.
         oldHome = qgetenv("HOME");
         oldData = qgetenv("XDG_DATA_HOME");
-        ASSERT_TRUE(QDir().mkpath(dir() + QStringLiteral("/share")));
-        qputenv("HOME", dir().toUtf8());
-        qputenv("XDG_DATA_HOME", (dir() + QStringLiteral("/share")).toUtf8());
+        oldCwd = QDir::currentPath();
+        ASSERT_TRUE(QDir().mkpath(home()));
+        ASSERT_TRUE(QDir().mkpath(work()));
+        qputenv("HOME", QFile::encodeName(home()));
+        qunsetenv("XDG_DATA_HOME");
+        ASSERT_TRUE(QDir::setCurrent(work()));
         prompter.shown.clear();
     }
     void TearDown() override {
+        QDir::setCurrent(oldCwd);
+        EXPECT_TRUE(QDir(work()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         qputenv("HOME", oldHome);
         qputenv("XDG_DATA_HOME", oldData);
         MainWindowTest::TearDown();
     }
+    QString home() const { return dir() + QStringLiteral("/home"); }
+    QString work() const { return dir() + QStringLiteral("/work"); }
+    QString homeTrash() const { return home() + QStringLiteral("/.local/share/Trash"); }
     QString dir() const { return folder.chopped(1); }
     QTableWidget* grid() { return widget<QTableWidget>(QStringLiteral("Grd1")); }
     QStringList shownRows() {
@@ -264,6 +276,7 @@ protected:
     }
     QString docs;
     QByteArray oldHome, oldData;
+    QString oldCwd;
 };
 
 TEST_F(ExplorerTest, OpensOverTheListShowsRowsAndReorders) {
@@ -326,7 +339,11 @@ TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
     widget<QPushButton>(QStringLiteral("BB2"))->click();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("okcancel: ﾌｧｲﾙ \"M2.TXT\" を\r\nｸﾞﾙｰﾌﾟﾌｫﾙﾀﾞ \"MEMO\" 内から削除します")});
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("M2.TXT"))));
-    EXPECT_TRUE(QFile::exists(dir() + QStringLiteral("/share/Trash/files/M2.TXT")));
+    EXPECT_TRUE(QFile::exists(homeTrash() + QStringLiteral("/files/M2.TXT")));
+    QFile info(homeTrash() + QStringLiteral("/info/M2.TXT.trashinfo"));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().startsWith("[Trash Info]\nPath=" +
+                                          QFile::encodeName(QFileInfo(folder).canonicalFilePath()) + "/M2.TXT\n"));
     EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")),
               (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M3.TXT"), QStringLiteral("M4.TXT")}));
 
@@ -339,6 +356,37 @@ TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("\"") + path(QStringLiteral("M3.TXT")) +
                                                QStringLiteral("\" を削除できません\nﾌｧｲﾙが存在しません")});
     EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M4.TXT")}));
+}
+
+// No trash can take the file (the data folder is a file): the user is asked
+// before it is deleted for good, and a No keeps it.
+TEST_F(ExplorerTest, DeleteWithoutATrashAsksFirst) {
+    writeFile(dir() + QStringLiteral("/data"), "not a folder");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir() + QStringLiteral("/data")));
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    choose(QStringLiteral("MEMO"));
+    const QString reason = QStringLiteral("\"") + dir() +
+                           QStringLiteral("/data/Trash\" をごみ箱として使えません: フォルダではありません (Not a directory)");
+    struct Case {
+        int row;
+        const char* file;
+        bool yes;
+    };
+    for (const Case& c : {Case{1, "M1.TXT", false}, Case{1, "M2.TXT", true}}) {
+        SCOPED_TRACE(c.file);
+        const QString file = path(QString::fromLatin1(c.file));
+        releaseOver(grid(), c.row, 1);
+        ASSERT_EQ(labelText(QStringLiteral("Label9")), QString::fromLatin1(c.file));
+        prompter.shown.clear();
+        prompter.okCancel = {true};
+        prompter.yesNo = {c.yes};
+        widget<QPushButton>(QStringLiteral("BB2"))->click();
+        ASSERT_EQ(prompter.shown.size(), 2);
+        EXPECT_EQ(prompter.shown[1], QStringLiteral("yesno: \"") + file + QStringLiteral("\" をごみ箱に移せません。\n") +
+                                         reason + QStringLiteral("\nごみ箱を使わずに完全に削除しますか？\n(元に戻すことはできません)"));
+        EXPECT_EQ(QFile::exists(file), !c.yes);
+    }
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M3.TXT"), QStringLiteral("M4.TXT")}));
 }
 
 TEST_F(ExplorerTest, NoGroupsShowTheMarkerAndClicksDoNothing) {
