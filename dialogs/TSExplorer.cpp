@@ -87,6 +87,11 @@ TfrmExplorer::TfrmExplorer(DocumentHost& host, Prompter& prompter, QWidget* wind
     Grd1->horizontalHeader()->setSectionsClickable(false);
     Grd1->setHorizontalHeaderLabels({explorer_text::kCountHeading, explorer_text::kFileHeading});
     Grd1->setColumnWidth(0, kCountWidth);
+    // The file column fills what the count leaves, beside the vertical
+    // scroll bar when there is one: the names never run under it and no
+    // horizontal bar appears.
+    Grd1->horizontalHeader()->setStretchLastSection(true);
+    Grd1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grd1->setShowGrid(true);
     Grd1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grd1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -127,9 +132,6 @@ void TfrmExplorer::open() {
         ComboBox1->addItems(host_.registry().groupList());
         ComboBox1->setCurrentIndex(ComboBox1->count() ? 0 : -1);
     }
-    // The grid's client width: its viewport is sized only once it is laid out.
-    const int client = Grd1->width() - 2 * Grd1->frameWidth();
-    Grd1->setColumnWidth(1, client - Grd1->columnWidth(0) - 1);
     ComboBox1Change();
     Label9->clear();
     show();

@@ -6,10 +6,12 @@
 #include "core/groupregistry.h"
 #include "core/settingsfile.h"
 #include "dialogs/TSGSet.h"
+#include "mainwindow/elided.h"
 #include "mainwindow/filelist.h"
 #include "richtext/documentfile.h"
 
 #include <QListWidget>
+#include <QToolButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -291,6 +293,31 @@ TEST_F(FileListTest, QuickSaveModeFallsBackToTheHeadingOnlyWithoutItsKey) {
         EXPECT_EQ(written.read(ini::kQuickSave, ini::kFileListCaption, ini::kWhole).value, c.caption);
         w().fileList().readQuickSave(written);
         EXPECT_EQ(w().fileList().mode(), c.expected);
+    }
+}
+
+// A group name longer than the heading is cut at its end with "…" and shows
+// whole as the tooltip; a short one shows whole.
+TEST_F(FileListTest, LongGroupNameIsCutAtItsEndInTheHeading) {
+    auto* heading = widget<ElidedLabel>(QStringLiteral("Panel1"));
+    ASSERT_NE(heading, nullptr);
+    const QString longName = QStringLiteral("とても長いグループの名前はここで終わらずにまだ続いていく最後");
+    const QString shortName = QStringLiteral("短い");
+    for (const QString& name : {longName, shortName}) {
+        registerGroup(name);
+        w().show();
+        showGroup(name);
+        EXPECT_EQ(heading->toolTip(), name);
+        EXPECT_EQ(heading->text(), name);
+        const QString shown = heading->shownText();
+        EXPECT_LE(heading->fontMetrics().horizontalAdvance(shown), heading->contentsRect().width());
+        if (name == shortName) {
+            EXPECT_EQ(shown, name);
+        } else {
+            ASSERT_TRUE(shown.endsWith(QStringLiteral("…"))) << qPrintable(shown);
+            EXPECT_GT(shown.size(), 3);
+            EXPECT_TRUE(name.startsWith(shown.chopped(1)));
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/TSExplorer.h"
 #include "dialogs/TSGName.h"
 #include "dialogs/TSGSet.h"
+#include "mainwindow/elided.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -15,7 +16,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QImage>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -133,6 +136,44 @@ TEST_F(GroupSetTest, DeleteButtonsFollowTheirOwnHalf) {
     EXPECT_EQ(edit("Edit2")->text(), QStringLiteral("relative"));
 }
 
+// How many pixels of a widget's picture are exactly `colour`.
+int pixelsOf(QWidget* w, const QColor& colour) {
+    const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)) == colour) ++n;
+    return n;
+}
+
+// A disabled button shows no text in its colour, the enabled one does: the
+// registration dialog's four buttons and the explorer's two.
+TEST(DisabledButtons, LookDisabled) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    FakeHost host(dir.path() + u'/');
+    ScriptedPrompter prompter;
+    TfrmGSet gset(host, prompter);
+    QWidget window;
+    window.resize(400, 500);
+    TfrmExplorer explorer(host, prompter, &window, nullptr);
+    gset.show();
+    window.show();
+    explorer.open();
+    const QList<QPushButton*> buttons = {child<QPushButton>(gset, "BB1"), child<QPushButton>(gset, "BB2"),
+                                         child<QPushButton>(gset, "BB3"), child<QPushButton>(gset, "BB4"),
+                                         child<QPushButton>(explorer, "BB1"), child<QPushButton>(explorer, "BB2")};
+    for (QPushButton* b : buttons) {
+        SCOPED_TRACE(b->objectName().toStdString() + " in " + b->window()->objectName().toStdString());
+        ASSERT_FALSE(b->isEnabled());
+        const QColor colour = b->palette().color(QPalette::Active, QPalette::ButtonText);
+        EXPECT_EQ(pixelsOf(b, colour), 0);
+        b->setEnabled(true);
+        EXPECT_GT(pixelsOf(b, colour), 0);
+        b->setEnabled(false);
+    }
+}
+
 class PickerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,6 +230,27 @@ TEST_F(PickerTest, SlotsIconsScrollingAndChoosing) {
     QTest::keyClick(&picker, Qt::Key_Escape);
     EXPECT_FALSE(picker.isVisible());
     EXPECT_EQ(host->groupFileSets.size(), 1);
+}
+
+// A long group name is cut at the end of its slot with "…", whole in the
+// tooltip; a short one shows whole, a "&" as itself.
+TEST_F(PickerTest, LongNamesAreCutAtTheEndOfTheirSlot) {
+    const QString longName = QStringLiteral("とても長いグループの名前が続いていく最後の部分");
+    for (const QString& name : {longName, QStringLiteral("A&B")})
+        host->registry().Touroku(kind::kInner, name, QStringLiteral("X"), host->state().GrdR, prompter);
+    TfrmGName picker(*host);
+    picker.show();
+    auto* first = child<ElidedToolButton>(picker, "SB1");
+    auto* second = child<ElidedToolButton>(picker, "SB2");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->toolTip(), longName);
+    const QString shown = first->shownText();
+    ASSERT_TRUE(shown.endsWith(QStringLiteral("…"))) << qPrintable(shown);
+    EXPECT_TRUE(longName.startsWith(shown.chopped(1)));
+    EXPECT_LT(first->fontMetrics().horizontalAdvance(shown), first->width());
+    EXPECT_EQ(second->shownText(), QStringLiteral("A&B"));
+    EXPECT_EQ(second->toolTip(), QStringLiteral("A&B"));
+    EXPECT_TRUE(child<ElidedToolButton>(picker, "SB3")->toolTip().isEmpty());
 }
 
 // In the main window: SB1 opens and closes the popup, and its hint is off
@@ -356,6 +418,21 @@ TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("\"") + path(QStringLiteral("M3.TXT")) +
                                                QStringLiteral("\" を削除できません\nﾌｧｲﾙが存在しません")});
     EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M4.TXT")}));
+}
+
+// Past ten files the file column stands beside the vertical scroll bar: no
+// horizontal bar, no name under the vertical one.
+TEST_F(ExplorerTest, FileColumnLeavesRoomForTheScrollBar) {
+    for (int i = 1; i <= 20; ++i) w().registry().FileGroupSet(QStringLiteral("DOCS"), QStringLiteral("F%1.TXT").arg(i));
+    w().show();
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    choose(QStringLiteral("DOCS"));
+    QApplication::processEvents();
+    ASSERT_GT(grid()->rowCount(), 12);
+    EXPECT_TRUE(grid()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid()->horizontalScrollBar()->isVisible());
+    EXPECT_LE(grid()->columnViewportPosition(1) + grid()->columnWidth(1), grid()->viewport()->width());
+    EXPECT_GE(grid()->columnWidth(1), grid()->viewport()->width() - grid()->columnWidth(0) - 1);
 }
 
 // No trash can take the file (the data folder is a file): the user is asked
