@@ -10,7 +10,7 @@
 #include <QStorageInfo>
 #include <QUrl>
 
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,7 +19,7 @@
 
 namespace tess {
 
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 
 namespace {
 
@@ -264,7 +264,7 @@ TrashResult moveToTrash(const QString& path, const TrashPlaces& places) {
 TrashPlaces trashPlacesFor(const QString&) { return {}; }
 
 TrashResult moveToTrash(const QString& path, const TrashPlaces&) {
-    // Elsewhere the system's own trash is reached through Qt.
+    // Windows and macOS have a trash of their own, which Qt reaches.
     TrashResult result;
     QFile file(path);
     if (file.moveToTrash()) {

@@ -5,7 +5,8 @@
 // volume's top folder (".Trash/$uid" when an administrator provides a safe
 // ".Trash", else ".Trash-$uid").  We move the file ourselves because
 // QFile::moveToTrash in Qt 6.4, finding no data folder, puts "files" and
-// "info" into the working folder instead.
+// "info" into the working folder instead.  Windows and macOS keep their own
+// trash, reached through Qt.
 
 #include <QString>
 

@@ -261,26 +261,5 @@ TEST_F(TrashTest, WithoutATrashTheFileStaysAndTheUserIsAsked) {
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
-// What is not a file is never moved nor deleted.
-TEST_F(TrashTest, MissingFilesAndFoldersAreReported) {
-    const QString missing = at("docs") + QStringLiteral("/gone.txt");
-    const QString folder = at("docs");
-    struct Case {
-        QString path, reason;
-    };
-    for (const Case& c : QList<Case>{{missing, QStringLiteral("ﾌｧｲﾙが存在しません")},
-                                     {folder, QStringLiteral("ﾌｫﾙﾀﾞです")}}) {
-        SCOPED_TRACE(c.path.toStdString());
-        const RemoveResult removed = trashDocumentFile(c.path);
-        EXPECT_EQ(removed.status, RemoveResult::Status::Failed);
-        EXPECT_EQ(removed.message, cannotRemoveMessage(c.path, c.reason));
-        QString error;
-        EXPECT_FALSE(deleteDocumentFile(c.path, &error));
-        EXPECT_EQ(error, removed.message);
-    }
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_FALSE(QFileInfo::exists(at("home") + QStringLiteral("/.local")));
-}
-
 } // namespace
 } // namespace tess
