@@ -188,13 +188,18 @@ int main(int argc, char* argv[]) {
         QDir().mkpath(programFolder + QStringLiteral("docs"));
         const QString docs = programFolder + QStringLiteral("docs");
         tess::GroupRegistry& reg = groups.registry();
-        reg.Touroku(tess::kind::kFolder, QStringLiteral("仕事"), docs, groups.state().GrdR, prompter);
+        // A name longer than a slot and the list heading, and more files
+        // than the explorer's grid shows at once.
+        const QString work = QStringLiteral("仕事・二〇二六年度の企画書と会議の議事録");
+        reg.Touroku(tess::kind::kFolder, work, docs, groups.state().GrdR, prompter);
         reg.Touroku(tess::kind::kFolder, QStringLiteral("REPORTS"), QStringLiteral("/home/user/reports"),
                     groups.state().GrdR, prompter);
         reg.Touroku(tess::kind::kInner, QStringLiteral("メモ"), QStringLiteral("X"), groups.state().GrdR, prompter);
         reg.Touroku(tess::kind::kInner, QStringLiteral("日記"), QStringLiteral("X"), groups.state().GrdR, prompter);
         for (const char* f : {"議事録.TXT", "予定.TXT", "見積.RTF"})
-            reg.FileGroupSet(QStringLiteral("仕事"), QString::fromUtf8(f));
+            reg.FileGroupSet(work, QString::fromUtf8(f));
+        for (int i = 1; i <= 12; ++i)
+            reg.FileGroupSet(work, QStringLiteral("企画書その%1・取引先向けの長い説明付き.TXT").arg(i));
         reg.FileGroupSet(QStringLiteral("メモ"), QStringLiteral("買い物.TXT"));
         QFile minutes(docs + QStringLiteral("/議事録.TXT"));
         if (minutes.open(QIODevice::WriteOnly))

@@ -48,6 +48,9 @@ inline const QString kCS1 = QStringLiteral("CS1");
 inline const QString kCS2 = QStringLiteral("CS2");
 inline const QString kListVisible = QStringLiteral("ListVisible");
 inline const QString kPrevewVisible = QStringLiteral("PrevewVisible");
+// Ours, beside the keys above: the file list's mode, which the heading alone
+// cannot tell (a group may be named like the history's heading).
+inline const QString kListMode = QStringLiteral("ListMode");
 // Sizes and digests of the three quick-save files (quickcheck.h), written
 // with the record so that the restore knows the files belong to it.
 inline const QString kQuickSaveCheck = QStringLiteral("QuickSaveCheck");

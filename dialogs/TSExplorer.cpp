@@ -87,6 +87,11 @@ TfrmExplorer::TfrmExplorer(DocumentHost& host, Prompter& prompter, QWidget* wind
     Grd1->horizontalHeader()->setSectionsClickable(false);
     Grd1->setHorizontalHeaderLabels({explorer_text::kCountHeading, explorer_text::kFileHeading});
     Grd1->setColumnWidth(0, kCountWidth);
+    // The file column fills what the count leaves, beside the vertical
+    // scroll bar when there is one: the names never run under it and no
+    // horizontal bar appears.
+    Grd1->horizontalHeader()->setStretchLastSection(true);
+    Grd1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grd1->setShowGrid(true);
     Grd1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grd1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -127,9 +132,6 @@ void TfrmExplorer::open() {
         ComboBox1->addItems(host_.registry().groupList());
         ComboBox1->setCurrentIndex(ComboBox1->count() ? 0 : -1);
     }
-    // The grid's client width: its viewport is sized only once it is laid out.
-    const int client = Grd1->width() - 2 * Grd1->frameWidth();
-    Grd1->setColumnWidth(1, client - Grd1->columnWidth(0) - 1);
     ComboBox1Change();
     Label9->clear();
     show();
@@ -238,8 +240,21 @@ void TfrmExplorer::BB2Click() {
         return;
     }
     if (!unregister(explorer_text::deleteQuestion(file, chosenGroup()))) return;
-    QString error;
-    if (!removeDocumentFile(lblDelete_, &error)) prompter_.message(error);
+    const RemoveResult removed = trashDocumentFile(lblDelete_);
+    switch (removed.status) {
+    case RemoveResult::Status::Removed:
+        return;
+    case RemoveResult::Status::NoTrash:
+        // Without a trash the delete cannot be undone: the user decides.
+        if (prompter_.askYesNo(removed.message)) {
+            QString error;
+            if (!deleteDocumentFile(lblDelete_, &error)) prompter_.message(error);
+        }
+        return;
+    case RemoveResult::Status::Failed:
+        prompter_.message(removed.message);
+        return;
+    }
 }
 
 void TfrmExplorer::BitBtn4Click() {

@@ -3,6 +3,7 @@
 #include "kindicon.h"
 
 #include "mainwindow/documenthost.h"
+#include "mainwindow/elided.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/look.h"
 #include "mainwindow/pictures.h"
@@ -54,13 +55,14 @@ TfrmGName::TfrmGName(DocumentHost& host, QWidget* parent)
     for (int i = 0; i < kPickerSlots; ++i) {
         const QString n = QString::number(i + 1);
         const int y = kTop + i * kSlotHeight;
-        auto* b = new QToolButton(this);
+        // A long group name is cut at its end, the whole one in the tooltip.
+        auto* b = new ElidedToolButton(this);
         b->setObjectName(QStringLiteral("SB") + n);
         b->setAutoRaise(true);
         b->setGeometry(kSlotX, y, kSlotWidth, kSlotHeight);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setStyleSheet(QStringLiteral("QToolButton { color: white; text-align: left; }"
-                                        "QToolButton:focus { border: 1px dotted white; }"));
+        look::setTextColour(b, Qt::white);
+        b->setStyleSheet(QStringLiteral("QToolButton:focus { border: 1px dotted white; }"));
         b->setFocusPolicy(Qt::StrongFocus);
         connect(b, &QToolButton::clicked, this, [this, i] { choose(i + 1); });
         slotButtons_[i] = b;
@@ -112,6 +114,7 @@ void TfrmGName::CapSet() {
         // A "&" in a group name is shown, not taken as a shortcut.
         slotButtons_[i]->setText(QString(s.name).replace(u'&', QStringLiteral("&&")));
         slotButtons_[i]->setAccessibleName(s.name);
+        slotButtons_[i]->setToolTip(s.name);
         slotButtons_[i]->setEnabled(!s.name.isEmpty());
         icons_[i]->setKind(s.name.isEmpty() ? KindIcon::Kind::None
                            : s.folder       ? KindIcon::Kind::Folder

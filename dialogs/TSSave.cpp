@@ -213,7 +213,8 @@ void TfrmSave::save(const QString& extension) {
     }
 
     const QString programFolder = host_.programFolder();
-    const QString path = BuildSavePath(name, group, host_.registry(), programFolder) + extension;
+    const QString path =
+        BuildSavePath(name, group, host_.registry(), programFolder) + saveExtension(name, extension);
     const QString fileName = style.fileName(path);
 
     // Another document under the chosen name is replaced only when the user

@@ -30,6 +30,10 @@ QString BuildSavePath(const QString& name, const QString& group, const GroupRegi
     return programFolder + bare;
 }
 
+QString saveExtension(const QString& name, const QString& extension) {
+    return name.endsWith(extension, Qt::CaseInsensitive) ? name.right(extension.size()) : extension;
+}
+
 bool nameHasSeparator(const QString& name, const PathStyle& style) {
     if (style.isWindows())
         return name.contains(u'/') || name.contains(u'\\') || name.contains(u':');

@@ -9,6 +9,7 @@
 #include "core/caption.h"
 #include "core/panelsplit.h"
 #include "clipsave.h"
+#include "elided.h"
 #include "filelist.h"
 #include "filedrop.h"
 #include "findreplace.h"
@@ -319,8 +320,9 @@ void TfrmTSMain::buildClientArea() {
     Panel12->setObjectName(QStringLiteral("Panel12"));
     Panel12->hide();
 
-    const auto heading = [this](const QString& name, const QString& text, QWidget* parent) {
-        auto* h = new QLabel(text, parent);
+    const auto heading = [this](const QString& name, const QString& text, QWidget* parent, QLabel* h = nullptr) {
+        if (!h) h = new QLabel(parent);
+        h->setText(text);
         h->setObjectName(name);
         h->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         h->setFixedHeight(kHeadingHeight);
@@ -332,7 +334,9 @@ void TfrmTSMain::buildClientArea() {
 
     PnlLst = new QFrame(Panel2);
     PnlLst->setObjectName(QStringLiteral("PnlLst"));
-    Panel1 = heading(QStringLiteral("Panel1"), main_text::kListHeading, PnlLst);
+    // A long group name is cut at its end; the file list sets the whole one
+    // as the tooltip.
+    Panel1 = heading(QStringLiteral("Panel1"), main_text::kListHeading, PnlLst, new ElidedLabel(PnlLst));
     Panel1->setAlignment(Qt::AlignCenter);
     PanelPass = new QListWidget(PnlLst);
     PanelPass->setObjectName(QStringLiteral("PanelPass"));

@@ -201,7 +201,7 @@ void TfrmTSMain::quickSaveRestore(const SettingsFile& settings) {
         if (!modified) MarkClean();
     }
 
-    if (const SettingValue v = textValue(ini::kFileListCaption); v.found) Panel1->setText(v.value);
+    fileList_->readQuickSave(settings);
     if (const SettingValue v = textValue(ini::kFilePrevewCaption); v.found) Panel5->setText(v.value);
 
     if (const SettingValue v = flagValue(ini::kCS1); v.found) state_.LblCS1 = v.value;
@@ -403,7 +403,7 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     if (!quickSave) return;
     settings.write(ini::kQuickSave, ini::kModified, trueFalse(Memo1->document()->isModified()));
     settings.write(ini::kQuickSave, ini::kMainFormCaption, windowTitle());
-    settings.write(ini::kQuickSave, ini::kFileListCaption, Panel1->text());
+    fileList_->writeQuickSave(settings);
     settings.write(ini::kQuickSave, ini::kFilePrevewCaption, Panel5->text());
     settings.write(ini::kQuickSave, ini::kGroupName, state_.LblGName());
     settings.write(ini::kQuickSave, ini::kFileName, state_.LblFName());

@@ -6,6 +6,7 @@
 #include "prompter.h"
 
 #include "core/listentry.h"
+#include "core/settingsfile.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +26,11 @@ QString outsideFolder(const QString& entry) {
 
 namespace {
 constexpr int kPreviewPoints = 10;
+
+// The values of the list mode in the quick-save section.
+const QString kModeNone = QStringLiteral("None");
+const QString kModeGroup = QStringLiteral("Group");
+const QString kModeHistory = QStringLiteral("History");
 } // namespace
 
 FileList::FileList(const Widgets& widgets, DocumentHost& host, Prompter& prompter, Hooks hooks,
@@ -48,7 +54,37 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-bool FileList::historyMode() const { return w_.Panel1->text() == main_text::kHistoryHeading; }
+void FileList::setMode(Mode mode, const QString& heading) {
+    mode_ = mode;
+    group_ = mode == Mode::Group ? heading : QString();
+    w_.Panel1->setText(heading);
+    // A long group name is cut in the heading; the whole one shows here.
+    w_.Panel1->setToolTip(heading);
+}
+
+void FileList::writeQuickSave(SettingsFile& settings) const {
+    settings.write(ini::kQuickSave, ini::kFileListCaption, w_.Panel1->text());
+    const QString& mode = mode_ == Mode::History ? kModeHistory : mode_ == Mode::Group ? kModeGroup : kModeNone;
+    settings.write(ini::kQuickSave, ini::kListMode, mode);
+}
+
+void FileList::readQuickSave(const SettingsFile& settings) {
+    const SettingValue caption = settings.read(ini::kQuickSave, ini::kFileListCaption, ini::kWhole);
+    const SettingValue mode = settings.read(ini::kQuickSave, ini::kListMode, ini::kShortLimit);
+    const QString heading = caption.found ? caption.value : w_.Panel1->text();
+    Mode restored;
+    if (mode.found && mode.value == kModeHistory)
+        restored = Mode::History;
+    else if (mode.found && mode.value == kModeGroup)
+        restored = Mode::Group;
+    else if (mode.found && mode.value == kModeNone)
+        restored = Mode::None;
+    else if (heading == main_text::kHistoryHeading)
+        restored = Mode::History;
+    else
+        restored = heading == main_text::kListHeading ? Mode::None : Mode::Group;
+    setMode(restored, heading);
+}
 
 bool FileList::isPlaceholder(const QString& entry) const {
     return entry == main_text::kNoHistory || entry == list_text::kNoGroupFiles;
@@ -70,7 +106,7 @@ void FileList::setEntries(const QStringList& items) {
     for (int i = 0; i < w_.PanelPass->count(); ++i) {
         QListWidgetItem* item = w_.PanelPass->item(i);
         if (isPlaceholder(item->text())) continue;
-        const ResolvedEntry r = ResolveListEntry(item->text(), history, w_.Panel1->text(), host_.registry());
+        const ResolvedEntry r = ResolveListEntry(item->text(), history, group_, host_.registry());
         if (r.status == ResolvedEntry::Status::Path) item->setToolTip(r.path);
     }
 }
@@ -82,7 +118,7 @@ void FileList::refreshHistory() {
 void FileList::GourpFileSet() {
     const QString group = host_.state().LblGName();
     setEntries({});
-    w_.Panel1->setText(group);
+    setMode(Mode::Group, group);
     if (host_.registry().columnOf(group) < 0) {
         prompter_.message(list_text::kUnknownGroup);
         return;
@@ -98,7 +134,7 @@ void FileList::PGFClick() {
     EditorState& state = host_.state();
     setEntries({});
     state.setLblGName(QString());
-    w_.Panel1->setText(main_text::kHistoryHeading);
+    setMode(Mode::History, main_text::kHistoryHeading);
     setEntries(state.GrdR.place(1).isEmpty() ? QStringList{main_text::kNoHistory} : state.GrdR.entries());
     w_.PnlLst->show();
 }
@@ -107,7 +143,7 @@ std::optional<QString> FileList::selectedPath() {
     const QListWidgetItem* item = w_.PanelPass->currentItem();
     if (!item || !item->isSelected() || isPlaceholder(item->text())) return std::nullopt;
     const ResolvedEntry r =
-        ResolveListEntry(item->text(), historyMode(), w_.Panel1->text(), host_.registry());
+        ResolveListEntry(item->text(), historyMode(), group_, host_.registry());
     switch (r.status) {
     case ResolvedEntry::Status::Path:
         return r.path;

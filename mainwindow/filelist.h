@@ -3,8 +3,9 @@
 // preview area `Panel4` (heading `Panel5`, read-only view `Memo2`): the two
 // list modes (a group's files, the file history), the preview of the
 // selected entry, the open from the list and the clicks that show and hide
-// the panels.  The heading text is the list mode, so a quick-save restore
-// that brings the heading back brings the mode with it.
+// the panels.  The list mode is kept apart from the heading text, so that a
+// group named like the history's heading is still a group; a quick-save
+// writes both.
 
 #include "richtext/documentfile.h"
 
@@ -23,6 +24,7 @@ namespace tess {
 
 class DocumentHost;
 class Prompter;
+class SettingsFile;
 
 namespace list_text {
 inline const QString kNoGroupFiles = QStringLiteral("..ｸﾞﾙｰﾌﾟﾌｧｲﾙ無し..");
@@ -61,7 +63,22 @@ public:
     FileList(const Widgets& widgets, DocumentHost& host, Prompter& prompter, Hooks hooks,
              QObject* parent = nullptr);
 
-    bool historyMode() const;
+    enum class Mode {
+        None,     // nothing listed yet
+        Group,    // the files of group()
+        History,  // the file history
+    };
+    Mode mode() const { return mode_; }
+    bool historyMode() const { return mode_ == Mode::History; }
+    // The group listed in group mode; empty otherwise.
+    QString group() const { return group_; }
+
+    // The heading and the list mode of a quick-save exit.
+    void writeQuickSave(SettingsFile& settings) const;
+    // Brings them back; a settings file from before the mode was written
+    // tells the mode by the heading, as it was then.
+    void readQuickSave(const SettingsFile& settings);
+
     // Rebuilds the list from the history when it shows the history.
     void refreshHistory();
     // The list's entries, top to bottom.
@@ -86,6 +103,7 @@ protected:
 
 private:
     bool isPlaceholder(const QString& entry) const;
+    void setMode(Mode mode, const QString& heading);
     // The selected entry's file, or nothing (after a message when due).
     std::optional<QString> selectedPath();
 
@@ -93,6 +111,8 @@ private:
     DocumentHost& host_;
     Prompter& prompter_;
     Hooks hooks_;
+    Mode mode_ = Mode::None;
+    QString group_;
 };
 
 } // namespace tess

@@ -15,9 +15,13 @@ void setColours(QWidget* w, const QColor& background, const QColor& text) {
         w->setAutoFillBackground(true);
     }
     if (text.isValid()) {
-        pal.setColor(QPalette::WindowText, text);
-        pal.setColor(QPalette::ButtonText, text);
-        pal.setColor(QPalette::Text, text);
+        // Only the enabled look: a disabled widget keeps the style's greyed
+        // text, so that it looks disabled.
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            pal.setColor(group, QPalette::WindowText, text);
+            pal.setColor(group, QPalette::ButtonText, text);
+            pal.setColor(group, QPalette::Text, text);
+        }
     }
     w->setPalette(pal);
 }

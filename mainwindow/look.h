@@ -14,8 +14,9 @@ inline const QColor kGreen(0, 128, 0);
 inline const QColor kPurple(128, 0, 128);
 inline const QColor kRed(255, 0, 0);
 
-// Sets the background (filled) and the text colour; an invalid colour
-// leaves that part alone.
+// Sets the background (filled) and the text colour of the enabled widget
+// (disabled, it shows the style's disabled text); an invalid colour leaves
+// that part alone.
 void setColours(QWidget* w, const QColor& background, const QColor& text = QColor());
 inline void setTextColour(QWidget* w, const QColor& text) { setColours(w, QColor(), text); }
 

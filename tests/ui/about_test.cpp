@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
 #include <QFrame>
+#include <QRegularExpression>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -106,6 +109,27 @@ TEST(Pictures, EveryPictureLoadsAtItsSize) {
         EXPECT_GT(colours.size(), 3);
         EXPECT_FALSE(pictures::pixmap(c.path, QSize(40, 40)).isNull());
     }
+}
+
+// The words drawn into the pictures are Japanese like the rest of the
+// interface; only the program's name stays as it is spelt.
+TEST(Pictures, TextsInThePicturesAreJapanese) {
+    pictures::ensureLoaded();
+    const QRegularExpression text(QStringLiteral("<text[^>]*>([^<]*)</text>"));
+    int texts = 0;
+    for (QDirIterator it(QStringLiteral(":/pictures"), {QStringLiteral("*.svg")}); it.hasNext();) {
+        const QString path = it.next();
+        QFile svg(path);
+        ASSERT_TRUE(svg.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QString source = QString::fromUtf8(svg.readAll());
+        for (auto m = text.globalMatch(source); m.hasNext();) {
+            const QString words = m.next().captured(1).remove(QStringLiteral("Tessarine")).trimmed();
+            ++texts;
+            EXPECT_FALSE(words.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+                << path.toStdString() << ": " << words.toStdString();
+        }
+    }
+    EXPECT_GE(texts, 2);
 }
 
 } // namespace

@@ -4,10 +4,14 @@
 #include "mainwindowfixture.h"
 
 #include "core/groupregistry.h"
+#include "core/settingsfile.h"
+#include "dialogs/TSGSet.h"
+#include "mainwindow/elided.h"
 #include "mainwindow/filelist.h"
 #include "richtext/documentfile.h"
 
 #include <QListWidget>
+#include <QToolButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -216,6 +220,105 @@ TEST_F(FileListTest, PlaceholdersUnknownGroupsAndEntriesOutsideTheirFolder) {
     prompter.shown.clear();
     select(QStringLiteral("L.TXT"));
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("ﾌｧｲﾙｸﾞﾙｰﾌﾟ検索エラー：frmTSMain.PanelPassClick")});
+}
+
+// A folder group named like the history's heading lists, previews and opens
+// its own files, not the program folder's of the same name; the mode comes
+// back as it was after a quick-save exit.
+TEST_F(FileListTest, AGroupNamedLikeTheHistoryIsStillAGroup) {
+    const QString name = QStringLiteral("ﾌｧｲﾙ使用履歴");
+    addFolderGroup(name, work);
+    w().registry().FileGroupSet(name, QStringLiteral("A.TXT"));
+    prompter.shown.clear();
+    writeFile(work + QStringLiteral("/A.TXT"), "the group's\r\n");
+    writeFile(path(QStringLiteral("A.TXT")), "the program folder's\r\n");
+
+    const auto checkListsTheGroup = [&] {
+        EXPECT_EQ(w().fileList().mode(), FileList::Mode::Group);
+        EXPECT_EQ(w().fileList().group(), name);
+        EXPECT_EQ(labelText(QStringLiteral("Panel1")), name);
+        select(QStringLiteral("A.TXT"));
+        EXPECT_EQ(preview()->toPlainText(), QStringLiteral("the group's\n"));
+    };
+    showGroup(name);
+    EXPECT_EQ(list()->item(row(QStringLiteral("A.TXT")))->toolTip(), work + QStringLiteral("/A.TXT"));
+    checkListsTheGroup();
+
+    w().SpeedButton11Click();
+    EXPECT_EQ(setting(ini::kQuickSave, ini::kListMode).value, QStringLiteral("Group"));
+    start();
+    // The registration window reads the group store as the program starts.
+    TfrmGSet registration(w(), prompter);
+    checkListsTheGroup();
+    openEntry(QStringLiteral("A.TXT"));
+    EXPECT_EQ(w().state().LblFullName(), work + QStringLiteral("/A.TXT"));
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("the group's\n"));
+    EXPECT_TRUE(prompter.shown.isEmpty()) << qPrintable(prompter.shown.join(u'|'));
+}
+
+// The mode read back: our own key when it is there; a settings file written
+// before it tells the mode by the heading, as it always did.
+TEST_F(FileListTest, QuickSaveModeFallsBackToTheHeadingOnlyWithoutItsKey) {
+    const QString history = QStringLiteral("ﾌｧｲﾙ使用履歴");
+    struct Case {
+        QString caption;
+        std::optional<QString> mode;
+        FileList::Mode expected;
+        QString group;
+    };
+    const QList<Case> cases = {
+        {history, QStringLiteral("Group"), FileList::Mode::Group, history},
+        {history, QStringLiteral("History"), FileList::Mode::History, QString()},
+        {QStringLiteral("WORK"), QStringLiteral("Group"), FileList::Mode::Group, QStringLiteral("WORK")},
+        {QStringLiteral("ﾌｧｲﾙﾘｽﾄ"), QStringLiteral("None"), FileList::Mode::None, QString()},
+        // Before the key: the heading decides.
+        {history, std::nullopt, FileList::Mode::History, QString()},
+        {QStringLiteral("WORK"), std::nullopt, FileList::Mode::Group, QStringLiteral("WORK")},
+        {QStringLiteral("ﾌｧｲﾙﾘｽﾄ"), std::nullopt, FileList::Mode::None, QString()},
+        // A value we never write counts as none.
+        {history, QStringLiteral("Sideways"), FileList::Mode::History, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.caption + u'|' + c.mode.value_or(QStringLiteral("(none)"))).toStdString());
+        SettingsFile settings(path(QStringLiteral("modes.ini")));
+        settings.write(ini::kQuickSave, ini::kFileListCaption, c.caption);
+        if (c.mode) settings.write(ini::kQuickSave, ini::kListMode, *c.mode);
+        w().fileList().readQuickSave(settings);
+        EXPECT_EQ(w().fileList().mode(), c.expected);
+        EXPECT_EQ(w().fileList().group(), c.group);
+        EXPECT_EQ(labelText(QStringLiteral("Panel1")), c.caption);
+
+        SettingsFile written(path(QStringLiteral("written.ini")));
+        w().fileList().writeQuickSave(written);
+        EXPECT_EQ(written.read(ini::kQuickSave, ini::kFileListCaption, ini::kWhole).value, c.caption);
+        w().fileList().readQuickSave(written);
+        EXPECT_EQ(w().fileList().mode(), c.expected);
+    }
+}
+
+// A group name longer than the heading is cut at its end with "…" and shows
+// whole as the tooltip; a short one shows whole.
+TEST_F(FileListTest, LongGroupNameIsCutAtItsEndInTheHeading) {
+    auto* heading = widget<ElidedLabel>(QStringLiteral("Panel1"));
+    ASSERT_NE(heading, nullptr);
+    const QString longName = QStringLiteral("とても長いグループの名前はここで終わらずにまだ続いていく最後");
+    const QString shortName = QStringLiteral("短い");
+    for (const QString& name : {longName, shortName}) {
+        registerGroup(name);
+        w().show();
+        showGroup(name);
+        EXPECT_EQ(heading->toolTip(), name);
+        EXPECT_EQ(heading->text(), name);
+        const QString shown = heading->shownText();
+        EXPECT_LE(heading->fontMetrics().horizontalAdvance(shown), heading->contentsRect().width());
+        if (name == shortName) {
+            EXPECT_EQ(shown, name);
+        } else {
+            ASSERT_TRUE(shown.endsWith(QStringLiteral("…"))) << qPrintable(shown);
+            EXPECT_GT(shown.size(), 3);
+            EXPECT_TRUE(name.startsWith(shown.chopped(1)));
+        }
+    }
 }
 
 } // namespace

@@ -8,11 +8,17 @@
 #include "dialogs/TSExplorer.h"
 #include "dialogs/TSGName.h"
 #include "dialogs/TSGSet.h"
+#include "mainwindow/elided.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QImage>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -130,6 +136,44 @@ TEST_F(GroupSetTest, DeleteButtonsFollowTheirOwnHalf) {
     EXPECT_EQ(edit("Edit2")->text(), QStringLiteral("relative"));
 }
 
+// How many pixels of a widget's picture are exactly `colour`.
+int pixelsOf(QWidget* w, const QColor& colour) {
+    const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)) == colour) ++n;
+    return n;
+}
+
+// A disabled button shows no text in its colour, the enabled one does: the
+// registration dialog's four buttons and the explorer's two.
+TEST(DisabledButtons, LookDisabled) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    FakeHost host(dir.path() + u'/');
+    ScriptedPrompter prompter;
+    TfrmGSet gset(host, prompter);
+    QWidget window;
+    window.resize(400, 500);
+    TfrmExplorer explorer(host, prompter, &window, nullptr);
+    gset.show();
+    window.show();
+    explorer.open();
+    const QList<QPushButton*> buttons = {child<QPushButton>(gset, "BB1"), child<QPushButton>(gset, "BB2"),
+                                         child<QPushButton>(gset, "BB3"), child<QPushButton>(gset, "BB4"),
+                                         child<QPushButton>(explorer, "BB1"), child<QPushButton>(explorer, "BB2")};
+    for (QPushButton* b : buttons) {
+        SCOPED_TRACE(b->objectName().toStdString() + " in " + b->window()->objectName().toStdString());
+        ASSERT_FALSE(b->isEnabled());
+        const QColor colour = b->palette().color(QPalette::Active, QPalette::ButtonText);
+        EXPECT_EQ(pixelsOf(b, colour), 0);
+        b->setEnabled(true);
+        EXPECT_GT(pixelsOf(b, colour), 0);
+        b->setEnabled(false);
+    }
+}
+
 class PickerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -188,6 +232,27 @@ TEST_F(PickerTest, SlotsIconsScrollingAndChoosing) {
     EXPECT_EQ(host->groupFileSets.size(), 1);
 }
 
+// A long group name is cut at the end of its slot with "…", whole in the
+// tooltip; a short one shows whole, a "&" as itself.
+TEST_F(PickerTest, LongNamesAreCutAtTheEndOfTheirSlot) {
+    const QString longName = QStringLiteral("とても長いグループの名前が続いていく最後の部分");
+    for (const QString& name : {longName, QStringLiteral("A&B")})
+        host->registry().Touroku(kind::kInner, name, QStringLiteral("X"), host->state().GrdR, prompter);
+    TfrmGName picker(*host);
+    picker.show();
+    auto* first = child<ElidedToolButton>(picker, "SB1");
+    auto* second = child<ElidedToolButton>(picker, "SB2");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->toolTip(), longName);
+    const QString shown = first->shownText();
+    ASSERT_TRUE(shown.endsWith(QStringLiteral("…"))) << qPrintable(shown);
+    EXPECT_TRUE(longName.startsWith(shown.chopped(1)));
+    EXPECT_LT(first->fontMetrics().horizontalAdvance(shown), first->width());
+    EXPECT_EQ(second->shownText(), QStringLiteral("A&B"));
+    EXPECT_EQ(second->toolTip(), QStringLiteral("A&B"));
+    EXPECT_TRUE(child<ElidedToolButton>(picker, "SB3")->toolTip().isEmpty());
+}
+
 // In the main window: SB1 opens and closes the popup, and its hint is off
 // while the popup is open.
 TEST_F(MainWindowTest, PickerButtonTogglesThePopupAndItsHint) {
@@ -238,19 +303,28 @@ protected:
             w().state().GrdR.setPlace(w().state().GrdR.count() + 1, QString::fromLatin1(f));
         }
         w().state().GrdR.setPlace(w().state().GrdR.count() + 1, docs + QStringLiteral("/A.TXT"));
-        // Deleted files go to a trash of the test's own.
+        // Deleted files go to the trash of a new account's empty home; the
+        // working folder must stay as empty as it starts.
         oldHome = qgetenv("HOME");
         oldData = qgetenv("XDG_DATA_HOME");
-        ASSERT_TRUE(QDir().mkpath(dir() + QStringLiteral("/share")));
-        qputenv("HOME", dir().toUtf8());
-        qputenv("XDG_DATA_HOME", (dir() + QStringLiteral("/share")).toUtf8());
+        oldCwd = QDir::currentPath();
+        ASSERT_TRUE(QDir().mkpath(home()));
+        ASSERT_TRUE(QDir().mkpath(work()));
+        qputenv("HOME", QFile::encodeName(home()));
+        qunsetenv("XDG_DATA_HOME");
+        ASSERT_TRUE(QDir::setCurrent(work()));
         prompter.shown.clear();
     }
     void TearDown() override {
+        QDir::setCurrent(oldCwd);
+        EXPECT_TRUE(QDir(work()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         qputenv("HOME", oldHome);
         qputenv("XDG_DATA_HOME", oldData);
         MainWindowTest::TearDown();
     }
+    QString home() const { return dir() + QStringLiteral("/home"); }
+    QString work() const { return dir() + QStringLiteral("/work"); }
+    QString homeTrash() const { return home() + QStringLiteral("/.local/share/Trash"); }
     QString dir() const { return folder.chopped(1); }
     QTableWidget* grid() { return widget<QTableWidget>(QStringLiteral("Grd1")); }
     QStringList shownRows() {
@@ -264,6 +338,7 @@ protected:
     }
     QString docs;
     QByteArray oldHome, oldData;
+    QString oldCwd;
 };
 
 TEST_F(ExplorerTest, OpensOverTheListShowsRowsAndReorders) {
@@ -326,7 +401,11 @@ TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
     widget<QPushButton>(QStringLiteral("BB2"))->click();
     EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("okcancel: ﾌｧｲﾙ \"M2.TXT\" を\r\nｸﾞﾙｰﾌﾟﾌｫﾙﾀﾞ \"MEMO\" 内から削除します")});
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("M2.TXT"))));
-    EXPECT_TRUE(QFile::exists(dir() + QStringLiteral("/share/Trash/files/M2.TXT")));
+    EXPECT_TRUE(QFile::exists(homeTrash() + QStringLiteral("/files/M2.TXT")));
+    QFile info(homeTrash() + QStringLiteral("/info/M2.TXT.trashinfo"));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().startsWith("[Trash Info]\nPath=" +
+                                          QFile::encodeName(QFileInfo(folder).canonicalFilePath()) + "/M2.TXT\n"));
     EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")),
               (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M3.TXT"), QStringLiteral("M4.TXT")}));
 
@@ -339,6 +418,52 @@ TEST_F(ExplorerTest, DeleteMovesAnInnerGroupFileToTheTrashAndReportsAFailure) {
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral("\"") + path(QStringLiteral("M3.TXT")) +
                                                QStringLiteral("\" を削除できません\nﾌｧｲﾙが存在しません")});
     EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M1.TXT"), QStringLiteral("M4.TXT")}));
+}
+
+// Past ten files the file column stands beside the vertical scroll bar: no
+// horizontal bar, no name under the vertical one.
+TEST_F(ExplorerTest, FileColumnLeavesRoomForTheScrollBar) {
+    for (int i = 1; i <= 20; ++i) w().registry().FileGroupSet(QStringLiteral("DOCS"), QStringLiteral("F%1.TXT").arg(i));
+    w().show();
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    choose(QStringLiteral("DOCS"));
+    QApplication::processEvents();
+    ASSERT_GT(grid()->rowCount(), 12);
+    EXPECT_TRUE(grid()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid()->horizontalScrollBar()->isVisible());
+    EXPECT_LE(grid()->columnViewportPosition(1) + grid()->columnWidth(1), grid()->viewport()->width());
+    EXPECT_GE(grid()->columnWidth(1), grid()->viewport()->width() - grid()->columnWidth(0) - 1);
+}
+
+// No trash can take the file (the data folder is a file): the user is asked
+// before it is deleted for good, and a No keeps it.
+TEST_F(ExplorerTest, DeleteWithoutATrashAsksFirst) {
+    writeFile(dir() + QStringLiteral("/data"), "not a folder");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir() + QStringLiteral("/data")));
+    widget<QToolButton>(QStringLiteral("SpeedButton3"))->click();
+    choose(QStringLiteral("MEMO"));
+    const QString reason = QStringLiteral("\"") + dir() +
+                           QStringLiteral("/data/Trash\" をごみ箱として使えません: フォルダではありません (Not a directory)");
+    struct Case {
+        int row;
+        const char* file;
+        bool yes;
+    };
+    for (const Case& c : {Case{1, "M1.TXT", false}, Case{1, "M2.TXT", true}}) {
+        SCOPED_TRACE(c.file);
+        const QString file = path(QString::fromLatin1(c.file));
+        releaseOver(grid(), c.row, 1);
+        ASSERT_EQ(labelText(QStringLiteral("Label9")), QString::fromLatin1(c.file));
+        prompter.shown.clear();
+        prompter.okCancel = {true};
+        prompter.yesNo = {c.yes};
+        widget<QPushButton>(QStringLiteral("BB2"))->click();
+        ASSERT_EQ(prompter.shown.size(), 2);
+        EXPECT_EQ(prompter.shown[1], QStringLiteral("yesno: \"") + file + QStringLiteral("\" をごみ箱に移せません。\n") +
+                                         reason + QStringLiteral("\nごみ箱を使わずに完全に削除しますか？\n(元に戻すことはできません)"));
+        EXPECT_EQ(QFile::exists(file), !c.yes);
+    }
+    EXPECT_EQ(w().registry().filesOf(QStringLiteral("MEMO")), (QStringList{QStringLiteral("M3.TXT"), QStringLiteral("M4.TXT")}));
 }
 
 TEST_F(ExplorerTest, NoGroupsShowTheMarkerAndClicksDoNothing) {

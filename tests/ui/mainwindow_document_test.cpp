@@ -5,6 +5,7 @@
 #include "core/caption.h"
 #include "core/cp932.h"
 #include "dialogs/TSSave.h"
+#include "mainwindow/filelist.h"
 #include "mainwindowfixture.h"
 #include "richtext/documentfile.h"
 
@@ -347,9 +348,12 @@ TEST_F(MainWindowTest, HistoryModeListFollowsEveryRecordingOtherModesDoNot) {
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("B.TXT"));
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("A.TXT"));
 
-    widget<QLabel>(QStringLiteral("Panel1"))->setText(QStringLiteral("G"));
+    registerGroup(QStringLiteral("G"));
+    w().state().setLblGName(QStringLiteral("G"));
+    w().GourpFileSet();
+    const QStringList groupList = w().fileList().entries();
     record("C.TXT");
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(w().fileList().entries(), groupList);
     EXPECT_EQ(w().state().GrdR.place(1), QStringLiteral("C.TXT"));
 }
 

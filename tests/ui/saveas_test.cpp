@@ -152,7 +152,10 @@ TEST_F(SaveAsTest, NamesAndTheirFiles) {
         {QStringLiteral("A.DOC"), true, QStringLiteral("A.DOC.RTF")},
         {QStringLiteral("MY MEMO"), false, QStringLiteral("MY MEMO.TXT")},
         {QStringLiteral("　メモ　"), false, QStringLiteral("　メモ　.TXT")},
-        {QStringLiteral("notes.txt"), false, QStringLiteral("notes.TXT")},
+        // An ending typed in another letter case is kept as typed.
+        {QStringLiteral("notes.txt"), false, QStringLiteral("notes.txt")},
+        {QStringLiteral("Plan.Rtf"), true, QStringLiteral("Plan.Rtf")},
+        {QStringLiteral("notes.txt"), true, QStringLiteral("notes.RTF")},
     };
     QStringList files;
     for (const Case& c : cases) {
@@ -183,6 +186,50 @@ TEST_F(SaveAsTest, NamesAndTheirFiles) {
     EXPECT_EQ(state().GrdR.count(), cases.size());
     EXPECT_FALSE(registry().hasGroups());
     EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
+}
+
+// A document "b.txt" of a folder group saved again through save-as with the
+// offered name stays that one file: no "b.TXT" appears beside it, no question
+// is asked about replacing it, and the group lists it once.
+TEST_F(SaveAsTest, OfferedLowerCaseNameSavesTheSameFile) {
+    const QString docs = dir.path() + QStringLiteral("/Docs");
+    ASSERT_TRUE(QDir().mkpath(docs));
+    addFolderGroup(registry(), QStringLiteral("DOCS"), docs);
+    const QString own = docs + QStringLiteral("/b.txt");
+    QFile f(own);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old text\r\n");
+    f.close();
+    registry().FileGroupSet(QStringLiteral("DOCS"), QStringLiteral("b.txt"));
+    state().setLblGName(QStringLiteral("DOCS"));
+    state().setLblFName(QStringLiteral("b.txt"));
+    state().setLblFullName(own);
+    r.host.document.setModified(true);
+
+    r.dialog.show();
+    ASSERT_EQ(r.edit->text(), QStringLiteral("b.txt"));
+    ASSERT_EQ(r.combo->currentText(), QStringLiteral("DOCS"));
+    r.plain->click();
+    ASSERT_TRUE(r.accepted());
+    EXPECT_TRUE(r.prompter.shown.isEmpty()) << r.shown();
+    EXPECT_EQ(r.host.writes, QStringList{own});
+    EXPECT_EQ(filesIn(docs), QStringList{QStringLiteral("b.txt")});
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("hello "));
+    EXPECT_EQ(registry().filesOf(QStringLiteral("DOCS")), QStringList{QStringLiteral("b.txt")});
+    EXPECT_EQ(state().LblFullName(), own);
+    EXPECT_EQ(state().LblFName(), QStringLiteral("b.txt"));
+
+    // Another document under the typed name is still asked about, by the name
+    // that is really replaced.
+    QFile other(docs + QStringLiteral("/c.Txt"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    r.prompter.yesNo.push_back(false);
+    r.saveWith(QStringLiteral("c.Txt"), r.plain, 1);
+    EXPECT_EQ(r.prompter.shown,
+              QStringList{QStringLiteral("yesno: ﾌｧｲﾙ \"c.Txt\" は既にあります。\n置き換えますか？")});
+    EXPECT_EQ(filesIn(docs), (QStringList{QStringLiteral("b.txt"), QStringLiteral("c.Txt")}));
 }
 
 // Blank names, and names that would leave the group's folder by the path
