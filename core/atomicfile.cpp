@@ -47,11 +47,12 @@ void setAtomicFault(AtomicFault hook) { g_fault = hook; }
 
 namespace {
 
-// Creation failures that mean "there is no such place" rather than "the
-// place is fine but the write was not".
+// Creation failures that mean "no file can be made there" (no such place,
+// a folder the user may not write, a read-only disk) rather than "the place
+// is fine but the write was not".
 bool meansCannotCreate(int err) {
-    return err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG || err == EINVAL ||
-           err == ELOOP || err == EISDIR;
+    return err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG || err == EINVAL || err == ELOOP ||
+           err == EISDIR || err == EACCES || err == EPERM || err == EROFS;
 }
 
 int writeAll(int fd, const char* data, qsizetype size) {
