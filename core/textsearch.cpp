@@ -94,11 +94,28 @@ QString foldedRegex(QStringView pattern) {
     QString out;
     out.reserve(folded.text.size() * 2);
     bool escaped = false;  // the last character written is an escaping backslash
+    bool quoted = false;   // between \Q and \E, where only \E is special
     for (qsizetype i = 0; i < folded.text.size(); ++i) {
         const char16_t f = folded.text[i].unicode();
         const char16_t original = pattern[folded.origin[size_t(i)]].unicode();
-        if (f != original && f < 0x80) {
-            const bool word = isAsciiWordChar(f);
+        const bool fromWide = f != original && f < 0x80;
+        const bool word = isAsciiWordChar(f);
+        if (quoted) {
+            if (fromWide) {
+                // Out of the quote and back: a folded "＼Ｅ" must not end it.
+                out += u"\\E";
+                if (!word) out += u'\\';
+                out += QChar(f);
+                out += u"\\Q";
+                escaped = false;
+                continue;
+            }
+            out += QChar(f);
+            if (escaped && f == u'E') quoted = false;
+            escaped = f == u'\\';
+            continue;
+        }
+        if (fromWide) {
             if (escaped && word) out.chop(1);
             else if (!escaped && !word) out += u'\\';
             out += QChar(f);
@@ -106,6 +123,7 @@ QString foldedRegex(QStringView pattern) {
             continue;
         }
         out += QChar(f);
+        if (escaped && f == u'Q') quoted = true;
         escaped = !escaped && f == u'\\';
     }
     return out;

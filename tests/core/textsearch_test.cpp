@@ -78,6 +78,7 @@ TEST(TextSearch, FindsAwkwardPatternsAndTexts) {
         {"an escaped backslash before a full-width sign", u"\\\\（"_s, kWidthRegex, u"\\( \\"_s,
          {{0, 2}}},
         {"an escaped full-width digit is a digit", u"(a)\\１"_s, kWidthRegex, u"aa a1"_s, {{3, 2}}},
+        {"full-width signs in a quote", u"\\Q（＼Ｅ\\E+"_s, kWidthRegex, u"（＼ｅ (\\EE"_s, {{0, 3}, {4, 4}}},
         {"an escaped full-width letter is a letter", u"\\Ａb"_s, kWidthRegex, u"ab ａb"_s, {{0, 2}, {3, 2}}},
         {"NUL then a digit", withChar(u"", 0, u"1"), kPlain, withChar(u"\x01", 0, u"1"), {{1, 2}}},
         {"NUL then a digit, folded", withChar(u"", 0, u"１"), kWidth, withChar(u"\x01", 0, u"1"), {{1, 2}}},
