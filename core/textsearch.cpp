@@ -45,6 +45,100 @@ char16_t foldChar(char16_t c) {
     return c;
 }
 
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool isAsciiWordChar(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+}
+
+// The text with every unpaired surrogate as U+FFFD, one for one, so that
+// positions stay.  PCRE2 refuses a subject or pattern that is not valid
+// UTF-16 (one stray half anywhere and nothing is ever found), and matching
+// invalid UTF-16 unchecked is unsafe.  A text that is valid is shared, not
+// copied.
+QString validUtf16(const QString& text) {
+    if (text.isValidUtf16()) return text;
+    QString out = text;
+    QChar* c = out.data();
+    const qsizetype n = out.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (c[i].isHighSurrogate() && i + 1 < n && c[i + 1].isLowSurrogate()) ++i;
+        else if (c[i].isSurrogate()) c[i] = QChar(kReplacement);
+    }
+    return out;
+}
+
+// A pattern that finds `text` as it is.  Not QRegularExpression::escape():
+// it writes NUL as "\0", which reads as an octal escape together with a
+// digit after it (NUL + "1" became U+0001).  Outside ASCII every character
+// is a literal already.
+QString literalPattern(QStringView text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0) out += u"\\x{0}";
+        else if (u < 0x80 && !isAsciiWordChar(u)) out += u'\\';
+        if (u != 0) out += c;
+    }
+    return out;
+}
+
+// A regular expression written over the folded text.  The pattern is folded
+// as the text is (so ｶﾞ and ﾊﾟ become one character, as they are in the
+// text), and a full-width character is a literal whatever it folds to: "（"
+// is an opening parenthesis to find, not a group, and so is "\（"; "\１"
+// and "\Ａ" are the digit and the letter, not a back-reference or an anchor.
+QString foldedRegex(QStringView pattern) {
+    const Folded folded = fold(pattern);
+    QString out;
+    out.reserve(folded.text.size() * 2);
+    bool escaped = false;  // the last character written is an escaping backslash
+    bool quoted = false;   // between \Q and \E, where only \E is special
+    for (qsizetype i = 0; i < folded.text.size(); ++i) {
+        const char16_t f = folded.text[i].unicode();
+        const char16_t original = pattern[folded.origin[size_t(i)]].unicode();
+        const bool fromWide = f != original && f < 0x80;
+        const bool word = isAsciiWordChar(f);
+        if (quoted) {
+            if (fromWide) {
+                // Out of the quote and back: a folded "＼Ｅ" must not end it.
+                out += u"\\E";
+                if (!word) out += u'\\';
+                out += QChar(f);
+                out += u"\\Q";
+                escaped = false;
+                continue;
+            }
+            out += QChar(f);
+            if (escaped && f == u'E') quoted = false;
+            escaped = f == u'\\';
+            continue;
+        }
+        if (fromWide) {
+            if (escaped && word) out.chop(1);
+            else if (!escaped && !word) out += u'\\';
+            out += QChar(f);
+            escaped = false;
+            continue;
+        }
+        out += QChar(f);
+        if (escaped && f == u'Q') quoted = true;
+        escaped = !escaped && f == u'\\';
+    }
+    return out;
+}
+
+// A match never starts inside a surrogate pair.
+qsizetype onBoundary(const QString& text, qsizetype at) {
+    return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at + 1 : at;
+}
+
+// The searched text is always valid UTF-16 (see validUtf16), so PCRE2 need
+// not check it again on every call: that check runs from the offset to the
+// end, and made each replacement of a replace-all cost a pass over the text.
+constexpr auto kNoUtfCheck = QRegularExpression::DontCheckSubjectStringMatchOption;
+
 } // namespace
 
 Folded fold(QStringView text) {
@@ -53,6 +147,18 @@ Folded fold(QStringView text) {
     out.origin.reserve(size_t(text.size()) + 1);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
+        if (QChar::isSurrogate(c)) {
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                out.text.append(text[i]);
+                out.origin.push_back(i);
+                ++i;
+                out.text.append(text[i]);
+            } else {
+                out.text.append(QChar(kReplacement));
+            }
+            out.origin.push_back(i);
+            continue;
+        }
         char16_t f = foldChar(c);
         qsizetype from = i;
         if (c >= 0xFF61 && c <= 0xFF9D && i + 1 < text.size()) {
@@ -69,7 +175,12 @@ Folded fold(QStringView text) {
 }
 
 Subject::Subject(QString text, bool folded) : text_(std::move(text)), folded_(folded) {
-    if (folded_) fold_ = fold(text_);
+    if (folded_) {
+        fold_ = fold(text_);
+        searched_ = fold_.text;
+    } else {
+        searched_ = validUtf16(text_);
+    }
 }
 
 qsizetype Subject::toSearched(qsizetype position) const {
@@ -87,20 +198,9 @@ Match Subject::toOriginal(qsizetype start, qsizetype end) const {
 Searcher::Searcher(const QString& pattern, const Options& options) : options_(options) {
     if (pattern.isEmpty()) return;
     QString body;
-    if (!options.regex) {
-        body = QRegularExpression::escape(options.widthInsensitive ? fold(pattern).text : pattern);
-    } else if (options.widthInsensitive) {
-        // Folded full-width signs must stay literal: "（" is "\(", not a group.
-        for (QChar c : pattern) {
-            const char16_t f = foldChar(c.unicode());
-            if (f != c.unicode() && f < 0x80 && !QChar(f).isLetterOrNumber()) body += u'\\';
-            body += QChar(f);
-        }
-        // Half-width kana with a voiced mark in the pattern fold as in the text.
-        body = fold(body).text;
-    } else {
-        body = pattern;
-    }
+    if (!options.regex) body = literalPattern(options.widthInsensitive ? fold(pattern).text : validUtf16(pattern));
+    else if (options.widthInsensitive) body = foldedRegex(pattern);
+    else body = validUtf16(pattern);
     if (options.wholeWord)
         body = QStringLiteral("(?<![\\p{L}\\p{N}_])(?:") + body + QStringLiteral(")(?![\\p{L}\\p{N}_])");
     QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption |
@@ -111,21 +211,22 @@ Searcher::Searcher(const QString& pattern, const Options& options) : options_(op
     if (!valid_) error_ = re_.errorString();
 }
 
-QRegularExpressionMatch Searcher::matchAt(const Subject& subject, qsizetype searchedFrom) const {
-    return re_.match(subject.searched(), searchedFrom);
+QRegularExpressionMatch Searcher::firstFrom(const Subject& subject, qsizetype searchedFrom) const {
+    // The global match's rule for a match of no length: try again at the
+    // same place for one with length, then go on one character.
+    const QString& text = subject.searched();
+    auto it = re_.globalMatch(text, onBoundary(text, searchedFrom), QRegularExpression::NormalMatch, kNoUtfCheck);
+    while (it.hasNext()) {
+        QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() > 0) return m;
+    }
+    return {};
 }
 
 Match Searcher::next(const Subject& subject, qsizetype from) const {
     if (!valid_) return {};
-    const QString& text = subject.searched();
-    qsizetype at = subject.toSearched(from);
-    while (at <= text.size()) {
-        const QRegularExpressionMatch m = re_.match(text, at);
-        if (!m.hasMatch()) return {};
-        if (m.capturedLength() > 0) return subject.toOriginal(m.capturedStart(), m.capturedEnd());
-        at = m.capturedStart() + 1;
-    }
-    return {};
+    const QRegularExpressionMatch m = firstFrom(subject, subject.toSearched(from));
+    return m.hasMatch() ? subject.toOriginal(m.capturedStart(), m.capturedEnd()) : Match{};
 }
 
 Match Searcher::previous(const Subject& subject, qsizetype from) const {
@@ -146,7 +247,7 @@ Match Searcher::at(const Subject& subject, qsizetype start) const {
 std::vector<Match> Searcher::all(const Subject& subject) const {
     std::vector<Match> out;
     if (!valid_) return out;
-    auto it = re_.globalMatch(subject.searched());
+    auto it = re_.globalMatch(subject.searched(), 0, QRegularExpression::NormalMatch, kNoUtfCheck);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         if (m.capturedLength() > 0) out.push_back(subject.toOriginal(m.capturedStart(), m.capturedEnd()));
@@ -156,7 +257,8 @@ std::vector<Match> Searcher::all(const Subject& subject) const {
 
 QString Searcher::replacement(const Subject& subject, const Match& match, const QString& with) const {
     if (!options_.regex) return with;
-    const QRegularExpressionMatch m = re_.match(subject.searched(), subject.toSearched(match.start));
+    // The match that next() and all() found there, not an empty one before it.
+    const QRegularExpressionMatch m = firstFrom(subject, subject.toSearched(match.start));
     QString out;
     for (qsizetype i = 0; i < with.size(); ++i) {
         const QChar c = with[i];

@@ -30,7 +30,7 @@ struct Match {
 // The text as the width-insensitive search sees it.  `origin[i]` is where
 // folded character i came from; origin has one more entry, the text's size,
 // so that a match's end maps too.  A half-width kana with its voiced mark
-// (ｶﾞ) folds to one character (ガ).
+// (ｶﾞ) folds to one character (ガ); an unpaired surrogate becomes U+FFFD.
 struct Folded {
     QString text;
     std::vector<qsizetype> origin;
@@ -47,12 +47,15 @@ public:
     // Between the searched text and the given one.
     qsizetype toSearched(qsizetype position) const;
     Match toOriginal(qsizetype start, qsizetype end) const;
-    const QString& searched() const { return folded_ ? fold_.text : text_; }
+    // Always valid UTF-16: folded, or the text with any unpaired surrogate
+    // as U+FFFD (the same length, so positions agree).
+    const QString& searched() const { return searched_; }
 
 private:
     QString text_;
     bool folded_;
     Folded fold_;
+    QString searched_;
 };
 
 class Searcher {
@@ -65,8 +68,14 @@ public:
     QString error() const { return error_; }
     const Options& options() const { return options_; }
 
-    // The first match that starts at or after `from`; matches of no length
-    // are passed over.
+    // A match of no length is never a result, here, in all() and so in
+    // replace-all: where the expression matches nothing at a place (`|;`,
+    // `a*?`), the match with length it gives at that same place counts, if
+    // any, else the search goes on one character (the global-match rule of
+    // Perl and PCRE).  So find-next steps through exactly what replace-all
+    // replaces.
+    //
+    // The first match that starts at or after `from`.
     Match next(const Subject& subject, qsizetype from) const;
     // The last match that starts before `from`.
     Match previous(const Subject& subject, qsizetype from) const;
@@ -81,7 +90,8 @@ public:
     QString replacement(const Subject& subject, const Match& match, const QString& with) const;
 
 private:
-    QRegularExpressionMatch matchAt(const Subject& subject, qsizetype searchedFrom) const;
+    // The first match with length at or after `searchedFrom`.
+    QRegularExpressionMatch firstFrom(const Subject& subject, qsizetype searchedFrom) const;
 
     Options options_;
     QRegularExpression re_;

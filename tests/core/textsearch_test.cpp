@@ -61,6 +61,49 @@ TEST(TextSearch, FindsEveryMatchUnderEachOption) {
     }
 }
 
+QString withChar(const char16_t* before, char16_t c, const char16_t* after) {
+    return QString::fromUtf16(before) + QChar(c) + QString::fromUtf16(after);
+}
+
+// Texts and patterns that once gave no match, a wrong one or a refused
+// pattern.  Each is run through both all() and stepping with next(), which
+// must agree.
+TEST(TextSearch, FindsAwkwardPatternsAndTexts) {
+    const Case cases[] = {
+        {"half-width voiced kana in a regular expression", u"ｶﾞ"_s, kWidthRegex, u"ｶﾞ ガ か カ"_s,
+         {{0, 2}, {3, 1}}},
+        {"half-width semi-voiced kana in a regular expression", u"ﾊﾟﾝ+"_s, kWidthRegex, u"パン ﾊﾝ ぱんん"_s,
+         {{0, 2}, {6, 3}}},
+        {"an escaped full-width sign", u"\\（\\d"_s, kWidthRegex, u"(1 （２ \\1"_s, {{0, 2}, {3, 2}}},
+        {"an escaped backslash before a full-width sign", u"\\\\（"_s, kWidthRegex, u"\\( \\"_s,
+         {{0, 2}}},
+        {"an escaped full-width digit is a digit", u"(a)\\１"_s, kWidthRegex, u"aa a1"_s, {{3, 2}}},
+        {"full-width signs in a quote", u"\\Q（＼Ｅ\\E+"_s, kWidthRegex, u"（＼ｅ (\\EE"_s, {{0, 3}, {4, 4}}},
+        {"an escaped full-width letter is a letter", u"\\Ａb"_s, kWidthRegex, u"ab ａb"_s, {{0, 2}, {3, 2}}},
+        {"NUL then a digit", withChar(u"", 0, u"1"), kPlain, withChar(u"\x01", 0, u"1"), {{1, 2}}},
+        {"NUL then a digit, folded", withChar(u"", 0, u"１"), kWidth, withChar(u"\x01", 0, u"1"), {{1, 2}}},
+        {"a lone high surrogate in the text", u"b"_s, kPlain, withChar(u"ab", 0xD800, u"b"), {{1, 1}, {3, 1}}},
+        {"a lone low surrogate in the text", u"b"_s, kRegex, withChar(u"b", 0xDC00, u"ab"), {{0, 1}, {3, 1}}},
+        {"a lone surrogate, folded", u"ア"_s, kWidth, withChar(u"あ", 0xD800, u"ｱ"), {{0, 1}, {2, 1}}},
+        {"a lone surrogate, folded regex", u"."_s, kWidthRegex, withChar(u"a", 0xDBFF, u""), {{0, 1}, {1, 1}}},
+        {"a pair after a lone half", u"😀"_s, kPlain, withChar(u"", 0xD83D, u"😀"), {{1, 2}}},
+        {"alternation with nothing", u"|;"_s, kRegex, u"a;b;"_s, {{1, 1}, {3, 1}}},
+        {"lazy repeat", u"a*?"_s, kRegex, u"baab"_s, {{1, 1}, {2, 1}}},
+        {"lookahead or a letter", u"(?=b)|a"_s, kRegex, u"ab"_s, {{0, 1}}},
+        {"nothing matched but nothing", u"x?"_s, kRegex, u"ab"_s, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Searcher s(c.pattern, c.options);
+        EXPECT_TRUE(s.valid()) << s.error().toStdString();
+        const Subject subject(c.text, c.options.widthInsensitive);
+        EXPECT_EQ(s.all(subject), c.expected);
+        std::vector<Match> stepped;
+        for (Match m = s.next(subject, 0); m.found(); m = s.next(subject, m.end())) stepped.push_back(m);
+        EXPECT_EQ(stepped, c.expected);
+    }
+}
+
 TEST(TextSearch, NextAndPreviousStepFromAPosition) {
     const Searcher s(u"あ"_s, kWidth);
     const Subject text(u"ｱ-あ-ア"_s, true);
@@ -99,6 +142,8 @@ TEST(TextSearch, ReplacementsExpandGroupsFromTheOriginalText) {
         {"whole match", u"\\d+"_s, kRegex, u"42"_s, u"<\\0>"_s, u"<42>"_s},
         {"missing group is empty", u"(a)|(b)"_s, kRegex, u"a"_s, u"[\\2]"_s, u"[]"_s},
         {"folded search, original group", u"(ガ)(\\d)"_s, kWidthRegex, u"ｶﾞ１"_s, u"\\2\\1"_s, u"１ｶﾞ"_s},
+        {"the match that was found, not an empty one", u"|(;)"_s, kRegex, u"a;"_s, u"[\\0\\1]"_s, u"[;;]"_s},
+        {"beside a lone surrogate", u"(b)"_s, kRegex, withChar(u"", 0xD800, u"b"), u"<\\1>"_s, u"<b>"_s},
     };
     for (const R& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,6 +159,10 @@ TEST(TextSearch, FoldingMapsEveryCharacterBack) {
     const Folded f = fold(u"aｶﾞｷﾟあＢ"_s);
     EXPECT_EQ(f.text, u"aガキ゜アB"_s);
     EXPECT_EQ(f.origin, (std::vector<qsizetype>{0, 1, 3, 4, 5, 6, 7}));
+    // A pair stays two units; a half without its partner is U+FFFD.
+    const Folded pairs = fold(withChar(u"😀", 0xDC00, u"ｶﾞ"));
+    EXPECT_EQ(pairs.text, withChar(u"😀", 0xFFFD, u"ガ"));
+    EXPECT_EQ(pairs.origin, (std::vector<qsizetype>{0, 1, 2, 3, 5}));
 }
 
 } // namespace

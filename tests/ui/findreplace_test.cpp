@@ -143,6 +143,43 @@ TEST_F(FindTest, ReplaceAllIsOneUndoStepAndTellsHowMany) {
     EXPECT_FALSE(memo()->document()->isUndoAvailable());
 }
 
+// What F3 steps through is what replace-all replaces, also for patterns that
+// can match nothing, half-width kana under the width option and a text with
+// an unpaired surrogate.
+TEST_F(FindTest, FindNextAndReplaceAllAgree) {
+    start();
+    const QString lone = QString(QChar(0xD800));
+    const struct {
+        const char* name;
+        QString pattern;
+        Options options;
+        QString text;
+        QStringList found;
+        QString replaced;
+    } cases[] = {
+        {"voiced kana, regex and width", u"ｶﾞ"_s, {.regex = true, .widthInsensitive = true}, u"ｶﾞ か ガ"_s,
+         {u"ｶﾞ"_s, u"ガ"_s}, u"# か #"_s},
+        {"semi-voiced kana, regex and width", u"ﾊﾟﾝ"_s, {.regex = true, .widthInsensitive = true},
+         u"パン ﾊﾟﾝ"_s, {u"パン"_s, u"ﾊﾟﾝ"_s}, u"# #"_s},
+        {"empty alternative", u"|;"_s, {.regex = true}, u"a;b;"_s, {u";"_s, u";"_s}, u"a#b#"_s},
+        {"lazy repeat", u"a*?"_s, {.regex = true}, u"baab"_s, {u"a"_s, u"a"_s}, u"b##b"_s},
+        {"unpaired surrogate", u"本"_s, {}, u"本"_s + lone + u"本"_s, {u"本"_s, u"本"_s}, u"#"_s + lone + u"#"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setText(c.text);
+        find().setQuery(c.pattern, u"#"_s, c.options);
+        QStringList found;
+        for (qsizetype i = 0; i < c.found.size(); ++i) {
+            EXPECT_TRUE(find().findNext());
+            found << selected();
+        }
+        EXPECT_EQ(found, c.found);
+        EXPECT_EQ(find().replaceAll(), c.found.size());
+        EXPECT_EQ(memo()->toPlainText(), c.replaced);
+    }
+}
+
 TEST_F(FindTest, ReplaceReplacesTheSelectedMatchThenSelectsTheNext) {
     start();
     setText(u"a1 b22 c333"_s);
