@@ -210,9 +210,14 @@ namespace {
 TEST(SystemError, JapaneseBesideTheSystemsOwnWords) {
     EXPECT_EQ(systemErrorText(ENOSPC), QStringLiteral("ディスクの空き容量が足りません (No space left on device)"));
     EXPECT_EQ(systemErrorText(qt_error_string(EACCES)), QStringLiteral("アクセスが拒否されました (Permission denied)"));
-    // Without a Japanese text: the system's words alone.
-    EXPECT_EQ(systemErrorText(EDOM), qt_error_string(EDOM));
-    EXPECT_EQ(systemErrorText(QStringLiteral("Unknown error")), QStringLiteral("Unknown error"));
+    EXPECT_EQ(systemErrorText(ELOOP),
+              QStringLiteral("シンボリックリンクの参照が多すぎます (Too many levels of symbolic links)"));
+    EXPECT_EQ(systemErrorText(QStringLiteral("file to open is a directory")),
+              QStringLiteral("フォルダです (file to open is a directory)"));
+    // Every reason says something in Japanese, the system's words beside it.
+    EXPECT_EQ(systemErrorText(EDOM), QStringLiteral("システムのエラーです (") + qt_error_string(EDOM) + u')');
+    for (int e = 1; e < 134; ++e)
+        EXPECT_FALSE(systemErrorText(e).startsWith(qt_error_string(e))) << e;
 }
 
 } // namespace
