@@ -9,6 +9,7 @@
 #include "mainwindow/fonts.h"
 #include "japanese.h"
 #include "realprompter.h"
+#include "singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +59,12 @@ int main(int argc, char* argv[]) {
     const QString settingsFile = tess::settingsFileName(
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 
+    // A second start on this folder hands its file to the running program
+    // and ends.
+    const QString file = tess::fileToOpen(QCoreApplication::arguments(), QDir::currentPath());
+    tess::SingleInstance single(programFolder);
+    if (single.claim(file) == tess::SingleInstance::Claim::Handed) return 0;
+
     // The five windows, in this order; each reads what the ones before it set
     // (the registration window reads the group store the main window's
     // settings asked for).
@@ -77,11 +84,11 @@ int main(int argc, char* argv[]) {
     tess::TfrmExplorer explorer(main, prompter, &main, main.findChild<QWidget*>(QStringLiteral("Memo1")));
     main.setGroupExplorer(&explorer);
 
+    QObject::connect(&single, &tess::SingleInstance::openRequested, &main, &tess::TfrmTSMain::anotherStart);
+
     main.show();
     // "tessarine FILE" (the file manager's open): once the window is up, as
     // the open dialog's choice.
-    if (const QString file = tess::fileToOpen(QCoreApplication::arguments(), QDir::currentPath());
-        !file.isEmpty())
-        QTimer::singleShot(0, &main, [&main, file] { main.openFromOutside(file); });
+    if (!file.isEmpty()) QTimer::singleShot(0, &main, [&main, file] { main.openFromOutside(file); });
     return app.exec();
 }

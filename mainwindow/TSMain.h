@@ -129,6 +129,9 @@ public:
     // A file named on the command line or dropped on the editor: opened as
     // the open dialog's choice is, after the save question.
     void openFromOutside(const QString& path);
+    // A later start on this folder: the window comes to the front and opens
+    // its file (when it gave one) once the running handler is done.
+    void anotherStart(const QString& path);
 
 public slots:
     void SpeedButton6Click();   // new

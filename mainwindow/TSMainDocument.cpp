@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -155,6 +156,13 @@ void TfrmTSMain::SpeedButton7Click() {
 void TfrmTSMain::openFromOutside(const QString& path) {
     if (!AskSaveChanges()) return;
     openChosenFile(path);
+}
+
+void TfrmTSMain::anotherStart(const QString& path) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    if (!path.isEmpty()) QTimer::singleShot(0, this, [this, path] { openFromOutside(path); });
 }
 
 void TfrmTSMain::openChosenFile(const QString& path) {
