@@ -403,7 +403,11 @@ void TfrmTSMain::buildClientArea() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(fonts::make(fonts::kFixedSys, 13));
     Memo1->document()->setDefaultFont(Memo1->font());
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::Memo1Change);
+    // The marker follows the document's modified flag, which only real
+    // edits set: the change notification also comes for every step of an
+    // input-method composition, which changes nothing.
+    connect(Memo1, &QPlainTextEdit::modificationChanged, this, &TfrmTSMain::Memo1Change);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::endSessionQuery);
     connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TfrmTSMain::updateCursorPosition);
     connect(Memo1, &QPlainTextEdit::selectionChanged, this, &TfrmTSMain::updateCursorPosition);
 

@@ -48,11 +48,19 @@ void TfrmTSMain::MarkClean() {
     if (caption::hasMarker(title)) setWindowTitle(caption::withoutMarker(title));
 }
 
-void TfrmTSMain::Memo1Change() {
-    endSessionQuery();
-    if (!state_.LblUpdate.isEmpty()) return;
-    state_.LblUpdate = flag::kSet;
-    setWindowTitle(windowTitle() + caption::kModifiedMarker);
+void TfrmTSMain::Memo1Change(bool modified) {
+    // While the window is being prepared the marker is start-up's to set.
+    if (state_.LblUpdate == flag::kStartupPlaceholder) return;
+    if (modified) {
+        if (!state_.LblUpdate.isEmpty()) return;
+        state_.LblUpdate = flag::kSet;
+        setWindowTitle(windowTitle() + caption::kModifiedMarker);
+    } else if (!state_.LblUpdate.isEmpty()) {
+        // Undone back to the saved text: the close asks nothing, so the
+        // caption says nothing either.
+        state_.LblUpdate.clear();
+        setWindowTitle(caption::withoutMarker(windowTitle()));
+    }
 }
 
 void TfrmTSMain::RirekiSet() {

@@ -2,6 +2,7 @@
 
 #include "richtext/richtext.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -30,7 +31,51 @@ bool readSource(const QMimeData* source, QTextDocument& into) {
     return false;
 }
 
+// The composition colours: text, background.
+struct CompositionColours {
+    QColor text, background;
+};
+// Input not yet converted.
+const CompositionColours kUnconverted{QColor(0, 0, 255), QColor(255, 255, 255)};
+// The clause being converted, once converted.
+const CompositionColours kTarget{QColor(0, 0, 0), QColor(0, 255, 255)};
+// The other converted clauses.
+const CompositionColours kConverted{QColor(0, 0, 255), QColor(255, 255, 255)};
+// A fourth pair, white on blue, stands for the clause being converted while
+// it is still unconverted; Qt's composition formats do not say whether a
+// clause has been converted, so a marked clause always takes kTarget.
+
+bool marksTarget(const QTextCharFormat& format) {
+    return format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush;
+}
+
 } // namespace
+
+bool colourComposition(QList<QInputMethodEvent::Attribute>& attributes) {
+    // Input methods mark the clause being converted the way a selection is
+    // drawn, with a background of its own (fcitx and IBus both do); the
+    // other clauses only get an underline.  Without such a clause nothing
+    // has been converted yet.
+    bool converting = false;
+    bool formatted = false;
+    for (const QInputMethodEvent::Attribute& a : attributes) {
+        if (a.type != QInputMethodEvent::TextFormat) continue;
+        formatted = true;
+        converting = converting || marksTarget(qvariant_cast<QTextFormat>(a.value).toCharFormat());
+    }
+    if (!formatted) return false;
+    for (QInputMethodEvent::Attribute& a : attributes) {
+        if (a.type != QInputMethodEvent::TextFormat) continue;
+        QTextCharFormat format = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+        const CompositionColours& colours =
+            !converting ? kUnconverted : marksTarget(format) ? kTarget : kConverted;
+        // The underline stays as the input method drew it.
+        format.setForeground(colours.text);
+        format.setBackground(colours.background);
+        a.value = QVariant::fromValue<QTextFormat>(format);
+    }
+    return true;
+}
 
 QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     QTextCharFormat out;
@@ -53,6 +98,29 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
 }
 
 EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void EditorWidget::keyPressEvent(QKeyEvent* event) {
+    // Not every platform's key scheme redoes with Ctrl+Y; users coming from
+    // Windows expect it beside the platform's own redo key.
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+        if (!isReadOnly()) redo();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
+    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    if (!colourComposition(attributes)) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent coloured(event->preeditString(), attributes);
+    coloured.setCommitString(event->commitString(), event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&coloured);
+    event->setAccepted(coloured.isAccepted());
+}
 
 bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasFormat(kRtf) || source->hasFormat(kRtfApplication) || source->hasHtml() ||

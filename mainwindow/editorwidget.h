@@ -3,8 +3,11 @@
 // hold (paragraphs and character formats: font, size, colour, background,
 // bold, italic, underline, strike-out) and brings everything else (tables,
 // lists, links, pictures) as its text; a copy carries the formats along, so
-// that text copied inside the editor keeps them when pasted.
+// that text copied inside the editor keeps them when pasted.  An input
+// method's composition is drawn in the editor's composition colours, and
+// Ctrl+Y redoes as on Windows.
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 
 class QTextDocument;
@@ -20,6 +23,8 @@ public:
     void insertKept(const QMimeData* source);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -27,5 +32,9 @@ protected:
 
 // The formats a document keeps, from any character format.
 QTextCharFormat keptCharFormat(const QTextCharFormat& format);
+
+// The composition formats an input method hands over, in the editor's
+// composition colours; false when there was nothing to colour.
+bool colourComposition(QList<QInputMethodEvent::Attribute>& attributes);
 
 } // namespace tess
