@@ -395,7 +395,8 @@ void TfrmTSMain::buildClientArea() {
     Panel13->setFixedWidth(6);
     setColours(Panel13, Qt::white);
 
-    Memo1 = new EditorWidget(Panel8);
+    auto* editor = new EditorWidget(Panel8);
+    Memo1 = editor;
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -410,6 +411,8 @@ void TfrmTSMain::buildClientArea() {
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::endSessionQuery);
     connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TfrmTSMain::updateCursorPosition);
     connect(Memo1, &QPlainTextEdit::selectionChanged, this, &TfrmTSMain::updateCursorPosition);
+    // Wrapped paragraphs counted since: the caret's line number moves.
+    connect(editor, &EditorWidget::displayLinesChanged, this, &TfrmTSMain::updateCursorPosition);
 
     auto* editorLayout = new QVBoxLayout(Panel8);
     editorLayout->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 
 #include "TSMain.h"
 
+#include "editorwidget.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -233,24 +234,11 @@ void TfrmTSMain::SpeedButton2Click() {
 }
 
 void TfrmTSMain::updateCursorPosition() {
-    // Display lines: a wrapped paragraph counts as several lines.  The
-    // editor's layout keeps each paragraph's first display line, so this
-    // takes the same time anywhere in any document.
-    const QTextCursor cursor = Memo1->textCursor();
-    const int position = cursor.selectionStart();
-    const QTextBlock block = Memo1->document()->findBlock(position);
-    if (!block.isValid()) return;
-    int line = block.firstLineNumber();
-    int lineStart = block.position();
-    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine textLine = layout->lineForTextPosition(position - block.position());
-        if (textLine.isValid()) {
-            line += textLine.lineNumber();
-            lineStart += textLine.textStart();
-        }
-    }
-    Label2->setText(QString::number(line + 1));
-    Label1->setText(QString::number(position - lineStart + 1));
+    // Display lines: a wrapped paragraph counts as several lines.
+    const EditorWidget::Position at =
+        static_cast<EditorWidget*>(Memo1)->displayPosition(Memo1->textCursor().selectionStart());
+    Label2->setText(QString::number(at.line));
+    Label1->setText(QString::number(at.column));
 }
 
 void TfrmTSMain::SpeedButton10Click() {

@@ -1,5 +1,7 @@
 #include "editorwidget.h"
 
+#include "displaylines.h"
+
 #include "richtext/richtext.h"
 
 #include <QKeyEvent>
@@ -8,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 
 namespace tess {
 
@@ -97,7 +100,36 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     return out;
 }
 
-EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {}
+EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent), lines_(new DisplayLines(this)) {
+    connect(lines_, &DisplayLines::countsChanged, this, &EditorWidget::displayLinesChanged);
+}
+
+EditorWidget::Position EditorWidget::displayPosition(int position) {
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid()) return {};
+    lines_->settleBefore(block);
+    if (auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout()))
+        layout->ensureBlockLayout(block);
+    // The layout keeps each paragraph's first display line: this takes the
+    // same time anywhere in any document.
+    int line = block.firstLineNumber();
+    int lineStart = block.position();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine textLine = layout->lineForTextPosition(position - block.position());
+        if (textLine.isValid()) {
+            line += textLine.lineNumber();
+            lineStart += textLine.textStart();
+        }
+    }
+    return {line + 1, position - lineStart + 1};
+}
+
+bool EditorWidget::displayLinesExact() { return lines_->exact(); }
+
+void EditorWidget::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    lines_->checkShape();
+}
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {
     // Not every platform's key scheme redoes with Ctrl+Y; users coming from
