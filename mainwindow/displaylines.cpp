@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -20,9 +21,10 @@ constexpr qint64 kStepNs = 3'000'000;
 // Paragraphs above the caret counted at once when the caret is this near
 // the top: the number shown there is exact straight after an open.
 constexpr int kNearTop = 256;
-// A paragraph whose characters' advances add up to less than this share of
-// the line is one line, whatever kerning the shaping adds.
-constexpr qreal kSureFit = 0.9;
+// How far a shaped text's width may stray from its characters' advances
+// added up (kerning): a share of the width, and pixels.
+constexpr qreal kStray = 0.02;
+constexpr qreal kStrayPixels = 1;
 
 // Characters whose shaped advance is their own advance: no marks, no
 // controls or separators, no surrogates, scripts without contextual forms.
@@ -129,7 +131,7 @@ void DisplayLines::restart() {
     shape_ = currentShape();
     blockCount_ = doc_->blockCount();
     lineWidth_ = -1;
-    advances_.clear();
+    fonts_.clear();
     pending_.assign(1, {0, blockCount_ - 1});
     timer_->start();
 }
@@ -191,7 +193,7 @@ qreal DisplayLines::lineWidth() {
 }
 
 DisplayLines::Advances& DisplayLines::advancesFor(const QTextFragment& fragment) {
-    std::shared_ptr<Advances>& slot = advances_[fragment.charFormatIndex()];
+    std::shared_ptr<Advances>& slot = fonts_[fragment.charFormatIndex()];
     if (!slot) {
         const QFont font = fragment.charFormat().font().resolve(doc_->defaultFont());
         slot = std::make_shared<Advances>(font, doc_->documentLayout()->paintDevice());
@@ -199,27 +201,62 @@ DisplayLines::Advances& DisplayLines::advancesFor(const QTextFragment& fragment)
     return *slot;
 }
 
-bool DisplayLines::fitsOneLine(const QTextBlock& block) {
-    const qreal room = lineWidth() * kSureFit;
-    qreal sum = 0;
+int DisplayLines::countFromAdvances(const QTextBlock& block) {
+    const QTextOption option = doc_->defaultTextOption();
+    if ((option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere &&
+         option.wrapMode() != QTextOption::WordWrap) ||
+        (option.flags() & QTextOption::IncludeTrailingSpaces))
+        return -1;
+    const qreal width = lineWidth();
+    advances_.clear();
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         Advances& advances = advancesFor(fragment);
-        if (!advances.usable) return false;
+        if (!advances.usable) return -1;
         const QString text = fragment.text();
         for (const QChar c : text) {
             const qreal a = advances.of(c);
-            if (a < 0) return false;
-            sum += a;
+            if (a < 0) return -1;
+            advances_.push_back(a);
         }
-        if (sum > room) return false;
     }
-    return true;
+    const qreal stray = kStray * width + kStrayPixels;
+    qreal sum = 0;
+    for (const qreal a : advances_) sum += a;
+    if (sum + stray <= width) return 1;
+    // The layout fills each line up to the last break opportunity that
+    // fits, so every line but the last holds more than the width less the
+    // widest piece between two opportunities; and no line holds more than
+    // the width, trailing blanks aside.  Where those bounds leave one
+    // count, that is the count.
+    const QString text = block.text();
+    if (text.size() != qsizetype(advances_.size())) return -1;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qreal total = 0, blanks = 0, widestPiece = 0, piece = 0;
+    qsizetype next = breaks.toNextBoundary();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i == next) {
+            widestPiece = std::max(widestPiece, piece);
+            piece = 0;
+            next = breaks.toNextBoundary();
+        }
+        piece += advances_[size_t(i)];
+        total += advances_[size_t(i)];
+        if (text[i].isSpace()) blanks += advances_[size_t(i)];
+    }
+    widestPiece = std::max(widestPiece, piece);
+    const qreal room = width - widestPiece;
+    if (room <= 0) return -1;
+    const qreal inked = total - blanks;
+    const int fewest = std::max(1, int(std::ceil((inked * (1 - kStray) - kStrayPixels) / width)));
+    const int most = std::max(1, int(std::ceil((total * (1 + kStray) + kStrayPixels) / room)));
+    return fewest == most ? fewest : -1;
 }
 
 int DisplayLines::measure(const QTextBlock& block) {
     if (!block.isVisible()) return 0;
-    if (block.length() <= 1 || fitsOneLine(block)) return 1;
+    if (block.length() <= 1) return 1;
+    if (const int lines = countFromAdvances(block); lines > 0) return lines;
     // The plain-text layout's own steps, in a layout of our own.
     QTextLayout layout(block);
     layout.setTextOption(doc_->defaultTextOption());

@@ -7,9 +7,10 @@
 // display lines of those paragraphs while the editor is idle, a few
 // milliseconds at a time, and stores each count where the layout keeps its
 // own (QTextBlock::setLineCount), so that line numbers and the scroll bar
-// become exact.  It keeps no layout: a paragraph that clearly fits on one
-// line is measured from its characters' advances, any other is laid out
-// in a scratch layout exactly as the plain-text layout would, then dropped.
+// become exact.  It keeps no layout: a paragraph is counted from its
+// characters' advances where those leave no doubt about the count, any
+// other is laid out in a scratch layout exactly as the plain-text layout
+// would, then dropped.
 
 #include <QFont>
 #include <QHash>
@@ -71,7 +72,9 @@ private:
     bool countPending(int last, More more);
     bool count(const QTextBlock& block);
     int measure(const QTextBlock& block);
-    bool fitsOneLine(const QTextBlock& block);
+    // The count from the characters' advances where they leave no doubt,
+    // else -1.
+    int countFromAdvances(const QTextBlock& block);
     Advances& advancesFor(const QTextFragment& fragment);
     qreal lineWidth();
     void announce();
@@ -86,7 +89,8 @@ private:
     qreal lineWidth_ = -1;  // unknown until the first count after a restart
     // Paragraph numbers still to count, as sorted, disjoint ranges.
     std::vector<std::pair<int, int>> pending_;
-    QHash<int, std::shared_ptr<Advances>> advances_;  // by character format index
+    QHash<int, std::shared_ptr<Advances>> fonts_;  // by character format index
+    std::vector<qreal> advances_;                   // of the paragraph measured
 };
 
 } // namespace tess

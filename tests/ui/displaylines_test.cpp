@@ -6,6 +6,7 @@
 #include "core/cp932.h"
 #include "mainwindow/editorwidget.h"
 
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -103,6 +104,50 @@ TEST_F(DisplayLinesTest, EditsOutOfSightAreCounted) {
     settle();
     EXPECT_EQ(labelText(QStringLiteral("Label2")), QStringLiteral("1202"));
     EXPECT_EQ(memo()->document()->findBlockByNumber(200).lineCount(), 3);
+}
+
+// Whatever the paragraphs hold (words, blanks, punctuation that may not
+// start a line, tabs, characters outside the basic plane, other fonts), the
+// counts are those of the layout itself.
+TEST_F(DisplayLinesTest, CountsAreTheLayoutsOwn) {
+    start();
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QStringList pieces = {QStringLiteral("word "), QStringLiteral("日本語"), QStringLiteral("。"),
+                                QStringLiteral("「かぎ」"), QStringLiteral("  "), QStringLiteral("ﾊﾝｶｸ"),
+                                QStringLiteral("\t"), QStringLiteral("😀"), QStringLiteral("longerwordwithoutbreaks"),
+                                QStringLiteral("、"), QStringLiteral("１２３"), QStringLiteral("x")};
+    quint32 seed = 12345;
+    const auto next = [&](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    // Filled apart from the editor, then handed over as an open does: the
+    // editor lays out only what it shows.
+    auto* doc = new QTextDocument(memo());
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(memo()->font());
+    QTextCursor c(doc);
+    QTextCharFormat large;
+    large.setFontPointSize(20);
+    for (int p = 0; p < 600; ++p) {
+        if (p) c.insertBlock();
+        const int count = int(next(60));
+        for (int i = 0; i < count; ++i)
+            c.insertText(pieces[next(pieces.size())], next(8) == 0 ? large : QTextCharFormat());
+    }
+    memo()->setDocument(doc);
+    memo()->moveCursor(QTextCursor::Start);
+    settle();
+
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(memo()->document()->documentLayout());
+    int differing = 0;
+    for (QTextBlock b = memo()->document()->begin(); b.isValid(); b = b.next()) {
+        const int counted = b.lineCount();
+        layout->ensureBlockLayout(b);
+        if (b.layout()->lineCount() != counted) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 } // namespace
