@@ -267,9 +267,9 @@ int DisplayLines::measure(const QTextBlock& block) {
     return layout.lineCount();
 }
 
-bool DisplayLines::count(const QTextBlock& block) {
+bool DisplayLines::count(const QTextBlock& block, bool caret) {
     const int before = block.lineCount();
-    if (block == editor_->textCursor().block()) {
+    if (caret) {
         // The caret's paragraph is on screen anyway, and its layout alone
         // holds a composition in progress.
         plainLayout(doc_)->ensureBlockLayout(block);
@@ -284,6 +284,7 @@ bool DisplayLines::count(const QTextBlock& block) {
 template <typename More>
 bool DisplayLines::countPending(int last, More more) {
     bool changed = false;
+    const int caret = editor_->textCursor().blockNumber();
     while (!pending_.empty() && pending_.front().first <= last) {
         auto& range = pending_.front();
         const int end = std::min(range.second, last);
@@ -291,7 +292,7 @@ bool DisplayLines::countPending(int last, More more) {
         QTextBlock block = doc_->findBlockByNumber(n);
         for (; n <= end && block.isValid(); ++n, block = block.next()) {
             if (!more()) break;
-            changed = count(block) || changed;
+            changed = count(block, n == caret) || changed;
         }
         if (!block.isValid() || n > range.second) {
             pending_.erase(pending_.begin());

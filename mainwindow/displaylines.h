@@ -70,7 +70,8 @@ private:
     // on; true when a count changed.
     template <typename More>
     bool countPending(int last, More more);
-    bool count(const QTextBlock& block);
+    // `caret`: the block holds the editor's caret.
+    bool count(const QTextBlock& block, bool caret);
     int measure(const QTextBlock& block);
     // The count from the characters' advances where they leave no doubt,
     // else -1.
