@@ -411,7 +411,8 @@ void TfrmTSMain::buildClientArea() {
     Panel13->setFixedWidth(6);
     setColours(Panel13, Qt::white);
 
-    Memo1 = new EditorWidget(Panel8);
+    auto* editor = new EditorWidget(Panel8);
+    Memo1 = editor;
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -419,9 +420,15 @@ void TfrmTSMain::buildClientArea() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(fonts::make(fonts::kFixedSys, 13));
     Memo1->document()->setDefaultFont(Memo1->font());
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::Memo1Change);
+    // The marker follows the document's modified flag, which only real
+    // edits set: the change notification also comes for every step of an
+    // input-method composition, which changes nothing.
+    connect(Memo1, &QPlainTextEdit::modificationChanged, this, &TfrmTSMain::Memo1Change);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTSMain::endSessionQuery);
     connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, &TfrmTSMain::updateCursorPosition);
     connect(Memo1, &QPlainTextEdit::selectionChanged, this, &TfrmTSMain::updateCursorPosition);
+    // Wrapped paragraphs counted since: the caret's line number moves.
+    connect(editor, &EditorWidget::displayLinesChanged, this, &TfrmTSMain::updateCursorPosition);
 
     auto* editorLayout = new QVBoxLayout(Panel8);
     editorLayout->setContentsMargins(0, 0, 0, 0);

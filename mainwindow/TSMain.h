@@ -152,7 +152,8 @@ public slots:
     void Panel1Click();
     void Panel5Click();
     void Panel15Click();
-    void Memo1Change();
+    // The modified marker, set and cleared with the document's modified flag.
+    void Memo1Change(bool modified);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 
 #include "TSMain.h"
 
+#include "editorwidget.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -49,11 +50,19 @@ void TfrmTSMain::MarkClean() {
     if (caption::hasMarker(title)) setWindowTitle(caption::withoutMarker(title));
 }
 
-void TfrmTSMain::Memo1Change() {
-    endSessionQuery();
-    if (!state_.LblUpdate.isEmpty()) return;
-    state_.LblUpdate = flag::kSet;
-    setWindowTitle(windowTitle() + caption::kModifiedMarker);
+void TfrmTSMain::Memo1Change(bool modified) {
+    // While the window is being prepared the marker is start-up's to set.
+    if (state_.LblUpdate == flag::kStartupPlaceholder) return;
+    if (modified) {
+        if (!state_.LblUpdate.isEmpty()) return;
+        state_.LblUpdate = flag::kSet;
+        setWindowTitle(windowTitle() + caption::kModifiedMarker);
+    } else if (!state_.LblUpdate.isEmpty()) {
+        // Undone back to the saved text: the close asks nothing, so the
+        // caption says nothing either.
+        state_.LblUpdate.clear();
+        setWindowTitle(caption::withoutMarker(windowTitle()));
+    }
 }
 
 void TfrmTSMain::RirekiSet() {
@@ -236,24 +245,11 @@ void TfrmTSMain::SpeedButton2Click() {
 }
 
 void TfrmTSMain::updateCursorPosition() {
-    // Display lines: a wrapped paragraph counts as several lines.  The
-    // editor's layout keeps each paragraph's first display line, so this
-    // takes the same time anywhere in any document.
-    const QTextCursor cursor = Memo1->textCursor();
-    const int position = cursor.selectionStart();
-    const QTextBlock block = Memo1->document()->findBlock(position);
-    if (!block.isValid()) return;
-    int line = block.firstLineNumber();
-    int lineStart = block.position();
-    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine textLine = layout->lineForTextPosition(position - block.position());
-        if (textLine.isValid()) {
-            line += textLine.lineNumber();
-            lineStart += textLine.textStart();
-        }
-    }
-    Label2->setText(QString::number(line + 1));
-    Label1->setText(QString::number(position - lineStart + 1));
+    // Display lines: a wrapped paragraph counts as several lines.
+    const EditorWidget::Position at =
+        static_cast<EditorWidget*>(Memo1)->displayPosition(Memo1->textCursor().selectionStart());
+    Label2->setText(QString::number(at.line));
+    Label1->setText(QString::number(at.column));
 }
 
 void TfrmTSMain::SpeedButton10Click() {

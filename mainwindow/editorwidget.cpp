@@ -1,12 +1,16 @@
 #include "editorwidget.h"
 
+#include "displaylines.h"
+
 #include "richtext/richtext.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 
 namespace tess {
 
@@ -30,7 +34,51 @@ bool readSource(const QMimeData* source, QTextDocument& into) {
     return false;
 }
 
+// The composition colours: text, background.
+struct CompositionColours {
+    QColor text, background;
+};
+// Input not yet converted.
+const CompositionColours kUnconverted{QColor(0, 0, 255), QColor(255, 255, 255)};
+// The clause being converted, once converted.
+const CompositionColours kTarget{QColor(0, 0, 0), QColor(0, 255, 255)};
+// The other converted clauses.
+const CompositionColours kConverted{QColor(0, 0, 255), QColor(255, 255, 255)};
+// A fourth pair, white on blue, stands for the clause being converted while
+// it is still unconverted; Qt's composition formats do not say whether a
+// clause has been converted, so a marked clause always takes kTarget.
+
+bool marksTarget(const QTextCharFormat& format) {
+    return format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush;
+}
+
 } // namespace
+
+bool colourComposition(QList<QInputMethodEvent::Attribute>& attributes) {
+    // Input methods mark the clause being converted the way a selection is
+    // drawn, with a background of its own (fcitx and IBus both do); the
+    // other clauses only get an underline.  Without such a clause nothing
+    // has been converted yet.
+    bool converting = false;
+    bool formatted = false;
+    for (const QInputMethodEvent::Attribute& a : attributes) {
+        if (a.type != QInputMethodEvent::TextFormat) continue;
+        formatted = true;
+        converting = converting || marksTarget(qvariant_cast<QTextFormat>(a.value).toCharFormat());
+    }
+    if (!formatted) return false;
+    for (QInputMethodEvent::Attribute& a : attributes) {
+        if (a.type != QInputMethodEvent::TextFormat) continue;
+        QTextCharFormat format = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+        const CompositionColours& colours =
+            !converting ? kUnconverted : marksTarget(format) ? kTarget : kConverted;
+        // The underline stays as the input method drew it.
+        format.setForeground(colours.text);
+        format.setBackground(colours.background);
+        a.value = QVariant::fromValue<QTextFormat>(format);
+    }
+    return true;
+}
 
 QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     QTextCharFormat out;
@@ -52,7 +100,59 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     return out;
 }
 
-EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {}
+EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent), lines_(new DisplayLines(this)) {
+    connect(lines_, &DisplayLines::countsChanged, this, &EditorWidget::displayLinesChanged);
+}
+
+EditorWidget::Position EditorWidget::displayPosition(int position) {
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid()) return {};
+    lines_->settleBefore(block);
+    if (auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout()))
+        layout->ensureBlockLayout(block);
+    // The layout keeps each paragraph's first display line: this takes the
+    // same time anywhere in any document.
+    int line = block.firstLineNumber();
+    int lineStart = block.position();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine textLine = layout->lineForTextPosition(position - block.position());
+        if (textLine.isValid()) {
+            line += textLine.lineNumber();
+            lineStart += textLine.textStart();
+        }
+    }
+    return {line + 1, position - lineStart + 1};
+}
+
+bool EditorWidget::displayLinesExact() { return lines_->exact(); }
+
+void EditorWidget::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    lines_->checkShape();
+}
+
+void EditorWidget::keyPressEvent(QKeyEvent* event) {
+    // Not every platform's key scheme redoes with Ctrl+Y; users coming from
+    // Windows expect it beside the platform's own redo key.
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+        if (!isReadOnly()) redo();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
+    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    if (!colourComposition(attributes)) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent coloured(event->preeditString(), attributes);
+    coloured.setCommitString(event->commitString(), event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&coloured);
+    event->setAccepted(coloured.isAccepted());
+}
 
 bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasFormat(kRtf) || source->hasFormat(kRtfApplication) || source->hasHtml() ||

@@ -3,13 +3,19 @@
 // hold (paragraphs and character formats: font, size, colour, background,
 // bold, italic, underline, strike-out) and brings everything else (tables,
 // lists, links, pictures) as its text; a copy carries the formats along, so
-// that text copied inside the editor keeps them when pasted.
+// that text copied inside the editor keeps them when pasted.  An input
+// method's composition is drawn in the editor's composition colours, and
+// Ctrl+Y redoes as on Windows.  The editor tells the display line and
+// column of any position, counting wrapped paragraphs as several lines.
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 
 class QTextDocument;
 
 namespace tess {
+
+class DisplayLines;
 
 class EditorWidget : public QPlainTextEdit {
     Q_OBJECT
@@ -19,13 +25,38 @@ public:
     // What a paste of `source` inserts at the cursor (one undo step).
     void insertKept(const QMimeData* source);
 
+    // The display line and the column of a position, both from 1.  Lines
+    // far below the paragraphs shown may come out provisional for a moment
+    // after an open or a new width; displayLinesChanged follows as they
+    // become exact.
+    struct Position {
+        int line = 1;
+        int column = 1;
+    };
+    Position displayPosition(int position);
+    // Whether every display line is counted exactly.
+    bool displayLinesExact();
+
+signals:
+    void displayLinesChanged();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    DisplayLines* lines_;
 };
 
 // The formats a document keeps, from any character format.
 QTextCharFormat keptCharFormat(const QTextCharFormat& format);
+
+// The composition formats an input method hands over, in the editor's
+// composition colours; false when there was nothing to colour.
+bool colourComposition(QList<QInputMethodEvent::Attribute>& attributes);
 
 } // namespace tess

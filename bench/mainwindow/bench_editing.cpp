@@ -1,18 +1,22 @@
 // Editing in the real main window, headless, driven by key events.
 //
 //   bench_editing                 every document, each in a fresh process
-//   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines
+//   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines, wrapped
 //
 // Documents (generated, fixed seed): 10mb and 50mb are Japanese Shift-JIS
 // plain text of about 80-byte paragraphs; lines is 460,000 one-character
-// lines.  For each: the open (from the click to the first key answered),
-// the longest event-loop stall in the two seconds after it, one key typed at
+// lines; wrapped is 10 MB of about 200-byte paragraphs that each wrap into
+// two display lines.  For each: the open (from the click to the first key
+// answered), the longest event-loop stall in the two seconds after it, how
+// long after the open every display line is counted exactly, with the line
+// Ctrl+End shows straight after the open and once exact, one key typed at
 // the end, in the middle and at the start, Up, Down, PageDown and Ctrl+End
 // (median of repeated presses, each with its repaint), the peak memory of
 // the process beside the file size, for 50mb a plain-text save beside iconv
 // converting the same text, and last a window resize with the memory after.
 
 #include "mainwindow/TSMain.h"
+#include "mainwindow/editorwidget.h"
 #include "mainwindow/prompter.h"
 #include "mainwindow/recovery.h"
 #include "richtext/documentfile.h"
@@ -24,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -54,12 +59,12 @@ public:
     void showAbout() override {}
 };
 
-QByteArray japaneseText(qsizetype bytes) {
+QByteArray japaneseText(qsizetype bytes, int shortest = 30, int longest = 48) {
     const QString alphabet = QString::fromUtf8(
         "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
         "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ日本語文書作成編集保存読込表示漢字");
     std::mt19937 rng(20261209);
-    std::uniform_int_distribution<int> pick(0, int(alphabet.size()) - 1), len(30, 48);
+    std::uniform_int_distribution<int> pick(0, int(alphabet.size()) - 1), len(shortest, longest);
     QByteArray out;
     out.reserve(bytes + 128);
     while (out.size() < bytes) {
@@ -107,8 +112,8 @@ double keyMs(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods, int repea
 }
 
 // The longest time the event loop went without running a 5 ms timer, over
-// `seconds`.
-double longestStallMs(double seconds) {
+// `seconds`; `onTick` runs at each timer.
+double longestStallMs(double seconds, const std::function<void()>& onTick = {}) {
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0, worst = 0;
@@ -118,6 +123,7 @@ double longestStallMs(double seconds) {
         const qint64 now = clock.nsecsElapsed();
         worst = std::max(worst, now - last);
         last = now;
+        if (onTick) onTick();
     });
     tick.start();
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
@@ -170,6 +176,7 @@ int runOne(const QString& name) {
     if (name == QLatin1String("10mb")) bytes = japaneseText(10 * 1000 * 1000);
     else if (name == QLatin1String("50mb")) bytes = japaneseText(50 * 1000 * 1000);
     else if (name == QLatin1String("lines")) bytes = oneCharacterLines(460000);
+    else if (name == QLatin1String("wrapped")) bytes = japaneseText(10 * 1000 * 1000, 80, 110);
     const QString file = folder + QStringLiteral("DOC.TXT");
     if (!bytes.isEmpty()) {
         QFile f(file);
@@ -188,16 +195,33 @@ int runOne(const QString& name) {
     memo->setFocus();
     QApplication::processEvents();
 
+    auto* editor = static_cast<tess::EditorWidget*>(memo);
+    auto* line = window.findChild<QLabel*>(QStringLiteral("Label2"));
     double openMs = 0;
+    QElapsedTimer sinceOpen;
+    QString endLineAtOnce;
     if (name != QLatin1String("empty")) {
-        QElapsedTimer t;
-        t.start();
+        sinceOpen.start();
         window.SpeedButton7Click();
         QTest::keyClick(memo, Qt::Key_A);
         QApplication::processEvents();
-        openMs = ms(t.nsecsElapsed());
+        openMs = ms(sinceOpen.nsecsElapsed());
+        QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+        endLineAtOnce = line->text();
+        QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+    } else {
+        sinceOpen.start();
     }
-    const double stall = longestStallMs(2.0);
+    double exactMs = -1;
+    const auto watchExact = [&] {
+        if (exactMs < 0 && editor->displayLinesExact()) exactMs = ms(sinceOpen.nsecsElapsed());
+    };
+    const double stall = longestStallMs(2.0, watchExact);
+    while (!editor->displayLinesExact()) QApplication::processEvents();
+    watchExact();
+    QApplication::processEvents();
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    const QString endLine = line->text();
     QTextDocument* doc = memo->document();
 
     const auto placeAt = [&](double fraction) {
@@ -218,10 +242,11 @@ int runOne(const QString& name) {
     const double ctrlEnd = keyMs(memo, Qt::Key_End, Qt::ControlModifier, repeat, placeAt(0.0));
 
     const double fileMb = double(QFileInfo(file).size()) / 1e6;
-    std::printf("%-6s %7.1f MB  open %8.1f ms  stall %7.1f ms  key end %6.2f mid %6.2f start %6.2f ms  "
+    std::printf("%-7s %7.1f MB  open %8.1f ms  stall %7.1f ms  lines exact %7.1f ms after the open "
+                "(Ctrl+End at once %s, exact %s)  key end %6.2f mid %6.2f start %6.2f ms  "
                 "up %6.2f down %6.2f pgdn %6.2f ctrl+end %6.2f ms  blocks %d",
-                qPrintable(name), fileMb, openMs, stall, end, middle, start, up, down, pageDown, ctrlEnd,
-                doc->blockCount());
+                qPrintable(name), fileMb, openMs, stall, exactMs, qPrintable(endLineAtOnce), qPrintable(endLine), end,
+                middle, start, up, down, pageDown, ctrlEnd, doc->blockCount());
 
     // The peak of opening and editing; the save below adds its own buffers.
     const double peakMb = double(statusKb("VmHWM:")) / 1024;
@@ -282,7 +307,7 @@ int main(int argc, char** argv) {
     // Each document in a process of its own, so that peaks do not add up.
     QCoreApplication app(argc, argv);
     int failures = 0;
-    for (const char* doc : {"empty", "lines", "10mb", "50mb"}) {
+    for (const char* doc : {"empty", "lines", "10mb", "wrapped", "50mb"}) {
         QProcess one;
         one.setProcessChannelMode(QProcess::ForwardedChannels);
         one.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("--doc"), QString::fromLatin1(doc)});
