@@ -69,9 +69,16 @@ void TfrmTSMain::FormCreate() {
     // A stale "ON" would make the next close a silent quick-save exit.
     state_.LblQS.clear();
     // Whatever the restore brought back, the placeholder must not hide
-    // the next edit.
-    if (state_.LblUpdate == flag::kStartupPlaceholder)
-        state_.LblUpdate = caption::hasMarker(windowTitle()) ? flag::kSet : QString();
+    // the next edit, and the marker says what the modified flag says (a
+    // stored caption may disagree with the stored flag).
+    if (state_.LblUpdate == flag::kStartupPlaceholder) {
+        const bool modified = Memo1->document()->isModified();
+        if (modified && !caption::hasMarker(windowTitle()))
+            setWindowTitle(windowTitle() + caption::kModifiedMarker);
+        else if (!modified && caption::hasMarker(windowTitle()))
+            setWindowTitle(caption::withoutMarker(windowTitle()));
+        state_.LblUpdate = modified ? flag::kSet : QString();
+    }
     relayout();
 }
 

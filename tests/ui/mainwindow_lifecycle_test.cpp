@@ -247,6 +247,23 @@ TEST_F(MainWindowTest, UnmodifiedQuickSaveComesBackCleanAndTheNextEditMarksIt) {
     EXPECT_EQ(title(), QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT (更新)"));
 }
 
+// A record whose caption and modified flag disagree (edited by hand, or
+// from another version) comes back with the marker the flag calls for.
+TEST_F(MainWindowTest, RestoredMarkerFollowsTheRestoredFlag) {
+    const QString plain = QStringLiteral("Tessarine  // [ｸﾞﾙｰﾌﾟなし] / A.TXT");
+    for (const bool flagged : {true, false}) {
+        SCOPED_TRACE(flagged);
+        start();
+        type(QStringLiteral("本文"));
+        w().SpeedButton11Click();
+        writeSettings({{ini::kQuickSave, ini::kModified, flagged ? ini::kTrue : ini::kFalse},
+                       {ini::kQuickSave, ini::kMainFormCaption, flagged ? plain : plain + caption::kModifiedMarker}});
+        start();
+        EXPECT_EQ(modified(), flagged);
+        EXPECT_EQ(title(), flagged ? plain + caption::kModifiedMarker : plain);
+    }
+}
+
 TEST_F(MainWindowTest, OnlyTheExactOnFlagStartsARestore) {
     writeSettings({{{ini::kQuickSave, ini::kQSSystem, QStringLiteral("on")}},
                    {{ini::kQuickSave, ini::kMainFormCaption, QStringLiteral("Tessarine  // X / Y")}}});
