@@ -103,7 +103,9 @@ RunLock::State RunLock::tryLock() {
             continue;
         }
         // The content is only the owner's name for messages; a failure to
-        // write it costs nothing else.
+        // write it costs nothing else.  A file taken over keeps no odd
+        // permissions.
+        ::fchmod(fd, S_IRUSR | S_IWUSR);
         if (::ftruncate(fd, 0) == 0) {
             const QByteArray owner = ownerLine();
             [[maybe_unused]] const ssize_t n = ::pwrite(fd, owner.constData(), size_t(owner.size()), 0);
