@@ -37,22 +37,15 @@ QString heldBy(const QString& owner) {
            QStringLiteral("が復元用ﾌｧｲﾙを使っています。");
 }
 
-namespace {
-QString keptLine(const QString& keptAs) {
-    return keptAs.isEmpty() ? QStringLiteral("元のﾌｧｲﾙを別の名前で残せませんでした。")
-                            : QStringLiteral("元のﾌｧｲﾙは \"%1\" として残してあります。").arg(keptAs);
-}
-} // namespace
-
 QString unreadable(const QString& error, const QString& keptAs) {
     return QStringLiteral("復元用ﾌｧｲﾙ \"") + recovery::kFileName +
            QStringLiteral("\" を読み込めないため、前回の保存されていない内容は復元できません。\n") + error + u'\n' +
-           keptLine(keptAs);
+           keptAsText(keptAs);
 }
 
 QString cutShort(const QString& keptAs) {
     return QStringLiteral("復元用ﾌｧｲﾙ \"") + recovery::kFileName +
-           QStringLiteral("\" は途中で切れているため、復元しません。\n") + keptLine(keptAs);
+           QStringLiteral("\" は途中で切れているため、復元しません。\n") + keptAsText(keptAs);
 }
 
 } // namespace recovery_text
