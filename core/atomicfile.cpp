@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
@@ -174,6 +176,31 @@ AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<boo
 }
 
 #endif
+
+bool isAtomicTempName(const QString& fileName, const QString& target) {
+    const QString head = u'.' + target + u'.';
+    const QString tail = QStringLiteral(".tmp");
+    if (!fileName.startsWith(head) || !fileName.endsWith(tail)) return false;
+    // The random part as the writer spells it: a 32-bit number in base 36.
+    const QStringView random = QStringView(fileName).sliced(head.size(), fileName.size() - head.size() - tail.size());
+    if (random.isEmpty() || random.size() > 7) return false;
+    for (QChar c : random)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))) return false;
+    return true;
+}
+
+QStringList removeAtomicLeftovers(const QString& folder, const QStringList& targets) {
+    QStringList removed;
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral(".*.tmp")},
+                                                   QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
+        const QString name = info.fileName();
+        const bool ours = std::any_of(targets.begin(), targets.end(),
+                                      [&](const QString& target) { return isAtomicTempName(name, target); });
+        if (ours && info.isFile() && !info.isSymLink() && QFile::remove(info.absoluteFilePath())) removed << name;
+    }
+    return removed;
+}
 
 AtomicWrite writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error, FileUse use) {
     return writeFileAtomicStreamed(path, [&](const AtomicSink& put) { return put(bytes); }, error, use);

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -43,6 +44,16 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 using AtomicSink = std::function<bool(QByteArrayView piece)>;
 AtomicWrite writeFileAtomicStreamed(const QString& path, const std::function<bool(const AtomicSink&)>& produce,
                                     QString* error = nullptr, FileUse use = FileUse::Document);
+
+// True when `fileName` is a temporary file a write of `target` (a file
+// name) makes beside it: "." + target + "." + a random number + ".tmp".
+bool isAtomicTempName(const QString& fileName, const QString& target);
+
+// Removes from `folder` the temporary files that writes of the given
+// targets left behind when the process was killed before the rename.  Only
+// plain files are removed; the caller makes sure no running program is
+// writing any of the targets.  Returns the names removed.
+QStringList removeAtomicLeftovers(const QString& folder, const QStringList& targets);
 
 // The steps of a write, in order, for tests that make one of them fail.
 enum class AtomicStep { Create, Write, Sync, Close, Rename, SyncFolder };

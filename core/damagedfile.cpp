@@ -3,14 +3,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <cstdio>
+#endif
+
 namespace tess {
 
 QString setDamagedFileAside(const QString& path) {
     const QString base = path + QStringLiteral(".damaged");
     for (int n = 1; n < 1000; ++n) {
         const QString target = n == 1 ? base : base + QString::number(n);
-        if (QFileInfo::exists(target)) continue;
-        return QFile::rename(path, target) ? QFileInfo(target).fileName() : QString();
+        const QFileInfo taken(target);
+        if (taken.exists() || taken.isSymLink()) continue;
+#ifdef Q_OS_UNIX
+        // The entry itself, whatever it is: QFile refuses a symbolic link
+        // that leads nowhere (a loop) as a file that does not exist.
+        const bool moved = std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) == 0;
+#else
+        const bool moved = QFile::rename(path, target);
+#endif
+        return moved ? taken.fileName() : QString();
     }
     return QString();
 }

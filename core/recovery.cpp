@@ -1,6 +1,13 @@
 #include "recovery.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -118,5 +125,110 @@ std::optional<Fields> readFields(QByteArrayView file) {
         if (!s) return std::nullopt;
     return out;
 }
+
+bool isWhole(QByteArrayView file) {
+    if (!file.startsWith(kRtfStart)) return false;
+    int depth = 0;
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        const char c = file[i];
+        if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (--depth == 0) return true;
+        } else if (c == '\\' && i + 1 < file.size()) {
+            const char next = file[i + 1];
+            if (next == '\\' || next == '{' || next == '}') {
+                ++i;
+                continue;
+            }
+            // "\binN": N bytes of data follow, braces among them.
+            const QByteArrayView rest = file.sliced(i + 1);
+            if (!rest.startsWith("bin")) continue;
+            qsizetype j = i + 4;
+            qint64 count = 0;
+            bool digits = false;
+            while (j < file.size() && std::isdigit(static_cast<unsigned char>(file[j])) && count < kMaxCopyBytes) {
+                count = count * 10 + (file[j] - '0');
+                digits = true;
+                ++j;
+            }
+            if (!digits) continue;
+            if (j < file.size() && file[j] == ' ') ++j;
+            i = j + count - 1;
+        }
+    }
+    return false;
+}
+
+FileStamp stampOf(const QString& path) {
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return s;
+    s.exists = true;
+    s.size = st.st_size;
+    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+#else
+    const QFileInfo info(path);
+    if (!info.exists()) return s;
+    s.exists = true;
+    s.size = info.size();
+    s.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1'000'000;
+#endif
+    return s;
+}
+
+namespace {
+
+QByteArray stampText(const FileStamp& s) {
+    if (!s.exists) return "none";
+    return QByteArray::number(s.size) + ':' + QByteArray::number(s.modifiedNs) + ':' + QByteArray::number(s.device) +
+           ':' + QByteArray::number(s.inode);
+}
+
+std::optional<FileStamp> parseStamp(QByteArrayView text) {
+    if (text == "none") return FileStamp{};
+    const QList<QByteArray> parts = text.toByteArray().split(':');
+    if (parts.size() != 4) return std::nullopt;
+    bool ok[4] = {};
+    FileStamp s;
+    s.exists = true;
+    s.size = parts[0].toLongLong(&ok[0]);
+    s.modifiedNs = parts[1].toLongLong(&ok[1]);
+    s.device = parts[2].toULongLong(&ok[2]);
+    s.inode = parts[3].toULongLong(&ok[3]);
+    for (bool b : ok)
+        if (!b) return std::nullopt;
+    return s;
+}
+
+} // namespace
+
+QByteArray saveMarkBytes(const SaveMark& mark) {
+    return QByteArray("Version=") + kVersion.toByteArray() + "\nTarget=" + escapeLine(mark.target) + "\nBefore=" +
+           stampText(mark.before) + '\n';
+}
+
+std::optional<SaveMark> readSaveMark(QByteArrayView bytes) {
+    std::optional<QString> target;
+    std::optional<FileStamp> before;
+    bool versionSeen = false;
+    for (const QByteArray& line : bytes.toByteArray().split('\n')) {
+        if (line.isEmpty()) continue;
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0) return std::nullopt;
+        const QByteArray key = line.left(eq);
+        const QByteArrayView value = QByteArrayView(line).sliced(eq + 1);
+        if (key == "Version") versionSeen = value == kVersion;
+        else if (key == "Target") target = unescapeLine(value);
+        else if (key == "Before") before = parseStamp(value);
+    }
+    if (!versionSeen || !target || target->isEmpty() || !before) return std::nullopt;
+    return SaveMark{*target, *before};
+}
+
+bool saveLanded(const SaveMark& mark) { return stampOf(mark.target) != mark.before; }
 
 } // namespace tess::recovery

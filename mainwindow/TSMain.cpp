@@ -6,7 +6,9 @@
 
 #include "look.h"
 
+#include "core/atomicfile.h"
 #include "core/caption.h"
+#include "core/filenames.h"
 #include "core/panelsplit.h"
 #include "clipsave.h"
 #include "elided.h"
@@ -174,6 +176,11 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
 #endif
 
     recovery_ = new RecoveryCopy(Memo1, programFolder_, [this] { return recoveryFields(); }, this);
+    connect(recovery_, &RecoveryCopy::unprotected, this, [this](const QString& text) { prompter_.message(text); });
+    // Writes a killed run never finished leave their temporary files; this
+    // run owns the folder now, so none of them is another run's write in
+    // progress.
+    if (recovery_->owned()) removeAtomicLeftovers(programFolder_, ownStateFiles());
     find_ = new FindReplace(this, Memo1, Panel8, Panel11);
     new FileDrop(Memo1, [this](const QString& path) { openFromOutside(path); });
 
@@ -183,6 +190,12 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
 }
 
 TfrmTSMain::~TfrmTSMain() = default;
+
+QStringList TfrmTSMain::ownStateFiles() const {
+    return {recovery::kFileName, recovery::kSaveMarkFileName, files::kQuickSave,  files::kQuickPrevew,
+            files::kQuickLists,  files::kGroupStore,         files::kClipSave1, files::kClipSave2,
+            settingsFileName_};
+}
 
 QString TfrmTSMain::settingsPath() const {
     return style_.join(programFolder_, settingsFileName_);

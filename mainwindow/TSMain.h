@@ -223,6 +223,8 @@ private:
     // the document.
     void openChosenFile(const QString& path);
     recovery::Fields recoveryFields() const;
+    // The files the program keeps in its folder and writes whole.
+    QStringList ownStateFiles() const;
     // At start-up: the last run's unsaved text, when there is one.
     void offerRecovery();
     void restoreRecoveryCopy(const QString& path);

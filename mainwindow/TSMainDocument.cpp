@@ -135,11 +135,20 @@ TfrmTSMain::WriteOutcome TfrmTSMain::writeDocument(const QString& path, QString*
 
 TfrmTSMain::WriteOutcome TfrmTSMain::writeDocumentIn(const QString& path, text::Format format, QString* error) {
     const QTextDocument& doc = *Memo1->document();
-    WriteResult r = WriteDocument(path, doc, style_, LossPolicy::Refuse, format);
+    // The recovery copy is marked before the file is written and ends with
+    // a write that went through: a kill between the two never leaves it to
+    // pass for unsaved work at the next start.
+    const auto write = [&](LossPolicy policy) {
+        recovery_->saving(path);
+        WriteResult written = WriteDocument(path, doc, style_, policy, format);
+        recovery_->saved(written.ok());
+        return written;
+    };
+    WriteResult r = write(LossPolicy::Refuse);
     if (r.status == WriteResult::Status::Unencodable) {
         if (!prompter_.askYesNo(main_text::unencodableQuestion(r.unencodable, text::encodingName(format.encoding))))
             return WriteOutcome::Declined;
-        r = WriteDocument(path, doc, style_, LossPolicy::Replace, format);
+        r = write(LossPolicy::Replace);
     }
     if (r.ok()) return WriteOutcome::Written;
     if (error) *error = r.error;

@@ -7,6 +7,7 @@
 
 #include "core/caption.h"
 #include "core/damagedfile.h"
+#include "richtext/documentfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,28 @@ QString question(const QString& fileName) {
            recovery::kDeclinedFileName + QStringLiteral(" として残し、次回からは尋ねません。");
 }
 
+QString unprotected(const QString& reason) {
+    return QStringLiteral("復元用ﾌｧｲﾙを残せないため、この実行中に保存されていない変更は異常終了のときに失われます。\n") +
+           reason;
+}
+
+QString heldBy(const QString& owner) {
+    return QStringLiteral("同じﾌｫﾙﾀﾞで動いている別の Tessarine") +
+           (owner.isEmpty() ? QString() : QStringLiteral("（") + owner + QStringLiteral("）")) +
+           QStringLiteral("が復元用ﾌｧｲﾙを使っています。");
+}
+
+QString unreadable(const QString& error, const QString& keptAs) {
+    return QStringLiteral("復元用ﾌｧｲﾙ \"") + recovery::kFileName +
+           QStringLiteral("\" を読み込めないため、前回の保存されていない内容は復元できません。\n") + error + u'\n' +
+           keptAsText(keptAs);
+}
+
+QString cutShort(const QString& keptAs) {
+    return QStringLiteral("復元用ﾌｧｲﾙ \"") + recovery::kFileName +
+           QStringLiteral("\" は途中で切れているため、復元しません。\n") + keptAsText(keptAs);
+}
+
 } // namespace recovery_text
 
 recovery::Fields TfrmTSMain::recoveryFields() const {
@@ -34,22 +57,35 @@ recovery::Fields TfrmTSMain::recoveryFields() const {
 void TfrmTSMain::offerRecovery() {
     RecoveryCopy& copy = *recovery_;
     // Another run on this folder owns the copy: it is not ours to offer.
-    if (!copy.owned()) return;
+    if (!copy.owned()) {
+        copy.arm();
+        return;
+    }
+    copy.settleInterruptedSave();
+    // Whatever bears the name, a link that leads nowhere included: what
+    // cannot be read is told, not passed over.
     const QString path = copy.path();
-    if (QFileInfo::exists(path)) restoreRecoveryCopy(path);
+    const QFileInfo entry(path);
+    if (entry.exists() || entry.isSymLink()) restoreRecoveryCopy(path);
     copy.arm();
 }
 
 void TfrmTSMain::restoreRecoveryCopy(const QString& path) {
-    QFile file(path);
-    // The fields sit at the start of the file.
-    constexpr qint64 kHead = 64 * 1024;
-    const std::optional<recovery::Fields> fields =
-        file.open(QIODevice::ReadOnly) ? recovery::readFields(file.read(kHead)) : std::nullopt;
-    file.close();
+    QByteArray bytes;
+    LoadResult loaded = readDocumentBytes(path, bytes, recovery::kMaxCopyBytes);
+    if (!loaded.ok()) {
+        prompter_.message(recovery_text::unreadable(loaded.error, setDamagedFileAside(path)));
+        return;
+    }
+    const std::optional<recovery::Fields> fields = recovery::readFields(bytes);
     if (!fields) {
         prompter_.message(damagedFileMessage(QStringLiteral("復元用ﾌｧｲﾙ"), recovery::kFileName,
                                              setDamagedFileAside(path)));
+        return;
+    }
+    // Restoring part of the text would pass for all of it.
+    if (!recovery::isWhole(bytes)) {
+        prompter_.message(recovery_text::cutShort(setDamagedFileAside(path)));
         return;
     }
     if (!prompter_.askYesNo(recovery_text::question(fields->fileName))) {
@@ -58,12 +94,9 @@ void TfrmTSMain::restoreRecoveryCopy(const QString& path) {
         if (!QFile::rename(path, recovery_->declinedPath())) QFile::remove(path);
         return;
     }
-    const LoadResult loaded = loadInto(Memo1, path);
-    if (!loaded.ok()) {
-        // The copy stays for the next start.
-        prompter_.errorBox(loaded.error);
-        return;
-    }
+    // The copy starts as rich text (its fields were read), so it fills the
+    // editor as rich text.
+    fillEditor(Memo1, std::move(bytes), loaded);
     state_.setLblGName(fields->groupName);
     state_.setLblFName(fields->fileName);
     state_.setLblFullName(fields->filePath);

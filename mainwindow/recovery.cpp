@@ -1,6 +1,7 @@
 #include "recovery.h"
 
 #include "core/atomicfile.h"
+#include "core/regularfile.h"
 #include "richtext/richtext.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@ namespace tess {
 
 namespace {
 constexpr qint64 kWarmStepNs = 4'000'000;
+// A save mark holds a path and a few numbers.
+constexpr qint64 kMaxSaveMarkBytes = 64 * 1024;
 } // namespace
 
 struct RecoveryCopy::Job {
@@ -29,12 +32,10 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit* editor, const QString& folderPath,
       editor_(editor),
       path_(QDir(folderPath).filePath(recovery::kFileName)),
       declinedPath_(QDir(folderPath).filePath(recovery::kDeclinedFileName)),
+      markPath_(QDir(folderPath).filePath(recovery::kSaveMarkFileName)),
       fields_(std::move(fields)),
       lock_(QDir(folderPath).filePath(recovery::kLockFileName)) {
-    // A lock left by a run that was killed names a process that is gone;
-    // QLockFile takes it over.  One held by a live process is never stale.
-    lock_.setStaleLockTime(0);
-    owned_ = lock_.tryLock(0);
+    owned_ = takeLock();
 
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
@@ -64,6 +65,62 @@ RecoveryCopy::~RecoveryCopy() {
 }
 
 void RecoveryCopy::setDelay(int ms) { timer_->setInterval(ms); }
+
+bool RecoveryCopy::takeLock() {
+    switch (lock_.tryLock()) {
+    case RunLock::State::Owned:
+        lockProblem_.clear();
+        return true;
+    case RunLock::State::Held:
+        lockProblem_ = recovery_text::heldBy(readLockOwner(lock_.path()));
+        return false;
+    default:
+        lockProblem_ = lock_.error();
+        return false;
+    }
+}
+
+void RecoveryCopy::tellOnce(const QString& reason) {
+    if (std::exchange(told_, true)) return;
+    emit unprotected(recovery_text::unprotected(reason));
+}
+
+void RecoveryCopy::arm() {
+    armed_ = owned_;
+    if (!owned_) tellOnce(lockProblem_);
+}
+
+void RecoveryCopy::settleInterruptedSave() {
+    if (!owned_) return;
+    QByteArray bytes;
+    const RegularFileRead read = readRegularFile(markPath_, bytes, kMaxSaveMarkBytes);
+    if (read.status == RegularFileRead::Status::Missing) return;
+    // A mark that cannot be read proves nothing: the copy stays offered.
+    if (const std::optional<recovery::SaveMark> mark = recovery::readSaveMark(bytes);
+        mark && recovery::saveLanded(*mark))
+        QFile::remove(path_);
+    QFile::remove(markPath_);
+}
+
+void RecoveryCopy::saving(const QString& target) {
+    if (!armed_) return;
+    // Written whole and synced before the document is: after a kill the
+    // next start finds it whenever the save may have reached the file.  A
+    // mark that cannot be written leaves the save to go ahead unmarked.
+    marked_ = writeFileAtomically(markPath_,
+                                  recovery::saveMarkBytes({target, recovery::stampOf(target)}), nullptr,
+                                  FileUse::ProgramState);
+}
+
+void RecoveryCopy::saved(bool written) {
+    if (written) {
+        // The copy first, then the mark: a kill between the two leaves a
+        // mark without a copy, which means nothing.
+        discard();
+        return;
+    }
+    if (std::exchange(marked_, false)) QFile::remove(markPath_);
+}
 
 void RecoveryCopy::changed() {
     if (!armed_) return;
@@ -121,6 +178,8 @@ void RecoveryCopy::worker() {
             &error, FileUse::ProgramState);
         job.reset();
         if (abandon_.load()) error.clear();
+        if (!error.isEmpty())
+            QMetaObject::invokeMethod(this, [this, error] { tellOnce(error); }, Qt::QueuedConnection);
 
         hold.lock();
         busy_ = false;
@@ -148,6 +207,7 @@ void RecoveryCopy::discard() {
         abandon_ = false;
     }
     QFile::remove(path_);
+    if (std::exchange(marked_, false)) QFile::remove(markPath_);
 }
 
 void RecoveryCopy::release() {
@@ -158,9 +218,9 @@ void RecoveryCopy::release() {
 }
 
 void RecoveryCopy::resume() {
-    if (!owned_) owned_ = lock_.tryLock(0);
+    if (!owned_) owned_ = takeLock();
     if (owned_ && !thread_.joinable()) thread_ = std::thread([this] { worker(); });
-    armed_ = owned_;
+    arm();
 }
 
 int RecoveryCopy::written() const {

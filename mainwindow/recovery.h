@@ -5,11 +5,13 @@
 // rich text and writes the file atomically, so typing never waits for it.
 // Only the run that holds the folder's lock keeps or offers a copy: a second
 // copy of the program on the same folder leaves the first one's alone.
+// When no copy can be kept (no lock, a write that fails) the user is told,
+// once a run.
 
 #include "core/recovery.h"
+#include "core/runlock.h"
 #include "richtext/richtext.h"
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -28,6 +30,15 @@ namespace tess {
 namespace recovery_text {
 // The question at start-up when the last run left unsaved text.
 QString question(const QString& fileName);
+// Told once when this run keeps no copy, with the reason under it.
+QString unprotected(const QString& reason);
+// The reason when another running program holds the folder's copy;
+// `owner` is what its lock names ("<pid> <host>"), possibly empty.
+QString heldBy(const QString& owner);
+// The copy could not be read (`error` says why) or is cut short; where it
+// was kept.
+QString unreadable(const QString& error, const QString& keptAs);
+QString cutShort(const QString& keptAs);
 } // namespace recovery_text
 
 class RecoveryCopy : public QObject {
@@ -45,10 +56,19 @@ public:
     bool owned() const { return owned_; }
     QString path() const { return path_; }
     QString declinedPath() const { return declinedPath_; }
+    QString saveMarkPath() const { return markPath_; }
 
+    // At start-up, before the copy is offered: a save the last run was
+    // killed in the middle of, when it reached its file, leaves the copy
+    // older than the file; that copy goes.
+    void settleInterruptedSave();
     // Copies are kept from now on (after the start-up has offered the last
-    // run's copy).
-    void arm() { armed_ = owned_; }
+    // run's copy); without the lock the user is told instead.
+    void arm();
+    // Around a save of the document to `target`: the save marks the copy
+    // before it writes, and a save that was written ends the copy.
+    void saving(const QString& target);
+    void saved(bool written);
     // The document is clean or closed: no copy is pending and the file is
     // gone when this returns.
     void discard();
@@ -69,18 +89,29 @@ public:
     int written() const;
     QString lastError() const;
 
+signals:
+    // Once a run: copies are not kept, and why (a message for the user).
+    void unprotected(const QString& message);
+
 private:
     struct Job;
     void changed();
     void worker();
+    bool takeLock();
+    void tellOnce(const QString& reason);
 
     QPlainTextEdit* editor_;
     QString path_;
     QString declinedPath_;
+    QString markPath_;
     std::function<recovery::Fields()> fields_;
-    QLockFile lock_;
+    RunLock lock_;
     bool owned_ = false;
     bool armed_ = false;
+    // Why the lock could not be had, for the user.
+    QString lockProblem_;
+    bool told_ = false;
+    bool marked_ = false;
     QTimer* timer_ = nullptr;
     // Fills the paragraphs' kept runs between events, so that the copy's
     // snapshot itself has little left to do.

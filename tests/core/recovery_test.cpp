@@ -1,7 +1,16 @@
+#include "core/atomicfile.h"
 #include "core/programfolder.h"
 #include "core/recovery.h"
+#include "core/runlock.h"
+#include "core/systemerror.h"
 
 #include "support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include <unistd.h>
 
 namespace tess {
 namespace {
@@ -51,6 +60,115 @@ TEST(RecoveryFields, DamagedOrForeignFilesCarryNone) {
         QByteArray(100, ' ') + good,  // not at the start
     };
     for (const QByteArray& c : cases) EXPECT_EQ(recovery::readFields(c), std::nullopt) << c.constData();
+}
+
+// A copy is whole when its outer group closes; cut anywhere before that
+// (also right after an inner group or inside "\bin" data) it is not.
+TEST(RecoveryCopy, ACopyCutAnywhereIsNotWhole) {
+    const QByteArray copy = recovery::withFields(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 x;}}\\pard a\\{b\\}c\\\\{\\b d}{\\*\\pic\\bin3 }}{}\\par}\r\n",
+        {u"c"_s, u"g"_s, u"f"_s, u"p"_s});
+    ASSERT_TRUE(recovery::isWhole(copy));
+    const qsizetype end = copy.lastIndexOf('}');
+    for (qsizetype n = 0; n <= end; ++n) EXPECT_FALSE(recovery::isWhole(copy.first(n))) << n;
+    EXPECT_TRUE(recovery::isWhole(copy.first(end + 1)));
+    EXPECT_FALSE(recovery::isWhole("plain text {}"));
+}
+
+// The mark a save leaves tells the next start whether the save reached its
+// file: any replacement does, a file left as it was does not.
+TEST(RecoveryCopy, ASaveMarkTellsWhetherTheSaveReachedItsFile) {
+    QTemporaryDir dir;
+    const QString doc = dir.filePath(u"メモ\n{x}.rtf"_s);
+    const recovery::SaveMark none{doc, recovery::stampOf(doc)};
+    EXPECT_FALSE(none.before.exists);
+    EXPECT_EQ(recovery::readSaveMark(recovery::saveMarkBytes(none)), none);
+    EXPECT_FALSE(recovery::saveLanded(none));
+
+    ASSERT_TRUE(writeFileAtomically(doc, "first"));
+    EXPECT_TRUE(recovery::saveLanded(none));
+    const recovery::SaveMark old{doc, recovery::stampOf(doc)};
+    EXPECT_EQ(recovery::readSaveMark(recovery::saveMarkBytes(old)), old);
+    EXPECT_FALSE(recovery::saveLanded(old));
+    // The same length, at once: still another file.
+    ASSERT_TRUE(writeFileAtomically(doc, "fir5t"));
+    EXPECT_TRUE(recovery::saveLanded(old));
+
+    for (const QByteArray& damaged : {QByteArray(), QByteArray(300, '\0'), QByteArray("Version=1\nTarget=/a\n"),
+                                      QByteArray("Version=1\nTarget=/a\nBefore=1:2\n"),
+                                      QByteArray("Version=2\nTarget=/a\nBefore=none\n")})
+        EXPECT_EQ(recovery::readSaveMark(damaged), std::nullopt) << damaged.constData();
+}
+
+// One holder at a time; the lock goes with its holder, and the owner is read
+// from the file's head only.
+TEST(RunLock, OneHolderAtATimeAndTheOwnerReadWithABound) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Recovery.lock"_s);
+    RunLock first(path);
+    ASSERT_EQ(first.tryLock(), RunLock::State::Owned);
+    const QString me = QString::number(::getpid()) + u' ' + QSysInfo::machineHostName();
+    EXPECT_EQ(readLockOwner(path), me);
+    {
+        RunLock second(path);
+        EXPECT_EQ(second.tryLock(), RunLock::State::Held);
+        // Failing to take it leaves the holder's file alone.
+    }
+    EXPECT_EQ(readLockOwner(path), me);
+    first.unlock();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    RunLock third(path);
+    EXPECT_EQ(third.tryLock(), RunLock::State::Owned);
+    third.unlock();
+
+    RunLock nowhere(dir.filePath(u"gone/Recovery.lock"_s));
+    EXPECT_EQ(nowhere.tryLock(), RunLock::State::Failed);
+    EXPECT_EQ(nowhere.error(), dir.filePath(u"gone/Recovery.lock"_s) + u": "_s + systemErrorText(ENOENT));
+
+    const struct {
+        const char* label;
+        QByteArray head;
+        qint64 size;  // grown to this, sparse
+        QString owner;
+    } owners[] = {
+        {"ours", "12 host\n", 0, u"12 host"_s},
+        {"an older program's", "345\ntessarine\nhost\n", 0, u"345"_s},
+        {"empty", "", 0, QString()},
+        {"NULs", QByteArray(64, '\0'), 0, QString()},
+        {"1 GiB of nothing", "", qint64(1) << 30, QString()},
+        {"1 GiB after an owner", "77 h\n", qint64(1) << 30, u"77 h"_s},
+        {"one endless line", QByteArray(4096, '7'), 0, QString()},
+    };
+    for (const auto& o : owners) {
+        SCOPED_TRACE(o.label);
+        const QString p = dir.filePath(u"owner"_s);
+        test::writeBytes(p, o.head);
+        if (o.size) ASSERT_TRUE(QFile(p).resize(o.size));
+        EXPECT_EQ(readLockOwner(p), o.owner);
+    }
+    EXPECT_EQ(readLockOwner(dir.path()), QString());
+}
+
+// Only what the atomic writer makes for the given targets is removed.
+TEST(AtomicLeftovers, OnlyTheWritersTemporaryFilesOfTheTargetsGo) {
+    QTemporaryDir dir;
+    const QStringList ours = {u".A.zz9.tmp"_s, u".A.0.tmp"_s, u".b.c.1234567.tmp"_s};
+    const QStringList others = {u".A.tmp"_s,  u".A..tmp"_s,        u".A.12345678.tmp"_s, u".A.Z.tmp"_s,
+                                u".A.1.tmp~"_s, u"A.1.tmp"_s,      u".AA.1.tmp"_s,       u".b.1.tmp"_s};
+    for (const QString& n : ours + others) test::writeBytes(dir.filePath(n), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u".A.folder.tmp"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u".A.d1.tmp"_s));
+    ASSERT_TRUE(QFile::link(dir.filePath(u".A.zz9.tmp"_s), dir.filePath(u".A.l1.tmp"_s)));
+
+    QStringList removed = removeAtomicLeftovers(dir.path(), {u"A"_s, u"b.c"_s});
+    removed.sort();
+    QStringList expected = ours;
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+    for (const QString& n : others) EXPECT_TRUE(QFileInfo::exists(dir.filePath(n))) << n.toStdString();
+    // A folder or a link of that shape is no temporary file of ours.
+    EXPECT_TRUE(QFileInfo(dir.filePath(u".A.d1.tmp"_s)).isDir());
+    EXPECT_TRUE(QFileInfo(dir.filePath(u".A.l1.tmp"_s)).isSymLink());
 }
 
 TEST(CommandLine, TheFileToOpen) {

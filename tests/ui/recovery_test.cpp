@@ -9,6 +9,7 @@
 #include "core/caption.h"
 #include "core/damagedfile.h"
 #include "core/recovery.h"
+#include "core/systemerror.h"
 #include "mainwindow/recovery.h"
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
@@ -16,11 +17,14 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSysInfo>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tess::testing {
 namespace {
@@ -30,6 +34,24 @@ using namespace Qt::StringLiterals;
 QString recoveryQuestion(const QString& name) {
     return u"yesno: 前回は保存されていない変更を残したまま終了しました（"_s + name +
            u"）。\n保存されていない内容を復元しますか？\n「いいえ」のときは Recovery.old として残し、次回からは尋ねません。"_s;
+}
+
+// Told once when this run keeps no recovery copy.
+QString unprotectedMessage(const QString& reason) {
+    return u"message: 復元用ﾌｧｲﾙを残せないため、この実行中に保存されていない変更は異常終了のときに失われます。\n"_s + reason;
+}
+
+// Empties the folder, whatever stands in it.
+void clearFolder(const QString& folder) {
+    for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (fi.isDir() && !fi.isSymLink()) QDir(fi.absoluteFilePath()).removeRecursively();
+        else ::unlink(QFile::encodeName(fi.absoluteFilePath()).constData());
+    }
+}
+
+void makeFifo(const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0); }
+void makeLink(const QString& target, const QString& p) {
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(p).constData()), 0);
 }
 
 class RecoveryTest : public MainWindowTest {
@@ -187,7 +209,10 @@ TEST_F(RecoveryTest, ASecondRunOnTheSameFolderNeitherOffersNorTouchesTheCopy) {
 
     ScriptedPrompter other;
     TfrmTSMain second(other, folder, PathStyle::posix());
-    EXPECT_TRUE(other.shown.isEmpty());
+    // Told once that its typing is not kept, naming the run that keeps it.
+    EXPECT_EQ(other.shown, QStringList{unprotectedMessage(u"同じﾌｫﾙﾀﾞで動いている別の Tessarine（"_s +
+                                                          QString::number(::getpid()) + u' ' +
+                                                          QSysInfo::machineHostName() + u"）が復元用ﾌｧｲﾙを使っています。"_s)});
     EXPECT_FALSE(second.recovery().owned());
     second.editor()->insertPlainText(u"二つ目"_s);
     second.recovery().copyNow();
@@ -199,6 +224,7 @@ TEST_F(RecoveryTest, ASecondRunOnTheSameFolderNeitherOffersNorTouchesTheCopy) {
     EXPECT_TRUE(second.close());
     EXPECT_EQ(readFile(copyPath()), firstCopy);
     EXPECT_TRUE(w().recovery().owned());
+    EXPECT_EQ(other.shown.size(), 1);  // told once, not at every save or close
 }
 
 TEST_F(RecoveryTest, AWriteThatFailsLeavesTheLastCopyWhole) {
@@ -226,6 +252,225 @@ TEST_F(RecoveryTest, ACopyWithoutItsFieldsIsKeptAsideAsDamagedNotOffered) {
     EXPECT_FALSE(copyExists());
     EXPECT_EQ(readFile(copyPath() + u".damaged"_s), "{\\rtf1 text}");
     EXPECT_EQ(memo()->toPlainText(), QString());
+}
+
+// Whatever stands in the lock's place when no run holds it: the lock is
+// taken over, the last run's copy is offered, and copies are kept again.
+TEST_F(RecoveryTest, ADamagedOrLeftLockIsTakenOverAndTheCopyOffered) {
+    const struct {
+        const char* label;
+        std::function<void(const QString&)> damage;
+    } cases[] = {
+        {"empty", [](const QString& p) { writeFile(p, QByteArray()); }},
+        {"NUL-filled", [](const QString& p) { writeFile(p, QByteArray(4096, '\0')); }},
+        {"1 GiB", [](const QString& p) {
+             writeFile(p, "1");
+             ASSERT_TRUE(QFile(p).resize(qint64(1) << 30));  // sparse: no disk space taken
+         }},
+        {"a folder", [](const QString& p) {
+             ASSERT_TRUE(QDir().mkpath(p));
+             writeFile(p + u"/inside"_s, "kept");
+         }},
+        {"a symbolic-link loop", [](const QString& p) {
+             makeLink(p + u".2"_s, p);
+             makeLink(p, p + u".2"_s);
+         }},
+        {"unreadable", [](const QString& p) {
+             writeFile(p, "1\n");
+             ASSERT_TRUE(QFile(p).setPermissions({}));
+         }},
+        {"a pipe", [](const QString& p) { makeFifo(p); }},
+        // A name is no proof of life: this very process, which holds no lock.
+        {"naming a live process", [](const QString& p) { writeFile(p, QByteArray::number(::getpid()) + " host\n"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        clearFolder(folder);
+        crashAfterTyping(u"守る"_s);
+        c.damage(path(recovery::kLockFileName));
+        prompter.shown.clear();
+        prompter.yesNo.push_back(true);
+        start();
+        EXPECT_EQ(prompter.shown, QStringList{recoveryQuestion(u"NOTE.RTF"_s)});
+        EXPECT_TRUE(w().recovery().owned());
+        EXPECT_TRUE(documentPlainText(*memo()->document()).startsWith(u"守る"_s));
+        const QFileInfo lock(path(recovery::kLockFileName));
+        EXPECT_TRUE(lock.isFile() && !lock.isSymLink());
+        EXPECT_LT(lock.size(), 1024);
+        // And the run keeps copies again.
+        w().recovery().copyNow();
+        w().recovery().flush();
+        EXPECT_TRUE(copyExists());
+        EXPECT_EQ(w().recovery().lastError(), QString());
+        // A folder that stood in the lock's place is kept, with its files.
+        if (QFileInfo(path(u"Recovery.lock.damaged"_s)).isDir())
+            EXPECT_EQ(readFile(path(u"Recovery.lock.damaged/inside"_s)), "kept");
+        window.reset();
+    }
+}
+
+// When no copy can be kept the user hears it once, with the reason.
+TEST_F(RecoveryTest, WhenNoCopyCanBeKeptTheUserIsToldOnce) {
+    const auto recoveryMessages = [this] {
+        QStringList out;
+        for (const QString& m : prompter.shown)
+            if (m.contains(u"復元用ﾌｧｲﾙを残せない"_s)) out << m;
+        return out;
+    };
+    {
+        SCOPED_TRACE("copies that cannot be written");
+        start();
+        faults::setAtomicFault([](AtomicStep s) { return s == AtomicStep::Write ? ENOSPC : 0; });
+        for (const QString& piece : {u"一"_s, u"二"_s}) {
+            type(piece);
+            w().recovery().copyNow();
+            w().recovery().flush();
+            QCoreApplication::processEvents();
+        }
+        faults::setAtomicFault(nullptr);
+        EXPECT_EQ(recoveryMessages(), QStringList{unprotectedMessage(w().recovery().lastError())});
+        EXPECT_TRUE(w().recovery().lastError().endsWith(systemErrorText(ENOSPC)));
+        window.reset();
+    }
+    {
+        SCOPED_TRACE("a program folder that is gone");
+        prompter.shown.clear();
+        const QString kept = folder;
+        folder += u"gone/"_s;
+        start();
+        EXPECT_FALSE(w().recovery().owned());
+        EXPECT_EQ(recoveryMessages(), QStringList{unprotectedMessage(folder + u"Recovery.lock: "_s + systemErrorText(ENOENT))});
+        type(u"三"_s);
+        w().recovery().copyNow();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(recoveryMessages().size(), 1);
+        window.reset();
+        folder = kept;
+    }
+}
+
+// A save and the copy's end are one step to the next start: killed just
+// after the document reached its file, the older copy is not offered; killed
+// just before, the copy is all there is and it is offered.
+TEST_F(RecoveryTest, AKillRightAfterASaveNeverOffersTheOlderCopy) {
+    const struct {
+        const char* step;
+        bool offered;
+    } cases[] = {{"sync-folder", false}, {"rename", true}};
+    const QString base = folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        folder = base + QString::fromLatin1(c.step) + u'/';
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QProcess child;
+        child.start(QStringLiteral(TESS_RECOVERY_DRIVER), {folder, u"save-kill"_s, QString::fromLatin1(c.step)});
+        ASSERT_TRUE(child.waitForFinished(20000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAllStandardError().toStdString();
+        ASSERT_TRUE(copyExists());
+
+        prompter.shown.clear();
+        if (c.offered) prompter.yesNo.push_back(true);
+        start();
+        if (c.offered) {
+            EXPECT_EQ(prompter.shown, QStringList{recoveryQuestion(kDriverDocument)});
+            EXPECT_EQ(documentPlainText(*memo()->document()), kSaveKillCopied);
+            EXPECT_FALSE(QFileInfo::exists(path(kDriverDocument)));
+        } else {
+            EXPECT_EQ(prompter.shown, QStringList());
+            EXPECT_FALSE(copyExists());
+            QTextDocument saved;
+            ASSERT_TRUE(LoadDocument(path(kDriverDocument), saved).ok());
+            EXPECT_EQ(documentPlainText(saved), kSaveKillCopied + kSaveKillTypedAfter);
+        }
+        EXPECT_FALSE(QFileInfo::exists(path(recovery::kSaveMarkFileName)));
+        window.reset();
+    }
+}
+
+// A copy that cannot be read back whole is told and kept aside, never
+// restored in part and never passed over.
+TEST_F(RecoveryTest, ACopyThatCannotBeReadOrIsCutShortIsToldAndKeptAside) {
+    const QString kept = u"元のﾌｧｲﾙは \"Recovery.damaged\" として残してあります。"_s;
+    const struct {
+        const char* label;
+        std::function<void(const QString&)> damage;
+        QString told;
+    } cases[] = {
+        {"cut short", [](const QString& p) { ASSERT_TRUE(QFile(p).resize(QFileInfo(p).size() - 40)); },
+         u"message: 復元用ﾌｧｲﾙ \"Recovery\" は途中で切れているため、復元しません。\n"_s + kept},
+        {"cut to its last brace", [](const QString& p) { ASSERT_TRUE(QFile(p).resize(QFileInfo(p).size() - 3)); },
+         u"message: 復元用ﾌｧｲﾙ \"Recovery\" は途中で切れているため、復元しません。\n"_s + kept},
+        {"a symbolic-link loop",
+         [](const QString& p) {
+             QFile::remove(p);
+             makeLink(p + u".2"_s, p);
+             makeLink(p, p + u".2"_s);
+         },
+         u"message: 復元用ﾌｧｲﾙ \"Recovery\" を読み込めないため、前回の保存されていない内容は復元できません。\n%1: "_s +
+             systemErrorText(ELOOP) + u'\n' + kept},
+        {"a pipe",
+         [](const QString& p) {
+             QFile::remove(p);
+             makeFifo(p);
+         },
+         u"message: 復元用ﾌｧｲﾙ \"Recovery\" を読み込めないため、前回の保存されていない内容は復元できません。\n%1: 通常のファイルではありません\n"_s +
+             kept},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        clearFolder(folder);
+        crashAfterTyping(u"一部だけ戻ってはならない文章\n"_s.repeated(20));
+        c.damage(copyPath());
+        prompter.shown.clear();
+        start();
+        EXPECT_EQ(prompter.shown, QStringList{c.told.contains(u"%1"_s) ? c.told.arg(copyPath()) : c.told});
+        EXPECT_EQ(memo()->toPlainText(), QString());
+        EXPECT_FALSE(modified());
+        const QFileInfo aside(copyPath() + u".damaged"_s);
+        EXPECT_TRUE(aside.exists() || aside.isSymLink());
+        EXPECT_FALSE(QFileInfo(copyPath()).exists() || QFileInfo(copyPath()).isSymLink());
+        // New copies are kept from here on.
+        type(u"新しい"_s);
+        w().recovery().copyNow();
+        w().recovery().flush();
+        EXPECT_TRUE(QFileInfo(copyPath()).isFile());
+        window.reset();
+    }
+}
+
+// Temporary files of writes a kill cut short: the program's own go at the
+// next start, anything else stays, and a run that does not own the folder
+// touches none.
+TEST_F(RecoveryTest, LeftoverTemporaryFilesOfTheProgramsOwnFilesGoAtStart) {
+    const QStringList ours = {u".Recovery.k3x9a1.tmp"_s, u".QuickSave.0.tmp"_s,  u".QuickPrevew.zzzzzzz.tmp"_s,
+                              u".QuickLists.1a.tmp"_s,   u".GroupFiles.q.tmp"_s, u".tessarine.ini.abc.tmp"_s,
+                              u".ClipSave1.9.tmp"_s,     u".ClipSave2.a9.tmp"_s, u".Recovery.save.b.tmp"_s};
+    const QStringList others = {u".MEMO.TXT.k3x9a1.tmp"_s,  // a document's: not ours to judge
+                                u".QuickSave.tmp"_s, u".QuickSave.ABC.tmp"_s, u".QuickSave.12345678.tmp"_s,
+                                u"QuickSave.abc.tmp"_s, u".QuickSave.abc.tmp.old"_s};
+    const auto plant = [&] {
+        for (const QString& name : ours + others) writeFile(path(name), "partial");
+    };
+    const auto present = [&](const QStringList& names) {
+        QStringList out;
+        for (const QString& name : names)
+            if (QFileInfo::exists(path(name))) out << name;
+        return out;
+    };
+
+    start();
+    plant();
+    ScriptedPrompter other;
+    {
+        // Another run while this one owns the folder: its writes could be
+        // any of these.
+        TfrmTSMain second(other, folder, PathStyle::posix());
+        EXPECT_EQ(present(ours), ours);
+    }
+    window.reset();
+    start();
+    EXPECT_EQ(present(ours), QStringList());
+    EXPECT_EQ(present(others), others);
 }
 
 // The real thing: the program is killed with SIGKILL at a random moment

@@ -4,18 +4,29 @@
 //   "typed N" once line N is in the editor, "saved N" once the save of the
 //   first N lines returned.
 // Usage: recovery_driver <program folder>
+//
+// With "save-kill <step>" after the folder it instead types two pieces of
+// text, lets the recovery copy take the first, and saves; the process kills
+// itself with SIGKILL at the given step of the document's write ("rename":
+// just before the file is put in place, "sync-folder": just after).
 
+#include "core/atomicfile.h"
+#include "core/recovery.h"
 #include "mainwindow/TSMain.h"
 #include "mainwindow/prompter.h"
+#include "mainwindow/recovery.h"
 
 #include "recoverylines.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -33,15 +44,49 @@ public:
     void showAbout() override {}
 };
 
+std::thread::id g_uiThread;
+tess::AtomicStep g_killStep = tess::AtomicStep::Rename;
+QString g_waitFor;  // the step counts once this file exists
+
+int killAtStep(tess::AtomicStep step) {
+    if (std::this_thread::get_id() == g_uiThread && step == g_killStep && QFile::exists(g_waitFor)) std::raise(SIGKILL);
+    return 0;
+}
+
+int saveAndKill(tess::TfrmTSMain& window, const QString& folder, const QString& step) {
+    using namespace tess::testing;
+    QPlainTextEdit* memo = window.editor();
+    memo->insertPlainText(kSaveKillCopied);
+    window.recovery().copyNow();
+    window.recovery().flush();
+    memo->insertPlainText(kSaveKillTypedAfter);
+    g_uiThread = std::this_thread::get_id();
+    if (step == QLatin1String("rename")) {
+        // The mark the save writes first is on disk: the next rename is the
+        // document's.
+        g_killStep = tess::AtomicStep::Rename;
+        g_waitFor = folder + tess::recovery::kSaveMarkFileName;
+    } else {
+        g_killStep = tess::AtomicStep::SyncFolder;
+        g_waitFor = folder + kDriverDocument;
+    }
+    tess::faults::setAtomicFault(killAtStep);
+    window.SpeedButton1Click();
+    std::printf("saved\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 2) return 2;
     NoPrompter prompter;
-    tess::TfrmTSMain window(prompter, QString::fromLocal8Bit(argv[1]), tess::PathStyle::posix());
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    tess::TfrmTSMain window(prompter, folder, tess::PathStyle::posix());
     window.state().setLblFullName(tess::testing::kDriverDocument);
     window.state().setLblFName(tess::testing::kDriverDocument);
+    if (argc == 4 && QByteArray(argv[2]) == "save-kill") return saveAndKill(window, folder, QString::fromLocal8Bit(argv[3]));
     window.show();
 
     int n = 0;

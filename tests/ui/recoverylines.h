@@ -10,6 +10,10 @@ namespace tess::testing {
 inline const QString kDriverDocument = QStringLiteral("DOC.RTF");
 constexpr int kDriverStepMs = 15;
 constexpr int kDriverSaveEvery = 40;
+// The driver's save-kill run: the copy holds the first text, the save
+// both.
+inline const QString kSaveKillCopied = QStringLiteral("保存前の写し\n");
+inline const QString kSaveKillTypedAfter = QStringLiteral("その後の6字。");
 
 inline QString driverLine(int n) {
     return QStringLiteral("行%1 ﾃｷｽﾄ かなカナ {\\}\n").arg(n);
