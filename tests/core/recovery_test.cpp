@@ -143,7 +143,9 @@ TEST(RunLock, OneHolderAtATimeAndTheOwnerReadWithABound) {
         SCOPED_TRACE(o.label);
         const QString p = dir.filePath(u"owner"_s);
         test::writeBytes(p, o.head);
-        if (o.size) ASSERT_TRUE(QFile(p).resize(o.size));
+        if (o.size) {
+            ASSERT_TRUE(QFile(p).resize(o.size));
+        }
         EXPECT_EQ(readLockOwner(p), o.owner);
     }
     EXPECT_EQ(readLockOwner(dir.path()), QString());

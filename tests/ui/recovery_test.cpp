@@ -303,8 +303,9 @@ TEST_F(RecoveryTest, ADamagedOrLeftLockIsTakenOverAndTheCopyOffered) {
         EXPECT_TRUE(copyExists());
         EXPECT_EQ(w().recovery().lastError(), QString());
         // A folder that stood in the lock's place is kept, with its files.
-        if (QFileInfo(path(u"Recovery.lock.damaged"_s)).isDir())
+        if (QFileInfo(path(u"Recovery.lock.damaged"_s)).isDir()) {
             EXPECT_EQ(readFile(path(u"Recovery.lock.damaged/inside"_s)), "kept");
+        }
         window.reset();
     }
 }
