@@ -63,7 +63,10 @@ std::optional<QString> strictDecode(QByteArrayView bytes, Encoding e) {
     }
     QStringDecoder decoder = decoderFor(e);
     QString text = decoder.decode(bytes);
-    if (decoder.hasError() || text.contains(QChar::ReplacementCharacter)) return std::nullopt;
+    if (decoder.hasError()) return std::nullopt;
+    // U+FFFD is a character like any other in UTF-8 (EF BF BD); in the JIS
+    // encodings nothing maps to it, so there it can only mean a bad byte.
+    if (e != Encoding::Utf8 && text.contains(QChar::ReplacementCharacter)) return std::nullopt;
     return text;
 }
 
@@ -108,6 +111,14 @@ bool isIso2022Jp(QByteArrayView bytes) {
         }
     }
     return escape;
+}
+
+// The converter is never flushed, so it never writes the escape back to
+// ASCII that ends a text in another character set: it is added here, as the
+// text's end requires.
+void closeIso2022Jp(QByteArray& bytes) {
+    const qsizetype esc = bytes.lastIndexOf('\x1B');
+    if (esc >= 0 && bytes.sliced(esc, std::min<qsizetype>(3, bytes.size() - esc)) != "\x1B(B") bytes.append("\x1B(B");
 }
 
 int multibyteSequences(QStringView utf16) {
@@ -223,7 +234,9 @@ QByteArray encode(QStringView text, Encoding encoding) {
     for (const cp932::Unencodable& u : unencodable(text, encoding))
         clean.replace(u.position, u.codePoint > 0xFFFF ? 2 : 1, QString(u.codePoint > 0xFFFF ? 2 : 1, u'?'));
     QStringEncoder encoder = encoderFor(encoding);
-    return encoder.encode(clean);
+    QByteArray out = encoder.encode(clean);
+    if (encoding == Encoding::Iso2022Jp) closeIso2022Jp(out);
+    return out;
 }
 
 QString encodingName(Encoding encoding) {

@@ -109,6 +109,10 @@ TEST(TextEncoding, ShortFilesAndBytesValidInTwoEncodings) {
         {"Shift-JIS half-width with a kanji", QByteArray("\xc3\xbd\xc4\x8a\xbf"), Encoding::ShiftJis},
         // Hiragana in EUC-JP are half-width katakana pairs in Shift-JIS.
         {"EUC-JP あいうえお", QByteArray("\xa4\xa2\xa4\xa4\xa4\xa6\xa4\xa8\xa4\xaa"), Encoding::EucJp},
+        // U+FFFD (EF BF BD) is a valid character: the file is still UTF-8.
+        {"UTF-8 ユーザー with U+FFFD", QByteArray("\xe3\x83\xa6\xe3\x83\xbc\xe3\x82\xb6\xe3\x83\xbc\xef\xbf\xbd\n"), Encoding::Utf8},
+        {"UTF-8 U+FFFD in ASCII", QByteArray("name: \xef\xbf\xbd\n"), Encoding::Utf8},
+        {"UTF-8 U+FFFD alone", QByteArray("\xef\xbf\xbd"), Encoding::Utf8},
         {"ASCII", QByteArray("plain text\r\n"), Encoding::ShiftJis},
         {"JIS escape in 7-bit text", QByteArray("\x1b$B$\"\x1b(B"), Encoding::Iso2022Jp},
         {"escape character alone", QByteArray("a\x1b" "b"), Encoding::ShiftJis},

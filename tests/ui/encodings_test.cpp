@@ -69,6 +69,48 @@ INSTANTIATE_TEST_SUITE_P(
                       EncodedFile{"Utf16LeCr", text::Encoding::Utf16Le, "\r", "UTF-16 LE / CR"}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Byte forms real files come in, each opened as the text it is and saved
+// unedited to the very same bytes.
+struct ByteForm {
+    const char* label;
+    QByteArray bytes;
+    QString text;
+    QString status;
+};
+
+void PrintTo(const ByteForm& f, std::ostream* os) { *os << f.label; }
+
+class ByteFormTest : public MainWindowTest, public ::testing::WithParamInterface<ByteForm> {};
+
+TEST_P(ByteFormTest, OpensAsItsTextAndSavesUneditedToTheSameBytes) {
+    const ByteForm& f = GetParam();
+    const QString file = path(QStringLiteral("FORM.TXT"));
+    writeFile(file, f.bytes);
+    start();
+    prompter.openFiles.push_back(file);
+    w().SpeedButton7Click();
+    EXPECT_EQ(memo()->toPlainText(), f.text);
+    EXPECT_EQ(labelText(QStringLiteral("Panel11")), f.status);
+    prompter.shown.clear();
+    w().SpeedButton1Click();
+    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+    EXPECT_EQ(readFile(file).toHex(' ').toStdString(), f.bytes.toHex(' ').toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ByteFormTest,
+    ::testing::Values(
+        ByteForm{"Utf8WithReplacementCharacter", "\xe3\x83\xa6\xe3\x83\xbc\xe3\x82\xb6\xe3\x83\xbc\xef\xbf\xbd\n",
+                 QStringLiteral("ユーザー\uFFFD\n"), "UTF-8 / LF"},
+        ByteForm{"Utf8AsciiWithReplacementCharacter", "a \xef\xbf\xbd b\r\n", QStringLiteral("a \uFFFD b\n"),
+                 "UTF-8 / CR+LF"},
+        ByteForm{"JisEndsInJapanese", "memo \x1b$B%a%b\x1b(B", QStringLiteral("memo メモ"), "JIS / CR+LF"},
+        ByteForm{"JisEndsInJapaneseAndLineEnd", "\x1b$B%a%b\x1b(B\r\n", QStringLiteral("メモ\n"), "JIS / CR+LF"},
+        ByteForm{"JisEndsInAscii", "\x1b$B%a%b\x1b(B memo", QStringLiteral("メモ memo"), "JIS / CR+LF"},
+        ByteForm{"JisLastOfTwoLinesInJapanese", "a\n\x1b$B%a%b\x1b(B\nb \x1b$B%a\x1b(B",
+                 QStringLiteral("a\nメモ\nb メ"), "JIS / LF"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST_F(MainWindowTest, SaveAsAndNewDocumentsAreShiftJisWithCrLf) {
     const QString file = path(QStringLiteral("U.TXT"));
     writeFile(file, "utf-8 \xe3\x81\x82\n");
