@@ -121,6 +121,146 @@ void closeIso2022Jp(QByteArray& bytes) {
     if (esc >= 0 && bytes.sliced(esc, std::min<qsizetype>(3, bytes.size() - esc)) != "\x1B(B") bytes.append("\x1B(B");
 }
 
+// ICU reads JIS X 0208 through the Windows (code page 932) table, which
+// gives six codes of row 1 and 2 their full-width or other Windows forms;
+// EUC-JP and JIS files mean the standard characters (as iconv reads them).
+struct JisFix {
+    uint16_t jis;           // the JIS X 0208 code, 7-bit row and cell
+    char16_t standard;      // what the code means
+    char16_t windows;       // what the Windows table makes of it
+};
+constexpr JisFix kJisFixes[] = {
+    {0x2141, u'\u301C', u'\uFF5E'}, // wave dash
+    {0x2142, u'\u2016', u'\u2225'}, // double vertical line
+    {0x215D, u'\u2212', u'\uFF0D'}, // minus sign
+    {0x2171, u'\u00A2', u'\uFFE0'}, // cent sign
+    {0x2172, u'\u00A3', u'\uFFE1'}, // pound sign
+    {0x224C, u'\u00AC', u'\uFFE2'}, // not sign
+};
+
+const JisFix* fixForCode(uint16_t jis) {
+    for (const JisFix& f : kJisFixes)
+        if (f.jis == jis) return &f;
+    return nullptr;
+}
+
+const JisFix* fixForStandard(char16_t c) {
+    for (const JisFix& f : kJisFixes)
+        if (f.standard == c) return &f;
+    return nullptr;
+}
+
+bool isWindowsForm(char32_t c) {
+    for (const JisFix& f : kJisFixes)
+        if (f.windows == c) return true;
+    return false;
+}
+
+// JIS X 0212 characters (EUC-JP's three-byte 8F codes) that ICU writes
+// otherwise: as IBM or NEC extension codes, or, for U+FF5E, as the wave
+// dash.  Taken from ICU's own reading of each code, once.
+const QHash<char16_t, QByteArray>& eucJpSupplementCodes() {
+    static const QHash<char16_t, QByteArray> codes = [] {
+        QHash<char16_t, QByteArray> out;
+        QStringDecoder decoder("EUC-JP");
+        QStringEncoder encoder("EUC-JP");
+        // Rows of JIS X 0212; the rows beyond are IBM extensions.
+        const auto isRow = [](int row) { return row == 0x22 || row == 0x26 || row == 0x27 || (row >= 0x29 && row <= 0x2B) || (row >= 0x30 && row <= 0x6D); };
+        for (int row = 0x21; row <= 0x7E; ++row) {
+            if (!isRow(row)) continue;
+            for (int cell = 0x21; cell <= 0x7E; ++cell) {
+                const char code[] = {'\x8F', char(row | 0x80), char(cell | 0x80)};
+                decoder.resetState();
+                encoder.resetState();
+                const QString c = decoder.decode(QByteArrayView(code, 3));
+                if (c.size() != 1 || c[0] == QChar::ReplacementCharacter) continue;
+                if (QByteArray(encoder.encode(c)) != QByteArrayView(code, 3)) out.insert(c[0].unicode(), QByteArray(code, 3));
+            }
+        }
+        return out;
+    }();
+    return codes;
+}
+
+// The bytes in EUC-JP or ISO-2022-JP: ICU's reading with the codes above
+// read as their standard characters.
+QString decodeJis(QByteArrayView bytes, Encoding e) {
+    QStringDecoder decoder = decoderFor(e);
+    QString out;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype from = 0;
+    bool jisX0208 = false; // ISO-2022-JP: after ESC $ B or ESC $ @
+    for (qsizetype i = 0; i < n;) {
+        const uchar b = p[i];
+        uint16_t jis = 0;
+        if (e == Encoding::EucJp) {
+            if (b == 0x8F) { i += 3; continue; }
+            if (b >= 0xA1 && b <= 0xFE && i + 1 < n && p[i + 1] >= 0xA1) jis = uint16_t(((b & 0x7F) << 8) | (p[i + 1] & 0x7F));
+            else { i += b == 0x8E ? 2 : 1; continue; }
+        } else {
+            if (b == 0x1B && i + 2 < n) {
+                if (p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@')) jisX0208 = true, i += 3;
+                else if (p[i + 1] == '(' || p[i + 1] == '$') jisX0208 = false, ++i;
+                else ++i;
+                continue;
+            }
+            // ICU goes back to ASCII at each line end, as a JIS line must.
+            if (b == '\r' || b == '\n') jisX0208 = false;
+            if (!jisX0208 || b < 0x21 || b > 0x7E || i + 1 >= n) { ++i; continue; }
+            jis = uint16_t((b << 8) | p[i + 1]);
+        }
+        if (const JisFix* f = fixForCode(jis)) {
+            // ICU reads the code too: its shift state stays in step, and it
+            // never sees two escapes in a row, which it reports as an error.
+            out += decoder.decode(bytes.sliced(from, i + 2 - from));
+            if (!out.isEmpty() && out.back() == QChar(f->windows)) out.back() = QChar(f->standard);
+            from = i + 2;
+        }
+        i += 2;
+    }
+    if (from == 0) return decoder.decode(bytes); // the common case: nothing to fix
+    out += decoder.decode(bytes.sliced(std::min(from, n)));
+    return out;
+}
+
+// The text in EUC-JP or ISO-2022-JP, the standard characters written as the
+// codes they are read from.  ISO-2022-JP has no JIS X 0212; there ICU's own
+// escapes are kept by handing it the Windows form of each fixed character.
+QByteArray encodeJis(QStringView text, Encoding e, bool* error = nullptr) {
+    QStringEncoder encoder = encoderFor(e);
+    QByteArray out;
+    if (e == Encoding::Iso2022Jp) {
+        QString windows = text.toString();
+        for (QChar& c : windows)
+            if (const JisFix* f = fixForStandard(c.unicode())) c = QChar(f->windows);
+        out = encoder.encode(windows);
+        closeIso2022Jp(out);
+    } else {
+        const QHash<char16_t, QByteArray>& supplement = eucJpSupplementCodes();
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < 0x80) continue;
+            QByteArray code;
+            if (const JisFix* f = fixForStandard(c)) {
+                const char two[] = {char((f->jis >> 8) | 0x80), char((f->jis & 0xFF) | 0x80)};
+                code = QByteArray(two, 2);
+            } else if (auto it = supplement.find(c); it != supplement.end()) {
+                code = *it;
+            } else {
+                continue;
+            }
+            out += encoder.encode(text.sliced(from, i - from));
+            out += code;
+            from = i + 1;
+        }
+        out += encoder.encode(text.sliced(from));
+    }
+    if (error) *error = encoder.hasError();
+    return out;
+}
+
 int multibyteSequences(QStringView utf16) {
     int n = 0;
     for (QChar c : utf16)
@@ -186,8 +326,9 @@ QString decode(QByteArrayView bytes, Encoding encoding) {
     case Encoding::Utf16Be:
         if (bytes.startsWith("\xFE\xFF")) bytes = bytes.sliced(2);
         break;
-    default:
-        break;
+    case Encoding::EucJp:
+    case Encoding::Iso2022Jp:
+        return decodeJis(bytes, encoding);
     }
     QStringDecoder decoder = decoderFor(encoding);
     return decoder.decode(bytes);
@@ -217,11 +358,13 @@ QList<cp932::Unencodable> unencodable(QStringView text, Encoding encoding) {
         if (cp < 0x80) continue;
         auto it = holds.find(cp);
         if (it == holds.end()) {
+            // The Windows forms of the standard characters are written as
+            // the same codes, which read back as the standard characters:
+            // a full-width minus typed into a JIS file stays a minus.
             const QString one = QString::fromUcs4(&cp, 1);
-            QStringEncoder encoder = encoderFor(encoding);
-            const QByteArray bytes = encoder.encode(one);
-            QStringDecoder decoder = decoderFor(encoding);
-            it = holds.insert(cp, !encoder.hasError() && decoder.decode(bytes) == one);
+            bool error = false;
+            const QByteArray bytes = encodeJis(one, encoding, &error);
+            it = holds.insert(cp, !error && (decodeJis(bytes, encoding) == one || isWindowsForm(cp)));
         }
         if (!*it) lost.append({at, cp});
     }
@@ -233,10 +376,9 @@ QByteArray encode(QStringView text, Encoding encoding) {
     QString clean = text.toString();
     for (const cp932::Unencodable& u : unencodable(text, encoding))
         clean.replace(u.position, u.codePoint > 0xFFFF ? 2 : 1, QString(u.codePoint > 0xFFFF ? 2 : 1, u'?'));
+    if (encoding == Encoding::EucJp || encoding == Encoding::Iso2022Jp) return encodeJis(clean, encoding);
     QStringEncoder encoder = encoderFor(encoding);
-    QByteArray out = encoder.encode(clean);
-    if (encoding == Encoding::Iso2022Jp) closeIso2022Jp(out);
-    return out;
+    return encoder.encode(clean);
 }
 
 QString encodingName(Encoding encoding) {

@@ -44,7 +44,8 @@ struct Decoded {
 Decoded decodeDetected(QByteArrayView bytes, std::optional<Encoding> encoding = std::nullopt);
 
 // The bytes as text in the encoding (a byte-order mark is not part of the
-// text).  Shift-JIS decodes as everywhere else in the program.
+// text).  Shift-JIS decodes as everywhere else in the program (the Windows
+// table); EUC-JP and JIS with the standard JIS X 0208 / 0212 characters.
 QString decode(QByteArrayView bytes, Encoding encoding);
 
 // Characters of `text` the encoding cannot hold, in order (UTF-16 index).

@@ -148,5 +148,92 @@ TEST(TextEncoding, LineEndsAndLosses) {
     EXPECT_TRUE(unencodable(QStringLiteral("é"), Encoding::EucJp).isEmpty());
 }
 
+// EUC-JP and JIS mean the standard JIS characters (as iconv reads them),
+// Shift-JIS the Windows ones; each is written back to the bytes it came from.
+TEST(TextEncoding, JisCodesReadAsTheStandardCharactersAndWriteBackTheSameBytes) {
+    const struct {
+        const char* label;
+        QByteArray bytes;
+        Encoding encoding;
+        QString text;
+    } cases[] = {
+        {"EUC-JP 〜−‖¢£¬", QByteArray("\xa1\xc1\xa1\xdd\xa1\xc2\xa1\xf1\xa1\xf2\xa2\xcc"), Encoding::EucJp,
+         QStringLiteral("\u301C\u2212\u2016\u00A2\u00A3\u00AC")},
+        {"JIS 〜−‖¢£¬ then ASCII", QByteArray("\x1b$B!A!]!B!q!r\"L\x1b(B."), Encoding::Iso2022Jp,
+         QStringLiteral("\u301C\u2212\u2016\u00A2\u00A3\u00AC.")},
+        {"JIS 〜 on two lines", QByteArray("\x1b$B!A\x1b(B\r\n\x1b$B%a!A\x1b(B"), Encoding::Iso2022Jp,
+         QStringLiteral("\u301C\r\nメ\u301C")},
+        {"EUC-JP JIS X 0212 tilde, broken bar, kanji", QByteArray("\x8f\xa2\xb7\x8f\xa2\xc3\x8f\xb0\xa1"), Encoding::EucJp,
+         QStringLiteral("\uFF5E\u00A6\u4E02")},
+        {"EUC-JP wave dash beside JIS X 0212 tilde", QByteArray("\xa1\xc1\x8f\xa2\xb7\xa1\xc1"), Encoding::EucJp,
+         QStringLiteral("\u301C\uFF5E\u301C")},
+        {"Shift-JIS keeps the Windows forms", QByteArray("\x81\x60\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca"),
+         Encoding::ShiftJis, QStringLiteral("\uFF5E\uFF0D\u2225\uFFE0\uFFE1\uFFE2")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString text = decode(c.bytes, c.encoding);
+        EXPECT_EQ(text, c.text);
+        EXPECT_TRUE(unencodable(text, c.encoding).isEmpty());
+        EXPECT_EQ(encode(text, c.encoding).toHex(' ').toStdString(), c.bytes.toHex(' ').toStdString());
+    }
+
+    // The Windows forms typed into a JIS document are written as the codes
+    // they stand for there, and not asked about.
+    EXPECT_TRUE(unencodable(QStringLiteral("\uFF0D\uFFE0"), Encoding::Iso2022Jp).isEmpty());
+    EXPECT_EQ(encode(QStringLiteral("\uFF0D\uFFE0"), Encoding::EucJp), QByteArray("\xa1\xdd\xa1\xf1"));
+}
+
+// Every code of JIS X 0208 and of JIS X 0212 in EUC-JP, and of JIS X 0208
+// in JIS: each reads as one character and all of them write back the same.
+TEST(TextEncoding, EveryJisCodeWritesBackTheSameBytes) {
+    const auto isJisX0208Row = [](int row) { return row <= 0x28 || (row >= 0x30 && row <= 0x74); };
+    const auto isJisX0212Row = [](int row) {
+        return row == 0x22 || row == 0x26 || row == 0x27 || (row >= 0x29 && row <= 0x2B) || (row >= 0x30 && row <= 0x6D);
+    };
+    QByteArray euc0208, euc0212, jis0208 = "\x1b$B";
+    QString text0208, text0212;
+    int count0208 = 0, count0212 = 0;
+    for (int row = 0x21; row <= 0x7E; ++row) {
+        for (int cell = 0x21; cell <= 0x7E; ++cell) {
+            const char code[] = {char(row | 0x80), char(cell | 0x80)};
+            const QByteArray two(code, 2);
+            if (isJisX0208Row(row)) {
+                const QString c = decode(two, Encoding::EucJp);
+                if (c.size() == 1 && c[0] != QChar::ReplacementCharacter) {
+                    ++count0208;
+                    euc0208 += two;
+                    jis0208 += char(row);
+                    jis0208 += char(cell);
+                    text0208 += c;
+                }
+            }
+            if (isJisX0212Row(row)) {
+                const QByteArray three = '\x8f' + two;
+                const QString c = decode(three, Encoding::EucJp);
+                if (c.size() == 1 && c[0] != QChar::ReplacementCharacter) {
+                    ++count0212;
+                    euc0212 += three;
+                    text0212 += c;
+                }
+            }
+        }
+    }
+    jis0208 += "\x1b(B";
+    // The characters the two standards define.
+    EXPECT_EQ(count0208, 6879);
+    EXPECT_EQ(count0212, 6067);
+    // Read as a whole file, written back whole.
+    EXPECT_EQ(decode(euc0208, Encoding::EucJp), text0208);
+    EXPECT_EQ(decode(jis0208, Encoding::Iso2022Jp), text0208);
+    EXPECT_TRUE(encode(text0208, Encoding::EucJp) == euc0208);
+    EXPECT_TRUE(encode(text0208, Encoding::Iso2022Jp) == jis0208);
+    EXPECT_TRUE(unencodable(text0212, Encoding::EucJp).isEmpty());
+    EXPECT_TRUE(encode(text0212, Encoding::EucJp) == euc0212);
+    // Mixed, as a real file has them.
+    const QByteArray mixed = euc0212 + "\n" + euc0208 + "\n";
+    EXPECT_TRUE(encode(decode(mixed, Encoding::EucJp), Encoding::EucJp) == mixed);
+}
+
 } // namespace
 } // namespace tess::text

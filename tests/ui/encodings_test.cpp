@@ -108,7 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
         ByteForm{"JisEndsInJapaneseAndLineEnd", "\x1b$B%a%b\x1b(B\r\n", QStringLiteral("メモ\n"), "JIS / CR+LF"},
         ByteForm{"JisEndsInAscii", "\x1b$B%a%b\x1b(B memo", QStringLiteral("メモ memo"), "JIS / CR+LF"},
         ByteForm{"JisLastOfTwoLinesInJapanese", "a\n\x1b$B%a%b\x1b(B\nb \x1b$B%a\x1b(B",
-                 QStringLiteral("a\nメモ\nb メ"), "JIS / LF"}),
+                 QStringLiteral("a\nメモ\nb メ"), "JIS / LF"},
+        ByteForm{"EucJpStandardCharacters", "\xa5\xe1\xa5\xe2 \xa1\xc1\xa1\xdd \x8f\xa2\xb7\n",
+                 QStringLiteral("メモ \u301C\u2212 \uFF5E\n"), "EUC-JP / LF"},
+        ByteForm{"JisStandardCharacters", "\x1b$B%a%b\x1b(B \x1b$B!A!]\x1b(B\r\n", QStringLiteral("メモ \u301C\u2212\n"),
+                 "JIS / CR+LF"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MainWindowTest, SaveAsAndNewDocumentsAreShiftJisWithCrLf) {
