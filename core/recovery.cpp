@@ -126,40 +126,6 @@ std::optional<Fields> readFields(QByteArrayView file) {
     return out;
 }
 
-bool isWhole(QByteArrayView file) {
-    if (!file.startsWith(kRtfStart)) return false;
-    int depth = 0;
-    for (qsizetype i = 0; i < file.size(); ++i) {
-        const char c = file[i];
-        if (c == '{') {
-            ++depth;
-        } else if (c == '}') {
-            if (--depth == 0) return true;
-        } else if (c == '\\' && i + 1 < file.size()) {
-            const char next = file[i + 1];
-            if (next == '\\' || next == '{' || next == '}') {
-                ++i;
-                continue;
-            }
-            // "\binN": N bytes of data follow, braces among them.
-            const QByteArrayView rest = file.sliced(i + 1);
-            if (!rest.startsWith("bin")) continue;
-            qsizetype j = i + 4;
-            qint64 count = 0;
-            bool digits = false;
-            while (j < file.size() && std::isdigit(static_cast<unsigned char>(file[j])) && count < kMaxCopyBytes) {
-                count = count * 10 + (file[j] - '0');
-                digits = true;
-                ++j;
-            }
-            if (!digits) continue;
-            if (j < file.size() && file[j] == ' ') ++j;
-            i = j + count - 1;
-        }
-    }
-    return false;
-}
-
 FileStamp stampOf(const QString& path) {
     FileStamp s;
 #ifdef Q_OS_UNIX

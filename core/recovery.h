@@ -50,10 +50,6 @@ bool putWithFields(QByteArrayView firstPiece, const Fields& fields, const std::f
 // cannot be read.
 std::optional<Fields> readFields(QByteArrayView file);
 
-// True when the rich text's outer group closes: a copy cut short (a full
-// disk under another writer, a damaged device) never does.
-bool isWhole(QByteArrayView file);
-
 // What a file was when a save set out to replace it.  A replacement is a
 // new file (the atomic write renames one into place), so any save that
 // reached the file changes the stamp.

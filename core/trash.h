@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's trash as the freedesktop.org Trash specification lays it out:
+// The desktop's trash where freedesktop.org's desktops keep it:
 // the home trash "$XDG_DATA_HOME/Trash" (by default ~/.local/share/Trash),
 // made when missing, and for a file on another volume the trash at that
 // volume's top folder (".Trash/$uid" when an administrator provides a safe

@@ -8,6 +8,7 @@
 #include "core/caption.h"
 #include "core/damagedfile.h"
 #include "richtext/documentfile.h"
+#include "richtext/richtext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -84,7 +85,7 @@ void TfrmTSMain::restoreRecoveryCopy(const QString& path) {
         return;
     }
     // Restoring part of the text would pass for all of it.
-    if (!recovery::isWhole(bytes)) {
+    if (!isWholeRichText(bytes)) {
         prompter_.message(recovery_text::cutShort(setDamagedFileAside(path)));
         return;
     }

@@ -62,19 +62,6 @@ TEST(RecoveryFields, DamagedOrForeignFilesCarryNone) {
     for (const QByteArray& c : cases) EXPECT_EQ(recovery::readFields(c), std::nullopt) << c.constData();
 }
 
-// A copy is whole when its outer group closes; cut anywhere before that
-// (also right after an inner group or inside "\bin" data) it is not.
-TEST(RecoveryCopy, ACopyCutAnywhereIsNotWhole) {
-    const QByteArray copy = recovery::withFields(
-        "{\\rtf1\\ansi{\\fonttbl{\\f0 x;}}\\pard a\\{b\\}c\\\\{\\b d}{\\*\\pic\\bin3 }}{}\\par}\r\n",
-        {u"c"_s, u"g"_s, u"f"_s, u"p"_s});
-    ASSERT_TRUE(recovery::isWhole(copy));
-    const qsizetype end = copy.lastIndexOf('}');
-    for (qsizetype n = 0; n <= end; ++n) EXPECT_FALSE(recovery::isWhole(copy.first(n))) << n;
-    EXPECT_TRUE(recovery::isWhole(copy.first(end + 1)));
-    EXPECT_FALSE(recovery::isWhole("plain text {}"));
-}
-
 // The mark a save leaves tells the next start whether the save reached its
 // file: any replacement does, a file left as it was does not.
 TEST(RecoveryCopy, ASaveMarkTellsWhetherTheSaveReachedItsFile) {

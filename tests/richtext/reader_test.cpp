@@ -3,6 +3,8 @@
 
 #include "testsupport.h"
 
+#include "core/recovery.h"
+
 #include <gtest/gtest.h>
 
 #include <QTextBlock>
@@ -176,11 +178,21 @@ TEST(Reader, WholeRichTextIsTheOneWhoseOuterGroupCloses) {
     QTextDocument doc;
     QTextCursor c(&doc);
     c.insertText(QString::fromUtf8("本文 {括弧} と \\ 記号\n二行目"));
-    const QByteArray written = writeRichText(doc);
-    ASSERT_TRUE(isWholeRichText(written));
-    // Cuts that keep the last closing brace lose only the line end after it.
-    for (qsizetype cut = 0; cut <= written.lastIndexOf('}'); ++cut)
-        if (isWholeRichText(written.left(cut))) ADD_FAILURE() << "cut at " << cut << " of " << written.size();
+    // A written file, and a recovery copy with its fields group, escapes and
+    // "\bin" data holding braces.
+    const QByteArray samples[] = {
+        writeRichText(doc),
+        recovery::withFields("{\\rtf1\\ansi{\\fonttbl{\\f0 x;}}\\pard a\\{b\\}c\\\\{\\b d}{\\*\\pic\\bin3 }}{}\\par}\r\n",
+                             {QStringLiteral("c"), QStringLiteral("g"), QStringLiteral("f"), QStringLiteral("p")}),
+    };
+    for (const QByteArray& written : samples) {
+        ASSERT_TRUE(isWholeRichText(written)) << written.constData();
+        // Cuts that keep the last closing brace lose only the line end after it.
+        const qsizetype end = written.lastIndexOf('}');
+        for (qsizetype cut = 0; cut <= end; ++cut)
+            if (isWholeRichText(written.left(cut))) ADD_FAILURE() << "cut at " << cut << " of " << written.size();
+        EXPECT_TRUE(isWholeRichText(written.left(end + 1)));
+    }
 
     const std::pair<QByteArray, bool> cases[] = {
         {"{\\rtf1 a\\}b}", true},
@@ -190,6 +202,7 @@ TEST(Reader, WholeRichTextIsTheOneWhoseOuterGroupCloses) {
         {QByteArray("{\\rtf1 \\bin3 }}}}"), true},
         {"  \r\n{\\rtf1 a}trailing", true},
         {"plain text", false},
+        {"plain text {}", false},
         {"", false},
     };
     for (const auto& [bytes, whole] : cases) EXPECT_EQ(isWholeRichText(bytes), whole) << bytes.constData();
