@@ -13,18 +13,23 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
+// The Unicode decoders read what they are given as a whole: a character cut
+// short at its end is a replacement character, not dropped; a U+FEFF at its
+// start is a character (the byte-order mark is taken off before).
+constexpr QStringConverter::Flags kWhole = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 // Qt's own converters for Unicode, ICU's for the JIS encodings.
 QStringDecoder decoderFor(Encoding e) {
     switch (e) {
     case Encoding::EucJp: return QStringDecoder("EUC-JP");
     case Encoding::Iso2022Jp: return QStringDecoder("ISO-2022-JP");
-    case Encoding::Utf16Le: return QStringDecoder(QStringConverter::Utf16LE);
-    case Encoding::Utf16Be: return QStringDecoder(QStringConverter::Utf16BE);
+    case Encoding::Utf16Le: return QStringDecoder(QStringConverter::Utf16LE, kWhole);
+    case Encoding::Utf16Be: return QStringDecoder(QStringConverter::Utf16BE, kWhole);
     case Encoding::ShiftJis: return QStringDecoder("windows-31j");
     case Encoding::Utf8:
     case Encoding::Utf8Bom: break;
     }
-    return QStringDecoder(QStringConverter::Utf8);
+    return QStringDecoder(QStringConverter::Utf8, kWhole);
 }
 
 QStringEncoder encoderFor(Encoding e) {
@@ -40,55 +45,44 @@ QStringEncoder encoderFor(Encoding e) {
     return QStringEncoder(QStringConverter::Utf8, QStringConverter::Flag::WriteBom);
 }
 
-// The text when the bytes are valid in the encoding, nothing otherwise.
-std::optional<QString> strictDecode(QByteArrayView bytes, Encoding e) {
-    if (e == Encoding::ShiftJis) {
-        QString text = cp932::decodeKeepingBytes(bytes);
-        for (QChar c : text)
-            if (cp932::isKeptByte(c.unicode())) return std::nullopt;
-        return text;
-    }
-    if (e == Encoding::EucJp) {
-        // ICU is lenient with some stray bytes; the structure is checked here.
-        const auto* p = reinterpret_cast<const uchar*>(bytes.data());
-        for (qsizetype i = 0; i < bytes.size();) {
-            const uchar b = p[i];
-            const auto trail = [&](qsizetype k) { return i + k < bytes.size() && p[i + k] >= 0xA1 && p[i + k] <= 0xFE; };
-            if (b < 0x80) ++i;
-            else if (b == 0x8E && i + 1 < bytes.size() && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF) i += 2;
-            else if (b == 0x8F && trail(1) && trail(2)) i += 3;
-            else if (b >= 0xA1 && b <= 0xFE && trail(1)) i += 2;
-            else return std::nullopt;
-        }
-    }
-    QStringDecoder decoder = decoderFor(e);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) return std::nullopt;
-    // U+FFFD is a character like any other in UTF-8 (EF BF BD); in the JIS
-    // encodings nothing maps to it, so there it can only mean a bad byte.
-    if (e != Encoding::Utf8 && text.contains(QChar::ReplacementCharacter)) return std::nullopt;
-    return text;
-}
-
 // The common kanji (JIS level 1) count for more than the rare ones.
 int kanjiScore(char16_t c) {
     char bytes[2];
     return cp932::encodeChar(c, bytes) == 2 && uchar(bytes[0]) >= 0x88 && uchar(bytes[0]) <= 0x98 ? 2 : 1;
 }
 
+bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isHalfWidthKana(char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
+
 // How much a text reads like Japanese: kana and common kanji count for it,
-// characters that only a wrong reading produces count against it.
-int japaneseScore(QStringView text) {
+// characters that only a wrong reading produces count against it.  In a
+// double-byte reading, one character alone among ASCII letters (a kanji in
+// "r?sum?") or one half-width katakana alone ("25?C") is what a single
+// Western byte becomes: more suspect than a byte that is not valid at all,
+// which at least shows as what it is.
+int japaneseScore(QStringView text, bool doubleByteReading) {
+    constexpr int kLoneCharacter = -11;
     int score = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (c < 0x80) continue;
+        if (c < 0x80 || c == 0xFFFD) continue; // a bad byte is counted apart
+        if (doubleByteReading) {
+            const QChar before = i > 0 ? text[i - 1] : QChar(u' ');
+            const QChar after = i + 1 < n ? text[i + 1] : QChar(u' ');
+            if (isHalfWidthKana(c) ? !isHalfWidthKana(before.unicode()) && !isHalfWidthKana(after.unicode()) &&
+                                         before.unicode() < 0x80 && after.unicode() < 0x80
+                                   : isAsciiLetter(before) && isAsciiLetter(after)) {
+                score += kLoneCharacter;
+                continue;
+            }
+        }
         if (c >= 0x3041 && c <= 0x30FF) score += 3;              // hiragana, katakana
         else if (c >= 0x4E00 && c <= 0x9FFF) score += kanjiScore(c);
         else if (c >= 0x3000 && c <= 0x303F) score += 2;         // 、。「」 and the ideographic space
         else if (c >= 0xFF01 && c <= 0xFF5E) score += 2;         // full-width forms
-        else if (c >= 0xFF61 && c <= 0xFF9F) score += 0;         // half-width katakana: what a wrong
-                                                                  // reading of double-byte text shows
+        else if (isHalfWidthKana(c)) score += 0;                 // what a wrong reading of
+                                                                  // double-byte text shows
         else if (c >= 0x80 && c <= 0xFF) score -= 3;             // accented Latin
         else if (c >= 0x2460 && c <= 0x24FF) score += 0;         // circled numbers
         else if (c >= 0x3400 && c <= 0x4DBF) score -= 3;         // rare kanji
@@ -183,21 +177,38 @@ const QHash<char16_t, QByteArray>& eucJpSupplementCodes() {
 }
 
 // The bytes in EUC-JP or ISO-2022-JP: ICU's reading with the codes above
-// read as their standard characters.
+// read as their standard characters.  ICU drops a character cut short at
+// the end and reads some stray EUC-JP bytes as U+001A; here each byte that
+// is not part of a character reads as U+FFFD, as in every other encoding.
 QString decodeJis(QByteArrayView bytes, Encoding e) {
     QStringDecoder decoder = decoderFor(e);
     QString out;
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype from = 0;
+    bool cutShort = false;
+    // Hands ICU the bytes up to `to`; it keeps its shift state between the
+    // pieces.
+    const auto flushTo = [&](qsizetype to) {
+        out += decoder.decode(bytes.sliced(from, to - from));
+        from = to;
+    };
     bool jisX0208 = false; // ISO-2022-JP: after ESC $ B or ESC $ @
     for (qsizetype i = 0; i < n;) {
         const uchar b = p[i];
         uint16_t jis = 0;
         if (e == Encoding::EucJp) {
-            if (b == 0x8F) { i += 3; continue; }
-            if (b >= 0xA1 && b <= 0xFE && i + 1 < n && p[i + 1] >= 0xA1) jis = uint16_t(((b & 0x7F) << 8) | (p[i + 1] & 0x7F));
-            else { i += b == 0x8E ? 2 : 1; continue; }
+            const auto trail = [&](qsizetype k) { return i + k < n && p[i + k] >= 0xA1 && p[i + k] <= 0xFE; };
+            if (b < 0x80) { ++i; continue; }
+            if (b == 0x8E && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF) { i += 2; continue; }
+            if (b == 0x8F && trail(1) && trail(2)) { i += 3; continue; }
+            if (b < 0xA1 || b > 0xFE || !trail(1)) {
+                flushTo(i);
+                out += QChar::ReplacementCharacter;
+                from = ++i;
+                continue;
+            }
+            jis = uint16_t(((b & 0x7F) << 8) | (p[i + 1] & 0x7F));
         } else {
             if (b == 0x1B && i + 2 < n) {
                 if (p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@')) jisX0208 = true, i += 3;
@@ -207,20 +218,21 @@ QString decodeJis(QByteArrayView bytes, Encoding e) {
             }
             // ICU goes back to ASCII at each line end, as a JIS line must.
             if (b == '\r' || b == '\n') jisX0208 = false;
+            if (jisX0208 && b >= 0x21 && b <= 0x7E && i + 1 == n) cutShort = true;
             if (!jisX0208 || b < 0x21 || b > 0x7E || i + 1 >= n) { ++i; continue; }
             jis = uint16_t((b << 8) | p[i + 1]);
         }
         if (const JisFix* f = fixForCode(jis)) {
             // ICU reads the code too: its shift state stays in step, and it
             // never sees two escapes in a row, which it reports as an error.
-            out += decoder.decode(bytes.sliced(from, i + 2 - from));
+            flushTo(i + 2);
             if (!out.isEmpty() && out.back() == QChar(f->windows)) out.back() = QChar(f->standard);
-            from = i + 2;
         }
         i += 2;
     }
-    if (from == 0) return decoder.decode(bytes); // the common case: nothing to fix
-    out += decoder.decode(bytes.sliced(std::min(from, n)));
+    if (from == 0) out = decoder.decode(bytes); // the common case: nothing to fix
+    else out += decoder.decode(bytes.sliced(std::min(from, n)));
+    if (cutShort) out += QChar::ReplacementCharacter;
     return out;
 }
 
@@ -268,33 +280,77 @@ int multibyteSequences(QStringView utf16) {
     return n;
 }
 
+// A reading of the bytes in one encoding, and how it fares.
+struct Reading {
+    Encoding encoding = Encoding::ShiftJis;
+    qsizetype invalid = 0;
+    qsizetype value = 0;
+    bool acceptable = false;
+};
+
+Reading readingIn(QByteArrayView bytes, Encoding e, qsizetype nonAscii) {
+    constexpr int kInvalid = -10;
+    Reading r;
+    r.encoding = e;
+    const QString text = decodePart(bytes, e);
+    r.invalid = invalidSequences(text, bytes, e);
+    // Valid UTF-8 with multi-byte characters rarely happens by chance, so
+    // each of its characters adds as much as the best character scores (its
+    // three bytes would otherwise read as one and a half double-byte
+    // characters).
+    r.value = japaneseScore(text, e != Encoding::Utf8) + kInvalid * r.invalid;
+    if (e == Encoding::Utf8) r.value += 3 * (multibyteSequences(text) - r.invalid);
+    // A few bad bytes in a long text, never more.
+    r.acceptable = r.invalid <= std::max<qsizetype>(8, nonAscii / 64);
+    return r;
+}
+
+// The best of the readings that are acceptable; of two that fare the same,
+// the first of Shift-JIS, UTF-8, EUC-JP.
+std::optional<Reading> bestReading(QByteArrayView bytes, qsizetype nonAscii) {
+    std::optional<Reading> best;
+    for (const Encoding e : {Encoding::ShiftJis, Encoding::Utf8, Encoding::EucJp}) {
+        const Reading r = readingIn(bytes, e, nonAscii);
+        if (r.acceptable && (!best || r.value > best->value)) best = r;
+    }
+    return best;
+}
+
+qsizetype countNonAscii(QByteArrayView bytes) {
+    return std::count_if(bytes.begin(), bytes.end(), [](char b) { return uchar(b) >= 0x80; });
+}
+
 } // namespace
 
-Encoding detectEncoding(QByteArrayView bytes) {
+Encoding detectEncoding(QByteArrayView bytes, bool* sampled, bool whole) {
+    if (sampled) *sampled = false;
     if (bytes.startsWith(kUtf8Bom)) return Encoding::Utf8Bom;
     if (bytes.startsWith("\xFF\xFE")) return Encoding::Utf16Le;
     if (bytes.startsWith("\xFE\xFF")) return Encoding::Utf16Be;
-    if (isIso2022Jp(bytes)) return Encoding::Iso2022Jp;
-    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) < 0x80; })) return Encoding::ShiftJis;
+    const auto firstHigh = std::find_if(bytes.begin(), bytes.end(), [](char b) { return uchar(b) >= 0x80; });
+    if (firstHigh == bytes.end()) return isIso2022Jp(bytes) ? Encoding::Iso2022Jp : Encoding::ShiftJis;
 
-    // Each reading that the bytes are valid in, scored.  Valid UTF-8 with
-    // multi-byte characters rarely happens by chance, so each of its
-    // characters adds as much as the best character scores (its three bytes
-    // would otherwise read as one and a half double-byte characters); a tie
-    // keeps Shift-JIS.
-    Encoding best = Encoding::ShiftJis;
-    std::optional<int> bestScore;
-    for (const Encoding e : {Encoding::ShiftJis, Encoding::Utf8, Encoding::EucJp}) {
-        const std::optional<QString> text = strictDecode(bytes, e);
-        if (!text) continue;
-        int score = japaneseScore(*text);
-        if (e == Encoding::Utf8) score += 3 * multibyteSequences(*text);
-        if (!bestScore || score > *bestScore) {
-            best = e;
-            bestScore = score;
+    // ASCII before the first other byte reads the same in all three; the
+    // one just before it is kept for its neighbour.
+    QByteArrayView rest = bytes.sliced(std::max<qsizetype>(0, firstHigh - bytes.begin() - 1));
+    if (!whole) {
+        // A stretch long enough to tell, cut after a byte below 0x40, which
+        // ends a character in all three encodings.
+        constexpr qsizetype kSample = 64 * 1024;
+        if (rest.size() > kSample) {
+            QByteArrayView sample = rest.first(kSample);
+            const auto cut = std::find_if(sample.rbegin(), sample.rend(), [](char b) { return uchar(b) < 0x40; });
+            if (cut != sample.rend()) sample = sample.first(sample.rend() - cut);
+            const qsizetype nonAscii = countNonAscii(sample);
+            const std::optional<Reading> best = bestReading(sample, nonAscii);
+            if (best && best->invalid == 0 && nonAscii >= 1024) {
+                if (sampled) *sampled = true;
+                return best->encoding;
+            }
         }
     }
-    return best;
+    const std::optional<Reading> best = bestReading(rest, countNonAscii(rest));
+    return best ? best->encoding : Encoding::ShiftJis;
 }
 
 LineEnd detectLineEnd(QStringView text) {
@@ -305,33 +361,53 @@ LineEnd detectLineEnd(QStringView text) {
     return LineEnd::CrLf;
 }
 
-Decoded decodeDetected(QByteArrayView bytes, std::optional<Encoding> encoding) {
-    Decoded out;
-    out.format.encoding = encoding ? *encoding : detectEncoding(bytes);
-    out.text = decode(bytes, out.format.encoding);
-    out.format.lineEnd = detectLineEnd(out.text);
-    return out;
+QByteArrayView byteOrderMark(Encoding encoding) {
+    switch (encoding) {
+    case Encoding::Utf8Bom: return kUtf8Bom;
+    case Encoding::Utf16Le: return "\xFF\xFE";
+    case Encoding::Utf16Be: return "\xFE\xFF";
+    default: return {};
+    }
+}
+
+qsizetype byteOrderMarkLength(QByteArrayView bytes, Encoding encoding) {
+    // A UTF-8 file read as UTF-8 without a mark loses its mark all the same.
+    const QByteArrayView mark = encoding == Encoding::Utf8 ? QByteArrayView(kUtf8Bom) : byteOrderMark(encoding);
+    return !mark.isEmpty() && bytes.startsWith(mark) ? mark.size() : 0;
 }
 
 QString decode(QByteArrayView bytes, Encoding encoding) {
+    return decodePart(bytes.sliced(byteOrderMarkLength(bytes, encoding)), encoding);
+}
+
+QString decodePart(QByteArrayView bytes, Encoding encoding) {
     switch (encoding) {
     case Encoding::ShiftJis: return cp932::decode(bytes);
-    case Encoding::Utf8:
-    case Encoding::Utf8Bom:
-        if (bytes.startsWith(kUtf8Bom)) bytes = bytes.sliced(3);
-        break;
-    case Encoding::Utf16Le:
-        if (bytes.startsWith("\xFF\xFE")) bytes = bytes.sliced(2);
-        break;
-    case Encoding::Utf16Be:
-        if (bytes.startsWith("\xFE\xFF")) bytes = bytes.sliced(2);
-        break;
     case Encoding::EucJp:
-    case Encoding::Iso2022Jp:
-        return decodeJis(bytes, encoding);
+    case Encoding::Iso2022Jp: return decodeJis(bytes, encoding);
+    default: break;
     }
     QStringDecoder decoder = decoderFor(encoding);
     return decoder.decode(bytes);
+}
+
+qsizetype invalidSequences(QStringView text, QByteArrayView bytes, Encoding encoding) {
+    const qsizetype replaced = text.count(QChar::ReplacementCharacter);
+    if (replaced == 0) return 0;
+    // Only Unicode holds U+FFFD itself; elsewhere each one is a bad byte.
+    QByteArrayView own;
+    switch (encoding) {
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: own = "\xEF\xBF\xBD"; break;
+    case Encoding::Utf16Le: own = "\xFD\xFF"; break;
+    case Encoding::Utf16Be: own = "\xFF\xFD"; break;
+    default: return replaced;
+    }
+    qsizetype genuine = 0;
+    const qsizetype step = own.size() == 2 ? 2 : 1;
+    for (qsizetype at = bytes.indexOf(own); at >= 0; at = bytes.indexOf(own, at + 1))
+        if (at % step == 0) ++genuine;
+    return std::max<qsizetype>(0, replaced - genuine);
 }
 
 QList<cp932::Unencodable> unencodable(QStringView text, Encoding encoding) {
@@ -373,11 +449,88 @@ QList<cp932::Unencodable> unencodable(QStringView text, Encoding encoding) {
 
 QByteArray encode(QStringView text, Encoding encoding) {
     if (encoding == Encoding::ShiftJis) return cp932::encode(text);
-    QString clean = text.toString();
-    for (const cp932::Unencodable& u : unencodable(text, encoding))
-        clean.replace(u.position, u.codePoint > 0xFFFF ? 2 : 1, QString(u.codePoint > 0xFFFF ? 2 : 1, u'?'));
+    return byteOrderMark(encoding).toByteArray() + encodePart(text, encoding);
+}
+
+QByteArray lineEndBytes(LineEnd lineEnd, Encoding encoding) {
+    const QStringView end = lineEnd == LineEnd::CrLf ? u"\r\n" : lineEnd == LineEnd::Cr ? u"\r" : u"\n";
+    return encodePart(end, encoding);
+}
+
+namespace {
+
+bool isParagraphEnd(char16_t c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; }
+
+// Shift-JIS in one pass over the table: every UTF-16 unit takes at most two
+// bytes, so the buffer never grows.
+QByteArray encodeShiftJis(QStringView text, LineEnd lineEnd, QList<cp932::Unencodable>* lost) {
+    const QByteArray end = lineEnd == LineEnd::CrLf ? "\r\n" : lineEnd == LineEnd::Cr ? "\r" : "\n";
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* w = out.data();
+    const uint16_t* table = cp932::bmpEncodeTable();
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.data());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            *w++ = char(c);
+            continue;
+        }
+        if (const uint16_t v = table[c]) {
+            if (v < 0x100) {
+                *w++ = char(v);
+            } else {
+                *w++ = char(v >> 8);
+                *w++ = char(v & 0xFF);
+            }
+            continue;
+        }
+        if (isParagraphEnd(c)) {
+            for (char b : end) *w++ = b;
+            continue;
+        }
+        const qsizetype at = i;
+        char32_t cp = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            cp = QChar::surrogateToUcs4(c, p[++i]);
+        if (lost) lost->append({at, cp});
+        *w++ = cp == QChar::Nbsp ? ' ' : '?';
+    }
+    out.truncate(w - out.constData());
+    return out;
+}
+
+} // namespace
+
+QByteArray encodePart(QStringView text, Encoding encoding, LineEnd lineEnd, QList<cp932::Unencodable>* lost) {
+    if (encoding == Encoding::ShiftJis) return encodeShiftJis(text, lineEnd, lost);
+    const QStringView end = lineEnd == LineEnd::CrLf ? u"\r\n" : lineEnd == LineEnd::Cr ? u"\r" : u"\n";
+    QString clean;
+    clean.reserve(text.size());
+    qsizetype from = 0;
+    const auto upTo = [&](qsizetype i) { clean.append(text.sliced(from, i - from)); };
+    for (const cp932::Unencodable& u : unencodable(text, encoding)) {
+        if (isParagraphEnd(char16_t(u.codePoint))) continue;
+        upTo(u.position);
+        const qsizetype width = u.codePoint > 0xFFFF ? 2 : 1;
+        clean.append(QString(width, u'?'));
+        from = u.position + width;
+        if (lost) lost->append(u);
+    }
+    clean.append(text.sliced(from));
+    if (clean.contains(QChar::ParagraphSeparator) || clean.contains(QChar::LineSeparator)) {
+        QString ends;
+        ends.reserve(clean.size());
+        for (QChar c : std::as_const(clean)) {
+            if (isParagraphEnd(c.unicode())) ends.append(end);
+            else ends.append(c);
+        }
+        clean = std::move(ends);
+    }
     if (encoding == Encoding::EucJp || encoding == Encoding::Iso2022Jp) return encodeJis(clean, encoding);
-    QStringEncoder encoder = encoderFor(encoding);
+    QStringEncoder encoder(encoding == Encoding::Utf16Le   ? QStringConverter::Utf16LE
+                           : encoding == Encoding::Utf16Be ? QStringConverter::Utf16BE
+                                                           : QStringConverter::Utf8);
     return encoder.encode(clean);
 }
 

@@ -117,6 +117,10 @@ QString cannotCreate(const QString& path) {
     return QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません");
 }
 
+QString invalidBytesNote(qsizetype count) {
+    return QStringLiteral("（不正なバイト %1 か所は元のまま保存します）").arg(count);
+}
+
 QString unencodableQuestion(const QList<cp932::Unencodable>& lost, const QString& encoding) {
     QStringList shown;
     for (const cp932::Unencodable& u : lost) {

@@ -63,6 +63,9 @@ QString cannotOpen(const QString& path, const LoadResult& result);
 QString quickFileMismatch(const QString& name, const QString& after);
 // "ﾌｧｲﾙ path を作成できません"
 QString cannotCreate(const QString& path);
+// The status bar's note for a file read with bytes that are not valid in
+// its encoding: they show as replacement characters and are saved as read.
+QString invalidBytesNote(qsizetype count);
 // Asks before characters Shift-JIS cannot hold become "?"; names the first few.
 QString unencodableQuestion(const QList<cp932::Unencodable>& lost,
                             const QString& encoding = QStringLiteral("Shift-JIS"));
@@ -199,7 +202,7 @@ private:
                     std::optional<text::Encoding> encoding = std::nullopt);
     // The encoding and line ends the overwrite save keeps; shown in the
     // status bar when they are not Shift-JIS with CR LF.
-    void setDocumentFormat(text::Format format);
+    void setDocumentFormat(text::Format format, qsizetype invalidBytes = 0);
     WriteOutcome writeDocumentIn(const QString& path, text::Format format, QString* error);
     // The status bar's menu: the document read again from its file in
     // another encoding.

@@ -99,15 +99,15 @@ void TfrmTSMain::fillEditor(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult
     edit->moveCursor(QTextCursor::Start);
     if (edit == Memo1) {
         updateCursorPosition();
-        setDocumentFormat(loaded.format);
+        setDocumentFormat(loaded.format, loaded.invalid);
     }
 }
 
-void TfrmTSMain::setDocumentFormat(text::Format format) {
+void TfrmTSMain::setDocumentFormat(text::Format format, qsizetype invalidBytes) {
     docFormat_ = format;
-    Panel11->setText(format.isDefault() ? main_text::kStatusCaption
-                                        : text::encodingName(format.encoding) + QStringLiteral(" / ") +
-                                              text::lineEndName(format.lineEnd));
+    const QString name = text::encodingName(format.encoding) + QStringLiteral(" / ") + text::lineEndName(format.lineEnd);
+    if (invalidBytes > 0) Panel11->setText(name + main_text::invalidBytesNote(invalidBytes));
+    else Panel11->setText(format.isDefault() ? main_text::kStatusCaption : name);
 }
 
 QString TfrmTSMain::documentFile() const {

@@ -15,6 +15,7 @@
 #include "core/quickcheck.h"
 #include "core/quicklists.h"
 #include "core/settingsfile.h"
+#include "core/textlines.h"
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
 

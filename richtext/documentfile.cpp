@@ -30,7 +30,11 @@ void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
     QByteArray held = std::move(bytes);
     bytes = QByteArray();
     result.richText = !encoding && readRichText(held, into);
-    result.format = result.richText ? text::Format{} : readPlainText(std::move(held), into, encoding);
+    if (!result.richText) {
+        const PlainTextRead read = readPlainText(std::move(held), into, encoding);
+        result.format = read.format;
+        result.invalid = read.invalid;
+    }
     into.setModified(false);
 }
 
@@ -55,24 +59,9 @@ WriteResult WriteDocumentAs(const QString& path, const QTextDocument& document,
     QByteArray bytes;
     if (format == DocumentFormat::RichText) {
         bytes = writeRichText(document);
-    } else if (!textFormat.isDefault()) {
-        // Another encoding or other line ends, as the file had them.
-        const QString text = documentPlainText(document);
-        QList<cp932::Unencodable> lost = text::unencodable(text, textFormat.encoding);
-        if (!lost.isEmpty() && policy == LossPolicy::Refuse) {
-            result.status = WriteResult::Status::Unencodable;
-            result.unencodable = std::move(lost);
-            return result;
-        }
-        const QStringView lineEnd = textFormat.lineEnd == text::LineEnd::CrLf ? u"\r\n"
-                                    : textFormat.lineEnd == text::LineEnd::Cr ? u"\r"
-                                                                              : u"\n";
-        QString out = text;
-        if (lineEnd != u"\n") out.replace(u'\n', lineEnd.toString());
-        bytes = text::encode(out, textFormat.encoding);
     } else {
         QList<cp932::Unencodable> lost;
-        bytes = documentShiftJis(document, &lost);
+        bytes = documentBytes(document, textFormat, &lost);
         if (!lost.isEmpty() && policy == LossPolicy::Refuse) {
             result.status = WriteResult::Status::Unencodable;
             result.unencodable = std::move(lost);

@@ -33,6 +33,7 @@ struct LoadResult {
     bool missing = false;   // CannotOpen because there is no such file
     bool richText = false;  // the content was read as rich text
     text::Format format;    // plain text: its encoding and line ends
+    qsizetype invalid = 0;  // plain text: byte sequences not valid in its encoding, kept as they are
     QString error;
     bool ok() const { return status == Status::Ok; }
 };
@@ -70,9 +71,10 @@ enum class LossPolicy { Refuse, Replace };
 // that CP932 cannot hold (no-break spaces included) is refused
 // (LossPolicy::Refuse) or written with '?' in place of each lost character,
 // a blank for a no-break space (LossPolicy::Replace).  Line breaks within a
-// paragraph are written as CR LF, like paragraph ends.
+// paragraph are written as line ends, like paragraph ends.
 // Plain text goes out in `format`: Shift-JIS with CR LF unless the document
-// came from a file in another encoding.
+// came from a file in another encoding; the lines of such a file that were
+// not edited go out as the bytes they were read from.
 WriteResult WriteDocument(const QString& path, const QTextDocument& document,
                           const PathStyle& style, LossPolicy policy = LossPolicy::Refuse,
                           text::Format format = {});

@@ -1,7 +1,7 @@
 #include "richtext.h"
 
 #include "core/cp932.h"
-#include "core/textencoding.h"
+#include "core/textlines.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -10,50 +10,55 @@ namespace tess {
 
 namespace {
 
-void setDecodedText(QString text, QTextDocument& doc);
-
-} // namespace
-
-text::Format readPlainText(QByteArrayView bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
-    text::Decoded decoded = text::decodeDetected(bytes, encoding);
-    setDecodedText(std::move(decoded.text), doc);
-    return decoded.format;
-}
-
-text::Format readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
-    text::Decoded decoded = text::decodeDetected(bytes, encoding);
-    bytes = QByteArray();
-    setDecodedText(std::move(decoded.text), doc);
-    return decoded.format;
-}
-
-namespace {
-
-void setDecodedText(QString text, QTextDocument& doc) {
-    // CR LF, LF and lone CR all end a line; fold them to LF in place.
-    char16_t* d = reinterpret_cast<char16_t*>(text.data());
-    const qsizetype n = text.size();
-    qsizetype w = 0;
-    for (qsizetype r = 0; r < n; ++r) {
-        char16_t c = d[r];
-        if (c == u'\r') {
-            if (r + 1 < n && d[r + 1] == u'\n') ++r;
-            c = u'\n';
-        } else if (c == 0xFDD0 || c == 0xFDD1 || c == QChar::ParagraphSeparator ||
-                   c == QChar::LineSeparator) {
-            // Never let them turn into structure.
-            c = 0xFFFD;
-        }
-        d[w++] = c;
+// The lines of a document read from a plain-text file that writing their
+// text would change, kept with the document: such a paragraph's user state
+// is its index here.  A paragraph split or joined by an edit keeps the
+// index in one part, which is then written from its text like any other:
+// kept bytes are used only while a paragraph still shows what they read as.
+class KeptLines : public QObject {
+public:
+    static constexpr const char* kName = "tess-kept-lines";
+    KeptLines(text::Encoding encoding, QList<text::KeptLine> lines, QTextDocument* doc)
+        : QObject(doc), encoding(encoding), lines(std::move(lines)) {
+        setObjectName(QString::fromLatin1(kName));
     }
-    text.truncate(w);
+    const text::Encoding encoding;
+    const QList<text::KeptLine> lines;
+};
+
+KeptLines* keptLinesOf(const QTextDocument& doc) {
+    return dynamic_cast<KeptLines*>(doc.findChild<QObject*>(QString::fromLatin1(KeptLines::kName), Qt::FindDirectChildrenOnly));
+}
+
+PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc) {
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
-    doc.setPlainText(text);
+    doc.setPlainText(decoded.text);
     doc.setUndoRedoEnabled(undo);
+    delete keptLinesOf(doc);
+    if (!decoded.kept.isEmpty()) {
+        QTextBlock b = doc.begin();
+        qsizetype at = 0;
+        for (qsizetype i = 0; i < decoded.kept.size() && b.isValid(); ++i) {
+            for (; at < decoded.kept[i].line && b.isValid(); ++at) b = b.next();
+            if (b.isValid()) b.setUserState(int(i));
+        }
+        new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
+    }
+    return {decoded.format, decoded.invalid};
 }
 
 } // namespace
+
+PlainTextRead readPlainText(QByteArrayView bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
+    return setDecodedText(text::decodeDetected(bytes, encoding), doc);
+}
+
+PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
+    text::Decoded decoded = text::decodeDetected(bytes, encoding);
+    bytes = QByteArray();
+    return setDecodedText(std::move(decoded), doc);
+}
 
 QString documentPlainText(const QTextDocument& doc) {
     QString out;
@@ -66,45 +71,27 @@ QString documentPlainText(const QTextDocument& doc) {
     return out;
 }
 
-QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost) {
-    // The raw text holds paragraph ends as U+2029, so index i is document
-    // position i.  Every UTF-16 unit takes at most two bytes: the buffer
-    // never grows.
-    const QString text = doc.toRawText();
-    QByteArray out(text.size() * 2, Qt::Uninitialized);
-    char* w = out.data();
-    const uint16_t* table = cp932::bmpEncodeTable();
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i];
-        if (c < 0x80) {
-            *w++ = char(c);
-            continue;
-        }
-        if (const uint16_t v = table[c]) {
-            if (v < 0x100) {
-                *w++ = char(v);
-            } else {
-                *w++ = char(v >> 8);
-                *w++ = char(v & 0xFF);
-            }
-            continue;
-        }
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
-            *w++ = '\r';
-            *w++ = '\n';
-            continue;
-        }
-        const qsizetype at = i;
-        char32_t cp = c;
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
-            cp = QChar::surrogateToUcs4(c, p[++i]);
-        if (lost) lost->append({at, cp});
-        *w++ = cp == QChar::Nbsp ? ' ' : '?';
+QByteArray documentBytes(const QTextDocument& doc, text::Format format, QList<cp932::Unencodable>* lost) {
+    const KeptLines* kept = keptLinesOf(doc);
+    if (!kept || kept->encoding != format.encoding) {
+        // The raw text holds paragraph ends as U+2029, so index i is
+        // document position i.
+        return text::byteOrderMark(format.encoding).toByteArray() +
+               text::encodePart(doc.toRawText(), format.encoding, format.lineEnd, lost);
     }
-    out.truncate(w - out.constData());
-    return out;
+    text::LineWriter writer(format);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const int state = b.userState();
+        const text::KeptLine* line = state >= 0 && state < kept->lines.size() ? &kept->lines[state] : nullptr;
+        std::optional<text::LineEnd> end;
+        if (b.next().isValid()) end = line ? line->end : format.lineEnd;
+        const QString shown = b.text();
+        if (line && !line->bytes.isNull() && text::lineShown(line->bytes, format.encoding) == shown)
+            writer.addBytes(line->bytes, end);
+        else
+            writer.addText(shown, b.position(), end);
+    }
+    return writer.finish(lost);
 }
 
 } // namespace tess

@@ -88,21 +88,31 @@ private:
 };
 
 // Plain text with CR LF, LF or CR line ends, into `doc` (expected empty), in
-// the encoding given or, by default, the one the bytes are in.  Returns the
-// encoding and the (first) line end, for writing the text back the same way.
-text::Format readPlainText(QByteArrayView bytes, QTextDocument& doc,
-                           std::optional<text::Encoding> encoding = std::nullopt);
+// the encoding given or, by default, the one the bytes are in.  Gives the
+// encoding and the usual line end, for writing the text back the same way,
+// and how many byte sequences were not valid in the encoding.  Lines that
+// writing their text would change keep their bytes with the document.
+struct PlainTextRead {
+    text::Format format;
+    qsizetype invalid = 0;
+};
+PlainTextRead readPlainText(QByteArrayView bytes, QTextDocument& doc,
+                            std::optional<text::Encoding> encoding = std::nullopt);
 // The same, releasing the bytes once they are decoded.
-text::Format readPlainText(QByteArray&& bytes, QTextDocument& doc,
-                           std::optional<text::Encoding> encoding = std::nullopt);
+PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc,
+                            std::optional<text::Encoding> encoding = std::nullopt);
 
 // The document's characters with '\n' between paragraphs and for line breaks,
 // every other character as it is: index i is document position i.
 QString documentPlainText(const QTextDocument& doc);
 
-// The document as Shift-JIS plain text with CR LF line ends, in one pass.
-// A character CP932 cannot hold is listed in `lost` (document positions)
-// and written as '?', a no-break space as a blank.
-QByteArray documentShiftJis(const QTextDocument& doc, QList<cp932::Unencodable>* lost = nullptr);
+// The document as plain text in `format`: the lines read from a file that
+// still show what they were read as are written as the bytes they were read
+// from, every other line is encoded, followed by its own line end or the
+// usual one.  A character the encoding cannot hold is listed in `lost`
+// (document positions) and written as '?' (a no-break space in Shift-JIS as
+// a blank).
+QByteArray documentBytes(const QTextDocument& doc, text::Format format = {},
+                         QList<cp932::Unencodable>* lost = nullptr);
 
 } // namespace tess

@@ -112,7 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
         ByteForm{"EucJpStandardCharacters", "\xa5\xe1\xa5\xe2 \xa1\xc1\xa1\xdd \x8f\xa2\xb7\n",
                  QStringLiteral("メモ \u301C\u2212 \uFF5E\n"), "EUC-JP / LF"},
         ByteForm{"JisStandardCharacters", "\x1b$B%a%b\x1b(B \x1b$B!A!]\x1b(B\r\n", QStringLiteral("メモ \u301C\u2212\n"),
-                 "JIS / CR+LF"}),
+                 "JIS / CR+LF"},
+        ByteForm{"ShiftJisMixedLineEndsAndNecCode", "\x88\xea\n\x93\xf1\r\n\x87\x90\n", QStringLiteral("一\n二\n≒\n"),
+                 "Shift-JIS / LF"},
+        ByteForm{"Utf8WithStrayLatin1Byte", "\xe6\x97\xa5\xe6\x9c\xac caf\xe9\n", QStringLiteral("日本 caf\uFFFD\n"),
+                 "UTF-8 / LF（不正なバイト 1 か所は元のまま保存します）"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(MainWindowTest, SaveAsAndNewDocumentsAreShiftJisWithCrLf) {
