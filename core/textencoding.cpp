@@ -1,5 +1,7 @@
 #include "textencoding.h"
 
+#include "jistext.h"
+
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -18,31 +20,14 @@ constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 // start is a character (the byte-order mark is taken off before).
 constexpr QStringConverter::Flags kWhole = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
-// Qt's own converters for Unicode, ICU's for the JIS encodings.
+// Qt's own converters for Unicode.
 QStringDecoder decoderFor(Encoding e) {
     switch (e) {
-    case Encoding::EucJp: return QStringDecoder("EUC-JP");
-    case Encoding::Iso2022Jp: return QStringDecoder("ISO-2022-JP");
     case Encoding::Utf16Le: return QStringDecoder(QStringConverter::Utf16LE, kWhole);
     case Encoding::Utf16Be: return QStringDecoder(QStringConverter::Utf16BE, kWhole);
-    case Encoding::ShiftJis: return QStringDecoder("windows-31j");
-    case Encoding::Utf8:
-    case Encoding::Utf8Bom: break;
+    default: break;
     }
     return QStringDecoder(QStringConverter::Utf8, kWhole);
-}
-
-QStringEncoder encoderFor(Encoding e) {
-    switch (e) {
-    case Encoding::EucJp: return QStringEncoder("EUC-JP");
-    case Encoding::Iso2022Jp: return QStringEncoder("ISO-2022-JP");
-    case Encoding::Utf16Le: return QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-    case Encoding::Utf16Be: return QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
-    case Encoding::ShiftJis: return QStringEncoder("windows-31j");
-    case Encoding::Utf8: return QStringEncoder(QStringConverter::Utf8);
-    case Encoding::Utf8Bom: break;
-    }
-    return QStringEncoder(QStringConverter::Utf8, QStringConverter::Flag::WriteBom);
 }
 
 // The common kanji (JIS level 1) count for more than the rare ones.
@@ -105,172 +90,6 @@ bool isIso2022Jp(QByteArrayView bytes) {
         }
     }
     return escape;
-}
-
-// The converter is never flushed, so it never writes the escape back to
-// ASCII that ends a text in another character set: it is added here, as the
-// text's end requires.
-void closeIso2022Jp(QByteArray& bytes) {
-    const qsizetype esc = bytes.lastIndexOf('\x1B');
-    if (esc >= 0 && bytes.sliced(esc, std::min<qsizetype>(3, bytes.size() - esc)) != "\x1B(B") bytes.append("\x1B(B");
-}
-
-// ICU reads JIS X 0208 through the Windows (code page 932) table, which
-// gives six codes of row 1 and 2 their full-width or other Windows forms;
-// EUC-JP and JIS files mean the standard characters (as iconv reads them).
-struct JisFix {
-    uint16_t jis;           // the JIS X 0208 code, 7-bit row and cell
-    char16_t standard;      // what the code means
-    char16_t windows;       // what the Windows table makes of it
-};
-constexpr JisFix kJisFixes[] = {
-    {0x2141, u'\u301C', u'\uFF5E'}, // wave dash
-    {0x2142, u'\u2016', u'\u2225'}, // double vertical line
-    {0x215D, u'\u2212', u'\uFF0D'}, // minus sign
-    {0x2171, u'\u00A2', u'\uFFE0'}, // cent sign
-    {0x2172, u'\u00A3', u'\uFFE1'}, // pound sign
-    {0x224C, u'\u00AC', u'\uFFE2'}, // not sign
-};
-
-const JisFix* fixForCode(uint16_t jis) {
-    for (const JisFix& f : kJisFixes)
-        if (f.jis == jis) return &f;
-    return nullptr;
-}
-
-const JisFix* fixForStandard(char16_t c) {
-    for (const JisFix& f : kJisFixes)
-        if (f.standard == c) return &f;
-    return nullptr;
-}
-
-bool isWindowsForm(char32_t c) {
-    for (const JisFix& f : kJisFixes)
-        if (f.windows == c) return true;
-    return false;
-}
-
-// JIS X 0212 characters (EUC-JP's three-byte 8F codes) that ICU writes
-// otherwise: as IBM or NEC extension codes, or, for U+FF5E, as the wave
-// dash.  Taken from ICU's own reading of each code, once.
-const QHash<char16_t, QByteArray>& eucJpSupplementCodes() {
-    static const QHash<char16_t, QByteArray> codes = [] {
-        QHash<char16_t, QByteArray> out;
-        QStringDecoder decoder("EUC-JP");
-        QStringEncoder encoder("EUC-JP");
-        // Rows of JIS X 0212; the rows beyond are IBM extensions.
-        const auto isRow = [](int row) { return row == 0x22 || row == 0x26 || row == 0x27 || (row >= 0x29 && row <= 0x2B) || (row >= 0x30 && row <= 0x6D); };
-        for (int row = 0x21; row <= 0x7E; ++row) {
-            if (!isRow(row)) continue;
-            for (int cell = 0x21; cell <= 0x7E; ++cell) {
-                const char code[] = {'\x8F', char(row | 0x80), char(cell | 0x80)};
-                decoder.resetState();
-                encoder.resetState();
-                const QString c = decoder.decode(QByteArrayView(code, 3));
-                if (c.size() != 1 || c[0] == QChar::ReplacementCharacter) continue;
-                if (QByteArray(encoder.encode(c)) != QByteArrayView(code, 3)) out.insert(c[0].unicode(), QByteArray(code, 3));
-            }
-        }
-        return out;
-    }();
-    return codes;
-}
-
-// The bytes in EUC-JP or ISO-2022-JP: ICU's reading with the codes above
-// read as their standard characters.  ICU drops a character cut short at
-// the end and reads some stray EUC-JP bytes as U+001A; here each byte that
-// is not part of a character reads as U+FFFD, as in every other encoding.
-QString decodeJis(QByteArrayView bytes, Encoding e) {
-    QStringDecoder decoder = decoderFor(e);
-    QString out;
-    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
-    const qsizetype n = bytes.size();
-    qsizetype from = 0;
-    bool cutShort = false;
-    // Hands ICU the bytes up to `to`; it keeps its shift state between the
-    // pieces.
-    const auto flushTo = [&](qsizetype to) {
-        out += decoder.decode(bytes.sliced(from, to - from));
-        from = to;
-    };
-    bool jisX0208 = false; // ISO-2022-JP: after ESC $ B or ESC $ @
-    for (qsizetype i = 0; i < n;) {
-        const uchar b = p[i];
-        uint16_t jis = 0;
-        if (e == Encoding::EucJp) {
-            const auto trail = [&](qsizetype k) { return i + k < n && p[i + k] >= 0xA1 && p[i + k] <= 0xFE; };
-            if (b < 0x80) { ++i; continue; }
-            if (b == 0x8E && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF) { i += 2; continue; }
-            if (b == 0x8F && trail(1) && trail(2)) { i += 3; continue; }
-            if (b < 0xA1 || b > 0xFE || !trail(1)) {
-                flushTo(i);
-                out += QChar::ReplacementCharacter;
-                from = ++i;
-                continue;
-            }
-            jis = uint16_t(((b & 0x7F) << 8) | (p[i + 1] & 0x7F));
-        } else {
-            if (b == 0x1B && i + 2 < n) {
-                if (p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@')) jisX0208 = true, i += 3;
-                else if (p[i + 1] == '(' || p[i + 1] == '$') jisX0208 = false, ++i;
-                else ++i;
-                continue;
-            }
-            // ICU goes back to ASCII at each line end, as a JIS line must.
-            if (b == '\r' || b == '\n') jisX0208 = false;
-            if (jisX0208 && b >= 0x21 && b <= 0x7E && i + 1 == n) cutShort = true;
-            if (!jisX0208 || b < 0x21 || b > 0x7E || i + 1 >= n) { ++i; continue; }
-            jis = uint16_t((b << 8) | p[i + 1]);
-        }
-        if (const JisFix* f = fixForCode(jis)) {
-            // ICU reads the code too: its shift state stays in step, and it
-            // never sees two escapes in a row, which it reports as an error.
-            flushTo(i + 2);
-            if (!out.isEmpty() && out.back() == QChar(f->windows)) out.back() = QChar(f->standard);
-        }
-        i += 2;
-    }
-    if (from == 0) out = decoder.decode(bytes); // the common case: nothing to fix
-    else out += decoder.decode(bytes.sliced(std::min(from, n)));
-    if (cutShort) out += QChar::ReplacementCharacter;
-    return out;
-}
-
-// The text in EUC-JP or ISO-2022-JP, the standard characters written as the
-// codes they are read from.  ISO-2022-JP has no JIS X 0212; there ICU's own
-// escapes are kept by handing it the Windows form of each fixed character.
-QByteArray encodeJis(QStringView text, Encoding e, bool* error = nullptr) {
-    QStringEncoder encoder = encoderFor(e);
-    QByteArray out;
-    if (e == Encoding::Iso2022Jp) {
-        QString windows = text.toString();
-        for (QChar& c : windows)
-            if (const JisFix* f = fixForStandard(c.unicode())) c = QChar(f->windows);
-        out = encoder.encode(windows);
-        closeIso2022Jp(out);
-    } else {
-        const QHash<char16_t, QByteArray>& supplement = eucJpSupplementCodes();
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < 0x80) continue;
-            QByteArray code;
-            if (const JisFix* f = fixForStandard(c)) {
-                const char two[] = {char((f->jis >> 8) | 0x80), char((f->jis & 0xFF) | 0x80)};
-                code = QByteArray(two, 2);
-            } else if (auto it = supplement.find(c); it != supplement.end()) {
-                code = *it;
-            } else {
-                continue;
-            }
-            out += encoder.encode(text.sliced(from, i - from));
-            out += code;
-            from = i + 1;
-        }
-        out += encoder.encode(text.sliced(from));
-    }
-    if (error) *error = encoder.hasError();
-    return out;
 }
 
 int multibyteSequences(QStringView utf16) {
@@ -380,11 +199,12 @@ QString decode(QByteArrayView bytes, Encoding encoding) {
     return decodePart(bytes.sliced(byteOrderMarkLength(bytes, encoding)), encoding);
 }
 
-QString decodePart(QByteArrayView bytes, Encoding encoding) {
+QString decodePart(QByteArrayView bytes, Encoding encoding, bool* writesBack) {
+    if (writesBack) *writesBack = false;
     switch (encoding) {
     case Encoding::ShiftJis: return cp932::decode(bytes);
     case Encoding::EucJp:
-    case Encoding::Iso2022Jp: return decodeJis(bytes, encoding);
+    case Encoding::Iso2022Jp: return jis::decode(bytes, encoding, writesBack);
     default: break;
     }
     QStringDecoder decoder = decoderFor(encoding);
@@ -439,8 +259,8 @@ QList<cp932::Unencodable> unencodable(QStringView text, Encoding encoding) {
             // a full-width minus typed into a JIS file stays a minus.
             const QString one = QString::fromUcs4(&cp, 1);
             bool error = false;
-            const QByteArray bytes = encodeJis(one, encoding, &error);
-            it = holds.insert(cp, !error && (decodeJis(bytes, encoding) == one || isWindowsForm(cp)));
+            const QByteArray bytes = jis::encode(one, encoding, &error);
+            it = holds.insert(cp, !error && (jis::decode(bytes, encoding) == one || jis::isWindowsForm(cp)));
         }
         if (!*it) lost.append({at, cp});
     }
@@ -450,6 +270,30 @@ QList<cp932::Unencodable> unencodable(QStringView text, Encoding encoding) {
 QByteArray encode(QStringView text, Encoding encoding) {
     if (encoding == Encoding::ShiftJis) return cp932::encode(text);
     return byteOrderMark(encoding).toByteArray() + encodePart(text, encoding);
+}
+
+bool encodesTo(QStringView text, Encoding encoding, QByteArrayView bytes) {
+    switch (encoding) {
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom:
+        // Valid UTF-8 is the one form of its text; what is not valid, a
+        // character cut short included, reads as U+FFFD.
+        if (!text.contains(QChar::ReplacementCharacter) && !text.contains(QChar::LineSeparator) &&
+            !text.contains(QChar::ParagraphSeparator)) {
+            return true;
+        }
+        break;
+    case Encoding::EucJp:
+    case Encoding::Iso2022Jp: {
+        // Whatever ICU cannot write comes out as a substitute, which differs.
+        if (text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator)) break;
+        bool error = false;
+        const QByteArray out = jis::encode(text, encoding, &error);
+        return !error && out == bytes;
+    }
+    default: break;
+    }
+    return encodePart(text, encoding) == bytes;
 }
 
 QByteArray lineEndBytes(LineEnd lineEnd, Encoding encoding) {
@@ -527,7 +371,7 @@ QByteArray encodePart(QStringView text, Encoding encoding, LineEnd lineEnd, QLis
         }
         clean = std::move(ends);
     }
-    if (encoding == Encoding::EucJp || encoding == Encoding::Iso2022Jp) return encodeJis(clean, encoding);
+    if (encoding == Encoding::EucJp || encoding == Encoding::Iso2022Jp) return jis::encode(clean, encoding);
     QStringEncoder encoder(encoding == Encoding::Utf16Le   ? QStringConverter::Utf16LE
                            : encoding == Encoding::Utf16Be ? QStringConverter::Utf16BE
                                                            : QStringConverter::Utf8);

@@ -51,8 +51,9 @@ qsizetype byteOrderMarkLength(QByteArrayView bytes, Encoding encoding);
 QByteArrayView byteOrderMark(Encoding encoding);
 
 // Part of a text, after any byte-order mark, as decode() reads it: a U+FEFF
-// at its start is a character.
-QString decodePart(QByteArrayView bytes, Encoding encoding);
+// at its start is a character.  `writesBack`, when true, tells that
+// encodePart() gives the same bytes back for the text (false: not known).
+QString decodePart(QByteArrayView bytes, Encoding encoding, bool* writesBack = nullptr);
 
 // Part of a text in the encoding, without a byte-order mark and, in JIS,
 // back in ASCII at its end.  U+2028 and U+2029 (paragraph ends in a
@@ -62,6 +63,10 @@ QString decodePart(QByteArrayView bytes, Encoding encoding);
 QByteArray encodePart(QStringView text, Encoding encoding, LineEnd lineEnd = LineEnd::CrLf,
                       QList<cp932::Unencodable>* lost = nullptr);
 QByteArray lineEndBytes(LineEnd lineEnd, Encoding encoding);
+
+// True when encodePart() would give exactly `bytes` for the text, which
+// then holds only characters the encoding holds (quicker than comparing).
+bool encodesTo(QStringView text, Encoding encoding, QByteArrayView bytes);
 
 // How many byte sequences of `bytes` were not valid in the encoding, given
 // `text`, what decodePart() made of them (each reads as U+FFFD).

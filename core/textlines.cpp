@@ -130,7 +130,8 @@ void LineReader::read(Decoded& out) {
 // The piece as one text, when it writes back to the same bytes and shows as
 // it reads: the lines go into `text` and nothing is kept.
 bool LineReader::readQuickly(QByteArrayView chunk, QString& text) {
-    const QString t = decodePart(chunk, e_);
+    bool writesBack = false;
+    const QString t = decodePart(chunk, e_, &writesBack);
     const qsizetype mark = text.size();
     text.resize(mark + t.size());
     char16_t* w = reinterpret_cast<char16_t*>(text.data()) + mark;
@@ -149,7 +150,7 @@ bool LineReader::readQuickly(QByteArrayView chunk, QString& text) {
         *w++ = c;
     }
     text.truncate(w - reinterpret_cast<const char16_t*>(text.constData()));
-    return encodePart(t, e_) == chunk;
+    return writesBack || encodesTo(t, e_, chunk);
 }
 
 void LineReader::readLineByLine(QByteArrayView chunk, Decoded& out) {
@@ -166,7 +167,7 @@ void LineReader::readLineByLine(QByteArrayView chunk, Decoded& out) {
         QString shown = raw;
         for (QChar& c : shown)
             if (isShownReplaced(c.unicode())) c = QChar::ReplacementCharacter;
-        if (encodePart(shown, e_) != bytes) bytes_.emplace_back(qsizetype(ends_.size()), bytes.toByteArray());
+        if (!encodesTo(shown, e_, bytes)) bytes_.emplace_back(qsizetype(ends_.size()), bytes.toByteArray());
         out.text += shown;
         if (end) {
             ends_.push_back(uint8_t(end->first));
