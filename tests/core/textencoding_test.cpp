@@ -4,6 +4,7 @@
 #include "support.h"
 
 #include "core/textencoding.h"
+#include "core/textlines.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -123,6 +124,22 @@ TEST(TextEncoding, ShortFilesAndBytesValidInTwoEncodings) {
         {"empty", QByteArray(), Encoding::ShiftJis},
     };
     for (const auto& c : cases) EXPECT_EQ(int(detectEncoding(c.bytes)), int(c.expected)) << c.label;
+}
+
+// The encoding is told from the first stretch of Japanese; bytes further on
+// that it does not hold make the whole file count.  Half-width katakana in
+// Shift-JIS are kanji in EUC-JP until Shift-JIS hiragana come.
+TEST(TextEncoding, BadBytesAfterTheSampleAskForTheWholeFile) {
+    QByteArray bytes;
+    while (bytes.size() < 100 * 1024) bytes += "\xb1\xb2\xb3\xb4\r\n";
+    const QByteArray kanji = encode(QStringLiteral("漢字の文章。").repeated(2000), Encoding::ShiftJis);
+    bool sampled = false;
+    EXPECT_EQ(detectEncoding(bytes, &sampled), Encoding::EucJp);
+    EXPECT_TRUE(sampled);
+    const Decoded read = decodeDetected(bytes + kanji);
+    EXPECT_EQ(read.format.encoding, Encoding::ShiftJis);
+    EXPECT_EQ(read.invalid, 0);
+    EXPECT_TRUE(read.text.endsWith(QStringLiteral("ｳｴ\n") + QStringLiteral("漢字の文章。").repeated(2000)));
 }
 
 TEST(TextEncoding, LineEndsAndLosses) {
