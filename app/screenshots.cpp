@@ -102,6 +102,16 @@ int main(int argc, char* argv[]) {
         tess::TfrmTSMain first(prompter, programFolder, style);
         ok &= render(first, out + QStringLiteral("/mainwindow-first-run.png"));
 
+        // A UTF-8 file with a stray Latin-1 byte: read as UTF-8, the byte
+        // kept and noted in the status bar.
+        QFile stray(programFolder + QStringLiteral("STRAY.TXT"));
+        if (stray.open(QIODevice::WriteOnly)) {
+            stray.write("\xe5\xa4\x96\xe5\x9b\xbd\xe3\x81\xae caf\xe9 \xe3\x81\xae\xe8\xa9\xb1\n");
+            stray.close();
+            first.openFromOutside(stray.fileName());
+            ok &= render(first, out + QStringLiteral("/mainwindow-invalid-bytes.png"));
+        }
+
         // A session worth restoring: formatted text, the history listed and
         // a file in the preview.
         QPlainTextEdit* memo = first.editor();
