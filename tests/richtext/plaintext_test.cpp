@@ -111,6 +111,16 @@ TEST(PlainText, AnEditChangesOnlyItsOwnLine) {
     joined.deletePreviousChar();
     EXPECT_EQ(hex(documentBytes(doc, read.format)),
               hex(sjis("一\r\n二と\n新\r\n三\r\n") + "\x81\xe0x\r\n" + sjis("四\n五\r\n")));
+
+    // What Shift-JIS cannot hold is reported where it stands in the
+    // document, also after lines written as they were read.
+    QTextCursor last(doc.findBlockByNumber(6));
+    last.insertText(QStringLiteral("😀"));
+    const int at = last.position() - 2;
+    QList<cp932::Unencodable> lost;
+    EXPECT_EQ(hex(documentBytes(doc, read.format, &lost)),
+              hex(sjis("一\r\n二と\n新\r\n三\r\n") + "\x81\xe0x\r\n" + sjis("四\n?五\r\n")));
+    EXPECT_EQ(lost, (QList<cp932::Unencodable>{{at, U'😀'}}));
 }
 
 // A line that cannot be written as it was, once edited, is reported as a loss
