@@ -73,6 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"uc0 skips nothing", "{\\rtf1\\ansi\\uc0\\u12354 ab}", QString::fromUtf8("あab")},
         TextCase{"uc is scoped to its group",
                  "{\\rtf1\\ansi{\\uc2 \\u12354 xy}\\u12356 zw}", QString::fromUtf8("あいw")},
+        TextCase{"uc holds in nested groups and ends with its own",
+                 "{\\rtf1\\ansi\\ansicpg932\\uc1{\\uc2{\\b\\u28450\\'8a\\'bf}\\u23383\\'8e\\'9a}"
+                 "\\u9731\\'3fx}",
+                 QString::fromUtf8("漢字☃x")},
         TextCase{"fall-back skip stops at a brace",
                  "{\\rtf1\\ansi{\\uc3\\u12354 a}bc}", QString::fromUtf8("あbc")},
         TextCase{"fall-back skip counts a control word as one",
