@@ -35,7 +35,7 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 
 // The document as RTF: every non-ASCII character as \uN, with its Shift-JIS
 // \'hh bytes (or '?' where CP932 lacks it) as the fall-back for readers that
-// skip \u, so nothing is lost.
+// skip \u, so nothing is lost; fonts name themselves for double-byte text too.
 QByteArray writeRichText(const QTextDocument& doc);
 
 // What the RTF writer needs of a document, taken quickly on the thread that

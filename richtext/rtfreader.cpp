@@ -155,7 +155,6 @@ private:
     int leadByte_ = -1;
     const CodePage* leadPage_ = nullptr;
     const CodePage* leadSinglePage_ = nullptr;
-    int leadFont_ = -1;
 
     // --- helpers
     void openGroup();
@@ -174,7 +173,8 @@ private:
     void decodeFontBytes();
     void colorTableByte(unsigned char b);
 
-    void emitUnit(char16_t c);
+    void emitUnit(char16_t c, bool pair = false);
+    bool isDoubleByteText(char16_t c) const;
     void emitTextUnit(char16_t c);
     void emitParagraph();
     void emitCell();
@@ -405,11 +405,7 @@ void Reader::textByte(unsigned char b, bool escaped) {
         const bool trail = page->isTrailByte(b);
         const char16_t c = trail ? page->pair(uchar(lead), b) : kReplacement;
         if (trail && (c != kReplacement || !single)) {
-            // Double-byte text shows in the double-byte font when one is named.
-            const int saved = g_.props.font;
-            if (leadFont_ >= 0) g_.props.font = leadFont_;
-            emitUnit(c);
-            g_.props.font = saved;
+            emitUnit(c, true);
             return;
         }
         // Not a pair after all: the lead stands alone, in its own page when
@@ -429,7 +425,6 @@ void Reader::textByte(unsigned char b, bool escaped) {
         leadByte_ = b;
         leadPage_ = &page;
         leadSinglePage_ = nullptr;
-        leadFont_ = (g_.mode == CharMode::Dbch && &page != &pageOfFont(g_.props.font)) ? g_.dbchFont : -1;
         return;
     }
     if (!page.isDoubleByte() && g_.dbchFont >= 0 && g_.mode != CharMode::Hich) {
@@ -441,7 +436,6 @@ void Reader::textByte(unsigned char b, bool escaped) {
             leadByte_ = b;
             leadPage_ = &dbcs;
             leadSinglePage_ = &page;
-            leadFont_ = g_.dbchFont;
             return;
         }
     }
@@ -494,17 +488,45 @@ void Reader::beginText() {
     }
 }
 
-void Reader::emitUnit(char16_t c) {
+// Characters of the East Asian scripts: the text a double-byte font is for.
+bool isEastAsian(char32_t c) {
+    return (c >= 0x1100 && c <= 0x11FF)      // Hangul jamo
+           || (c >= 0x2E80 && c <= 0x2FFF)   // radicals, ideographic description
+           || (c >= 0x3000 && c <= 0x9FFF)   // CJK symbols, kana, ideographs
+           || (c >= 0xA000 && c <= 0xA4CF)   // Yi
+           || (c >= 0xAC00 && c <= 0xD7AF)   // Hangul syllables
+           || (c >= 0xF900 && c <= 0xFAFF)   // compatibility ideographs
+           || (c >= 0xFE30 && c <= 0xFE4F)   // vertical forms
+           || (c >= 0xFF00 && c <= 0xFFEF)   // full-width and half-width forms
+           || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// Double-byte text: a byte pair, an East Asian character, or any non-ASCII
+// character the writer announced with \dbch.
+bool Reader::isDoubleByteText(char16_t c) const {
+    char32_t cp = c;
+    if (QChar::isLowSurrogate(c) && highSurrogate_) cp = QChar::surrogateToUcs4(highSurrogate_, c);
+    return isEastAsian(cp) || (c >= 0x80 && g_.mode == CharMode::Dbch);
+}
+
+void Reader::emitUnit(char16_t c, bool pair) {
     if (g_.dest != Dest::Text) return;
-    if (c >= 0x80 && g_.mode == CharMode::Dbch && g_.dbchAssoc.any()) {
-        // Double-byte text takes the properties given for it.
-        const Props own = g_.props;
-        g_.dbchAssoc.applyTo(g_.props);
+    if (leadByte_ >= 0) flushLead();
+    const bool assoc = c >= 0x80 && g_.mode == CharMode::Dbch && g_.dbchAssoc.any();
+    // Our documents hold one font per run: double-byte text takes the font
+    // named for it (\dbch\afN) when the table has that font.
+    const bool dbchFont = g_.dbchFont >= 0 && g_.dbchFont != g_.props.font &&
+                          (pair || isDoubleByteText(c)) && fonts_.contains(g_.dbchFont);
+    if (!assoc && !dbchFont) {
         emitTextUnit(c);
-        g_.props = own;
         return;
     }
+    const Props own = g_.props;
+    // Double-byte text takes the properties given for it.
+    if (assoc) g_.dbchAssoc.applyTo(g_.props);
+    if (dbchFont) g_.props.font = g_.dbchFont;
     emitTextUnit(c);
+    g_.props = own;
 }
 
 void Reader::emitTextUnit(char16_t c) {
@@ -815,6 +837,7 @@ void Reader::controlWord(const Word& w) {
             p = Props{};
             p.font = font;
             g_.dbchAssoc = {};
+            g_.dbchFont = -1;
             return;
         }
         if (w.is("pc")) { if (!ansicpgSeen_) docPage_ = 437; return; }

@@ -261,9 +261,10 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
     }
     out_.append("}\r\n\\pard\\plain ");
 
-    // What the reader assumes after \plain: font 0, 12 points, nothing else.
+    // What the reader assumes after \plain: 12 points, nothing else.  No
+    // font is assumed, so that the first run names its double-byte font too.
     RunProps cur;
-    cur.font = 0;
+    cur.font = -1;
     cur.halfPoints = 24;
     for (const RichTextSnapshot::Run& run : doc_.runs) {
         if (run.format == RichTextSnapshot::kParagraphEnd) {
@@ -274,7 +275,18 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
         {
             const RunProps p = propsOf(doc_.charFormat(run.format));
             const qsizetype before = out_.size();
-            if (p.font != cur.font) writeWord("f", p.font);
+            if (p.font != cur.font) {
+                // The same font for every kind of character: readers that keep
+                // a separate font for double-byte text (LibreOffice's Asian
+                // font) take it from \dbch\af.
+                writeWord("f", p.font);
+                writeWord("loch");
+                writeWord("af", p.font);
+                writeWord("hich");
+                writeWord("af", p.font);
+                writeWord("dbch");
+                writeWord("af", p.font);
+            }
             if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
             if (p.bold != cur.bold) p.bold ? writeWord("b") : writeWord("b", 0);
             if (p.italic != cur.italic) p.italic ? writeWord("i") : writeWord("i", 0);

@@ -304,9 +304,33 @@ const QByteArray kWordJapanese =
     "{\\f11\\fnil\\fcharset128 MS Mincho;}}\\pard\\plain \\rtlch\\fcs1 \\af0\\afs24 "
     "\\ltrch\\fcs0 \\fs24\\loch\\af0\\hich\\af0\\dbch\\af11 ";
 
+// Arial for the western text, MS Mincho (f1) and MS Gothic (f2) for Japanese.
+const QByteArray kTwoFonts =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+    "{\\f1\\fnil\\fcharset128 MS Mincho;}{\\f2\\fnil\\fcharset128 MS Gothic;}}";
+
 INSTANTIATE_TEST_SUITE_P(
     DoubleByteFont, ReaderFormat,
     ::testing::Values(
+        FormatCase{"unicode Japanese takes the dbch font, other text the run's",
+                   kTwoFonts + "\\f0\\loch\\af0\\hich\\af0\\dbch\\af1\\loch AB\\u28450\\'3f\\u12354\\'3f "
+                               "\\u233\\'3f\\u9731\\'3f\\u-10179\\'3f\\u-8704\\'3f"
+                               "\\u-10174\\'3f\\u-8265\\'3f\\u-143\\'3f}",
+                   {run("AB"), run("漢あ", "", 12, "MS Mincho"), run(" é☃😀"), run("𠮷ｱ", "", 12, "MS Mincho")}},
+        FormatCase{"pairs in a Japanese western font take the dbch font",
+                   kTwoFonts + "\\hich\\af2\\dbch\\af1\\loch\\f2 A\\'8a\\'bf}",
+                   {run("A", "", 12, "MS Gothic"), run("漢", "", 12, "MS Mincho")}},
+        FormatCase{"dbch announces double-byte text",
+                   kTwoFonts + "\\f0\\dbch\\af1 \\u945\\'3f\\loch\\u945\\'3f}",
+                   {run("α", "", 12, "MS Mincho"), run("α")}},
+        FormatCase{"a dbch font the table lacks is not used; plain forgets the dbch font",
+                   kTwoFonts + "\\f0\\dbch\\af7 \\u28450\\'3f\\dbch\\af1 \\u28450\\'3f"
+                               "\\plain \\u28450\\'3f}",
+                   {run("漢"), run("漢", "", 12, "MS Mincho"), run("漢")}},
+        FormatCase{"our own form: the same font for every kind of text",
+                   kTwoFonts + "\\f2\\loch\\af2\\hich\\af2\\dbch\\af2 A\\uc2\\u28450\\'8a\\'bf"
+                               "\\f0\\loch\\af0\\hich\\af0\\dbch\\af0 B}",
+                   {run("A漢", "", 12, "MS Gothic"), run("B")}},
         FormatCase{"Word: af after rtlch names the complex-script font",
                    kWordJapanese + "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\'82\\'b1\\'82\\'f1}\\par}",
                    {run("こん", "", 12, "MS Mincho")}},
@@ -320,14 +344,17 @@ TEST(ReaderFonts, NamesAsWrittenIncludingBytesInTheirCodePage) {
     readRichText("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset128"
                  "{\\*\\panose 020b0600070205080204}\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53"
                  "\\'83\\'56\\'83\\'62\\'83\\'4e{\\*\\falt MS PGothic};}"
-                 "{\\f1 FixedSys;}}\\f0 a\\f1 b\\f9 c}",
+                 "{\\f1 FixedSys;}{\\f2\\fnil\\fcharset0 \\u-211\\'3f\\u-205\\'3f\\u32\\'3f"
+                 "\\u12468\\'3f\\u12471\\'3f\\u12483\\'3f\\u12463\\'3f;}}\\f0 a\\f1 b\\f9 c\\f2 d}",
                  doc);
     const auto runs = runsOf(doc);
-    ASSERT_EQ(runs.size(), 3u);
+    ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[0].family, QString::fromUtf8("ＭＳ Ｐゴシック"));
     EXPECT_EQ(runs[1].family, "FixedSys");
     // A font the table lacks: the document's default family.
     EXPECT_EQ(runs[2].family, doc.defaultFont().family());
+    // A name written as \uN (LibreOffice).
+    EXPECT_EQ(runs[3].family, QString::fromUtf8("ＭＳ ゴシック"));
 }
 
 TEST(ReaderFonts, RunsStayLargeWhenFormatsRepeat) {

@@ -102,6 +102,32 @@ TEST(Writer, ReadersThatSkipUnicodeGetTheShiftJisText) {
     EXPECT_EQ(test::plainOf(rtf), text);
 }
 
+// Readers that keep a font for double-byte text apart (LibreOffice's Asian
+// font) take it from \dbch\af: every font change names the run's font for
+// each kind of character, the first run's too.
+TEST(Writer, NamesTheFontForDoubleByteTextToo) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QString::fromUtf8("明朝の文 "), fmt("ＭＳ 明朝", 12));
+    c.insertText("Arial ", fmt("Arial", 12));
+    c.insertText(QString::fromUtf8("また明朝"), fmt("ＭＳ 明朝", 12));
+    const QByteArray rtf = writeRichText(doc);
+    const QByteArray body = rtf.mid(rtf.indexOf("\\pard\\plain "));
+    static const QRegularExpression font(QStringLiteral("\\\\f([0-9]+)(\\\\loch\\\\af([0-9]+)\\\\hich"
+                                                        "\\\\af([0-9]+)\\\\dbch\\\\af([0-9]+))?"));
+    QStringList named;
+    for (const auto& m : font.globalMatch(QString::fromLatin1(body))) {
+        EXPECT_EQ(m.captured(3), m.captured(1)) << body.constData();
+        EXPECT_EQ(m.captured(4), m.captured(1));
+        EXPECT_EQ(m.captured(5), m.captured(1));
+        named << m.captured(1);
+    }
+    ASSERT_EQ(named.size(), 3) << body.constData();
+    EXPECT_EQ(named[0], named[2]);
+    EXPECT_NE(named[0], named[1]);
+    EXPECT_TRUE(body.startsWith("\\pard\\plain \\f" + named[0].toLatin1() + "\\loch")) << body.constData();
+}
+
 TEST(WriterRoundTrip, TextOfEveryKindSurvives) {
     const QString text = QString::fromUtf8(
         "ASCII {braces} \\back\\slash\tTab ｶﾀｶﾅ 漢字かな混じり ①②Ⅲ ～－￥ "
