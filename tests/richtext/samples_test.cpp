@@ -123,6 +123,26 @@ TEST(Samples, LibreOffice) {
     EXPECT_TRUE(second.strike);
 }
 
+// Written by LibreOffice 7.4 from a document with ruby: each ruby is an EQ
+// field with an empty result.  東京 is bold in a run whose Asian font is
+// ＭＳ 明朝; the last ruby has parentheses and a comma in its text, which
+// LibreOffice leaves unescaped.
+TEST(Samples, LibreOfficeRuby) {
+    const auto l = load("libreoffice_ruby.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("前日本語 bold後\nこれは漢字です。東京、a(b),c終"));
+    const test::Run japanese = runWith(*l, "日本語");
+    EXPECT_EQ(japanese.family, QString::fromUtf8("ＭＳ 明朝"));
+    EXPECT_TRUE(japanese.bold);
+    const test::Run bold = runWith(*l, "bold");
+    EXPECT_EQ(bold.family, "Liberation Serif");
+    EXPECT_TRUE(bold.bold);
+    EXPECT_FALSE(runWith(*l, "漢字").bold);
+    const test::Run tokyo = runWith(*l, "東京");
+    EXPECT_EQ(tokyo.text, QString::fromUtf8("東京"));
+    EXPECT_EQ(tokyo.family, QString::fromUtf8("ＭＳ 明朝"));
+    EXPECT_TRUE(tokyo.bold);
+}
+
 TEST(Samples, TextEdit) {
     const auto l = load("textedit_ja.rtf");
     EXPECT_EQ(l->text, QString::fromUtf8("Hello bold\nこんにちは\n日本 code{}"));
