@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 
 PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
            libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev \
-           qt6-translations-l10n desktop-file-utils appstream
+           qt6-translations-l10n desktop-file-utils appstream pandoc
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

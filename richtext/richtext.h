@@ -33,8 +33,9 @@ bool isWholeRichText(QByteArrayView bytes);
 // when the bytes are not rich text (then `doc` is untouched).
 bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 
-// The document as RTF: Shift-JIS characters as \'hh bytes, every other
-// character as \uN with a one-byte fall-back, so nothing is lost.
+// The document as RTF: every non-ASCII character as \uN, with its Shift-JIS
+// \'hh bytes (or '?' where CP932 lacks it) as the fall-back for readers that
+// skip \u, so nothing is lost; fonts name themselves for double-byte text too.
 QByteArray writeRichText(const QTextDocument& doc);
 
 // What the RTF writer needs of a document, taken quickly on the thread that

@@ -27,6 +27,8 @@ constexpr int kMaxWordLength = 32;       // longer control words are ignored
 constexpr int kMaxFonts = 16384;
 constexpr int kMaxColors = 16384;
 constexpr int kMaxFontNameBytes = 1024;
+constexpr int kMaxInstruction = 16384;   // field instruction units kept
+constexpr int kMaxEquationDepth = 32;    // deeper equation groups read as text
 
 enum class Dest : uint8_t {
     Text,        // visible text
@@ -34,6 +36,7 @@ enum class Dest : uint8_t {
     SkipEscape,  // ignored, but a nested \ud or \result carries visible text
     FontTable,
     ColorTable,
+    FieldInst,   // a field's instruction, kept for fields whose result is empty
 };
 
 enum class Underline : uint8_t { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
@@ -155,7 +158,18 @@ private:
     int leadByte_ = -1;
     const CodePage* leadPage_ = nullptr;
     const CodePage* leadSinglePage_ = nullptr;
-    int leadFont_ = -1;
+
+    // --- fields: those whose result stays empty show what their instruction
+    // shows (an equation's text: ruby keeps its base).
+    struct Field {
+        size_t depth;        // groups open around the \field word
+        qint64 textBefore;   // text units emitted when it began
+        QString inst;
+        bool stateTaken = false;
+        Group state;         // where the instruction's text began
+    };
+    std::vector<Field> fields_;
+    qint64 emitted_ = 0;
 
     // --- helpers
     void openGroup();
@@ -174,7 +188,10 @@ private:
     void decodeFontBytes();
     void colorTableByte(unsigned char b);
 
-    void emitUnit(char16_t c);
+    void emitUnit(char16_t c, bool pair = false);
+    bool isDoubleByteText(char16_t c) const;
+    void openField();
+    void finishField();
     void emitTextUnit(char16_t c);
     void emitParagraph();
     void emitCell();
@@ -230,6 +247,221 @@ bool isSkippedDestination(const Word& w) {
     return names.contains(std::string_view(w.name, size_t(w.length)));
 }
 
+// --- equation fields
+//
+// An EQ field draws its text from its instruction, and writers leave its
+// result empty: LibreOffice writes ruby as "EQ \* jc0 \* hps12
+// \o(\s\up 10(かんじ),漢字)", Word as "EQ \* jc2 \* hps10 \o\ad(\s\up 9(かんじ),漢字)".
+// What a reader can show is the readable text: the base of a ruby, the
+// characters of the other forms.  Input is never trusted: unbalanced
+// parentheses, stray backslashes and deep nesting all end in some text.
+
+class Equation {
+public:
+    explicit Equation(QStringView s, int depth = 0) : s_(s), depth_(depth) {}
+
+    QString text() {
+        QString base;
+        if (rubyBase(base)) return base;
+        i_ = 0;
+        return sequence(depth_, false);
+    }
+
+private:
+    QStringView s_;
+    qsizetype i_ = 0;
+    int depth_;
+
+    bool at(qsizetype i, char16_t c) const { return i < s_.size() && s_[i] == c; }
+    bool letterAt(qsizetype i) const {
+        return i < s_.size() && ((s_[i] >= u'a' && s_[i] <= u'z') || (s_[i] >= u'A' && s_[i] <= u'Z'));
+    }
+    void skipSpaces() {
+        while (i_ < s_.size() && s_[i_].isSpace()) ++i_;
+    }
+    qsizetype letters(qsizetype i) const {
+        qsizetype j = i;
+        while (letterAt(j)) ++j;
+        return j - i;
+    }
+
+    // A general field switch: \* and its word or quoted argument.
+    void skipFieldSwitch() {
+        i_ += 2;
+        skipSpaces();
+        if (at(i_, u'"')) {
+            const qsizetype close = s_.indexOf(u'"', i_ + 1);
+            i_ = close < 0 ? s_.size() : close + 1;
+        } else {
+            while (i_ < s_.size() && !s_[i_].isSpace() && s_[i_] != u'\\') ++i_;
+        }
+    }
+
+    // An option's value: a number (\up 9), or a character (\lc\( ).
+    void skipOptionValue(QStringView name) {
+        if (name.size() == 2 && name[1] == u'c' && at(i_, u'\\') && i_ + 1 < s_.size()) {
+            i_ += 2;
+            return;
+        }
+        const qsizetype save = i_;
+        skipSpaces();
+        if (at(i_, u'-')) ++i_;
+        if (i_ < s_.size() && s_[i_].isDigit()) {
+            while (i_ < s_.size() && s_[i_].isDigit()) ++i_;
+        } else {
+            i_ = save;
+        }
+    }
+
+    // Text up to the end, or inside an argument list up to its next ',' or
+    // ')'.  Parentheses that belong to no switch are text, kept balanced.
+    QString sequence(int depth, bool inArguments) {
+        QString out;
+        int parens = 0;
+        while (i_ < s_.size()) {
+            const QChar c = s_[i_];
+            if (c == u'\\') {
+                if (i_ + 1 < s_.size() && QStringView(u"(),\\").contains(s_[i_ + 1])) {
+                    out.append(s_[i_ + 1]);
+                    i_ += 2;
+                } else if (at(i_ + 1, u'*')) {
+                    skipFieldSwitch();
+                } else if (letterAt(i_ + 1)) {
+                    out.append(operation(depth));
+                } else {
+                    ++i_;
+                }
+                continue;
+            }
+            if (inArguments && parens == 0 && (c == u',' || c == u')')) break;
+            if (c == u'(') ++parens;
+            else if (c == u')' && parens > 0) --parens;
+            out.append(c);
+            ++i_;
+        }
+        return out;
+    }
+
+    // A switch with its options and arguments, as the text it shows.
+    QString operation(int depth) {
+        const qsizetype n = letters(i_ + 1);
+        const QStringView name = s_.sliced(i_ + 1, n);
+        i_ += 1 + n;
+        if (n != 1) {
+            skipOptionValue(name);  // an option out of place
+            return {};
+        }
+        const char16_t kind = QChar::toLower(name[0].unicode());
+        for (;;) {
+            const qsizetype save = i_;
+            skipSpaces();
+            const qsizetype m = at(i_, u'\\') ? letters(i_ + 1) : 0;
+            if (m < 2) {
+                i_ = save;
+                break;
+            }
+            const QStringView option = s_.sliced(i_ + 1, m);
+            i_ += 1 + m;
+            skipOptionValue(option);
+        }
+        skipSpaces();
+        // Too deep: the parentheses are read as text by the caller.
+        if (!at(i_, u'(') || depth >= kMaxEquationDepth) return {};
+        ++i_;
+        QStringList args;
+        std::vector<bool> raised;
+        for (;;) {
+            const qsizetype start = i_;
+            args.append(sequence(depth + 1, true));
+            raised.push_back(startsRaised(start));
+            if (i_ >= s_.size()) break;
+            if (s_[i_] == u',') {
+                ++i_;
+                continue;
+            }
+            ++i_;  // ')'
+            break;
+        }
+        switch (kind) {
+        case u'o': {
+            // Overstrike; with a raised argument it is ruby: the rest is the base.
+            QStringList base;
+            for (size_t k = 0; k < raised.size(); ++k)
+                if (!raised[k]) base.append(args[qsizetype(k)]);
+            if (!base.isEmpty() && base.size() < args.size()) return base.join(u',');
+            return args.join(QString());
+        }
+        case u'f':
+            return args.size() == 2 ? args[0] + u'/' + args[1] : args.join(QString());
+        case u'l':
+            return args.join(u',');
+        default:
+            return args.join(QString());
+        }
+    }
+
+    bool startsRaised(qsizetype i) const {
+        while (i < s_.size() && s_[i].isSpace()) ++i;
+        return at(i, u'\\') && (at(i + 1, u's') || at(i + 1, u'S')) && !letterAt(i + 2);
+    }
+
+    // Ruby at the top: \o[options](\s[options](ruby),base).  LibreOffice
+    // does not escape parentheses and commas in the ruby or the base, so
+    // the base is taken as everything from the first comma after the ruby
+    // (its parentheses counted loosely) to the last ')'; what follows that is
+    // text again.
+    bool rubyBase(QString& base) {
+        i_ = 0;
+        for (;;) {
+            skipSpaces();
+            if (at(i_, u'\\') && at(i_ + 1, u'*')) skipFieldSwitch();
+            else break;
+        }
+        const auto switchNamed = [&](char16_t lower) {
+            if (!at(i_, u'\\') || letters(i_ + 1) != 1 || QChar::toLower(s_[i_ + 1].unicode()) != lower)
+                return false;
+            i_ += 2;
+            for (;;) {
+                skipSpaces();
+                const qsizetype m = at(i_, u'\\') ? letters(i_ + 1) : 0;
+                if (m < 2) break;
+                const QStringView option = s_.sliced(i_ + 1, m);
+                i_ += 1 + m;
+                skipOptionValue(option);
+            }
+            skipSpaces();
+            if (!at(i_, u'(')) return false;
+            ++i_;
+            skipSpaces();
+            return true;
+        };
+        if (!switchNamed(u'o') || !switchNamed(u's')) return false;
+        int parens = 1;
+        qsizetype comma = -1;
+        for (qsizetype k = i_; k < s_.size() && comma < 0; ++k) {
+            const QChar c = s_[k];
+            if (c == u'\\') ++k;
+            else if (c == u'(') ++parens;
+            else if (c == u')') parens = std::max(parens - 1, 0);
+            else if (c == u',' && parens == 0) comma = k;
+        }
+        if (comma < 0) return false;
+        qsizetype end = s_.lastIndexOf(u')');
+        if (end <= comma) end = s_.size();
+        base = Equation(s_.sliced(comma + 1, end - comma - 1), 1).sequence(1, false);
+        if (end + 1 < s_.size()) base += Equation(s_.sliced(end + 1), 1).sequence(1, false);
+        return true;
+    }
+};
+
+// What a field with an empty result shows: only an equation's text.
+QString fieldText(QStringView inst) {
+    inst = inst.trimmed();
+    if (inst.size() < 2 || !inst.first(2).startsWith(u"EQ", Qt::CaseInsensitive)) return {};
+    if (inst.size() > 2 && !inst[2].isSpace() && inst[2] != u'\\') return {};
+    return Equation(inst.sliced(2)).text().trimmed();
+}
+
 void Reader::run() {
     // Caller checked the signature; start at the first brace.
     while (pos_ < size_ && p_[pos_] != '{') ++pos_;
@@ -277,6 +509,7 @@ void Reader::run() {
         }
     }
     // Unclosed groups are closed by the end of the input.
+    while (!fields_.empty()) finishField();
     flushLead();
     if (highSurrogate_) {
         highSurrogate_ = 0;
@@ -351,11 +584,34 @@ void Reader::closeGroup() {
     } else {
         g_ = stack_.back();
         stack_.pop_back();
+        while (!fields_.empty() && stack_.size() < fields_.back().depth) finishField();
         if (stack_.empty()) done_ = true;
     }
     // The end of a braced entry or of the table ends a name that lacks its
     // semicolon.
     if (closing == Dest::FontTable) finishFontEntry();
+}
+
+void Reader::openField() {
+    if (g_.dest != Dest::Text || overflowDepth_ > 0) return;
+    if (!fields_.empty() && fields_.back().depth == stack_.size()) return;
+    fields_.push_back(Field{stack_.size(), emitted_, {}, false, {}});
+}
+
+// The field's group closed.  An empty result gives way to the text the
+// instruction shows, in the format the instruction began in.
+void Reader::finishField() {
+    Field f = std::move(fields_.back());
+    fields_.pop_back();
+    if (emitted_ != f.textBefore || !f.stateTaken) return;
+    const QString text = fieldText(f.inst);
+    if (text.isEmpty()) return;
+    const Group outer = g_;
+    g_ = f.state;
+    g_.dest = Dest::Text;
+    skipUnits_ = 0;
+    for (QChar c : text) emitUnit(c.unicode());
+    g_ = outer;
 }
 
 const CodePage& Reader::pageOfFont(int font) const {
@@ -393,6 +649,7 @@ void Reader::textByte(unsigned char b, bool escaped) {
         colorTableByte(b);
         return;
     case Dest::Text:
+    case Dest::FieldInst:
         break;
     }
     if (consumeSkipUnit()) return;
@@ -405,11 +662,7 @@ void Reader::textByte(unsigned char b, bool escaped) {
         const bool trail = page->isTrailByte(b);
         const char16_t c = trail ? page->pair(uchar(lead), b) : kReplacement;
         if (trail && (c != kReplacement || !single)) {
-            // Double-byte text shows in the double-byte font when one is named.
-            const int saved = g_.props.font;
-            if (leadFont_ >= 0) g_.props.font = leadFont_;
-            emitUnit(c);
-            g_.props.font = saved;
+            emitUnit(c, true);
             return;
         }
         // Not a pair after all: the lead stands alone, in its own page when
@@ -429,7 +682,6 @@ void Reader::textByte(unsigned char b, bool escaped) {
         leadByte_ = b;
         leadPage_ = &page;
         leadSinglePage_ = nullptr;
-        leadFont_ = (g_.mode == CharMode::Dbch && &page != &pageOfFont(g_.props.font)) ? g_.dbchFont : -1;
         return;
     }
     if (!page.isDoubleByte() && g_.dbchFont >= 0 && g_.mode != CharMode::Hich) {
@@ -441,7 +693,6 @@ void Reader::textByte(unsigned char b, bool escaped) {
             leadByte_ = b;
             leadPage_ = &dbcs;
             leadSinglePage_ = &page;
-            leadFont_ = g_.dbchFont;
             return;
         }
     }
@@ -462,6 +713,7 @@ void Reader::plainRun() {
         ++pos_;
     }
     run_.append(QLatin1StringView(reinterpret_cast<const char*>(p_ + start), pos_ - start));
+    emitted_ += pos_ - start;
     // Raw control bytes are not text (escaped ones are).
     if (pos_ < size_) {
         const unsigned char c = p_[pos_];
@@ -494,21 +746,60 @@ void Reader::beginText() {
     }
 }
 
-void Reader::emitUnit(char16_t c) {
-    if (g_.dest != Dest::Text) return;
-    if (c >= 0x80 && g_.mode == CharMode::Dbch && g_.dbchAssoc.any()) {
-        // Double-byte text takes the properties given for it.
-        const Props own = g_.props;
-        g_.dbchAssoc.applyTo(g_.props);
-        emitTextUnit(c);
-        g_.props = own;
+// Characters of the East Asian scripts: the text a double-byte font is for.
+bool isEastAsian(char32_t c) {
+    return (c >= 0x1100 && c <= 0x11FF)      // Hangul jamo
+           || (c >= 0x2E80 && c <= 0x2FFF)   // radicals, ideographic description
+           || (c >= 0x3000 && c <= 0x9FFF)   // CJK symbols, kana, ideographs
+           || (c >= 0xA000 && c <= 0xA4CF)   // Yi
+           || (c >= 0xAC00 && c <= 0xD7AF)   // Hangul syllables
+           || (c >= 0xF900 && c <= 0xFAFF)   // compatibility ideographs
+           || (c >= 0xFE30 && c <= 0xFE4F)   // vertical forms
+           || (c >= 0xFF00 && c <= 0xFFEF)   // full-width and half-width forms
+           || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// Double-byte text: a byte pair, an East Asian character, or any non-ASCII
+// character the writer announced with \dbch.
+bool Reader::isDoubleByteText(char16_t c) const {
+    char32_t cp = c;
+    if (QChar::isLowSurrogate(c) && highSurrogate_) cp = QChar::surrogateToUcs4(highSurrogate_, c);
+    return isEastAsian(cp) || (c >= 0x80 && g_.mode == CharMode::Dbch);
+}
+
+void Reader::emitUnit(char16_t c, bool pair) {
+    if (g_.dest == Dest::FieldInst) {
+        if (fields_.empty()) return;
+        Field& f = fields_.back();
+        if (!f.stateTaken) {
+            f.state = g_;
+            f.stateTaken = true;
+        }
+        if (f.inst.size() < kMaxInstruction) f.inst.append(QChar(c));
         return;
     }
+    if (g_.dest != Dest::Text) return;
+    if (leadByte_ >= 0) flushLead();
+    const bool assoc = c >= 0x80 && g_.mode == CharMode::Dbch && g_.dbchAssoc.any();
+    // Our documents hold one font per run: double-byte text takes the font
+    // named for it (\dbch\afN) when the table has that font.
+    const bool dbchFont = g_.dbchFont >= 0 && g_.dbchFont != g_.props.font &&
+                          (pair || isDoubleByteText(c)) && fonts_.contains(g_.dbchFont);
+    if (!assoc && !dbchFont) {
+        emitTextUnit(c);
+        return;
+    }
+    const Props own = g_.props;
+    // Double-byte text takes the properties given for it.
+    if (assoc) g_.dbchAssoc.applyTo(g_.props);
+    if (dbchFont) g_.props.font = g_.dbchFont;
     emitTextUnit(c);
+    g_.props = own;
 }
 
 void Reader::emitTextUnit(char16_t c) {
     if (leadByte_ >= 0) flushLead();
+    ++emitted_;
     // Lone surrogates become U+FFFD; a pair is kept whole.
     if (highSurrogate_) {
         const char16_t high = highSurrogate_;
@@ -784,7 +1075,16 @@ void Reader::controlWord(const Word& w) {
         if (w.is("fcs")) { g_.dbchSlot = false; return; }
         if (w.is("fs")) { p.fs = w.hasParam ? std::clamp(param, 2, 3276) : 24; return; }
         if (w.is("fonttbl")) { destination(w); return; }
-        if (w.is("field") || w.is("fldrslt")) return;
+        if (w.is("field")) { openField(); return; }
+        if (w.is("fldrslt")) return;
+        if (w.is("fldinst")) {
+            // Kept only for the field it belongs to; nested instructions
+            // inside it are not part of its text.
+            const bool own = g_.dest == Dest::Text && !fields_.empty() && overflowDepth_ == 0 &&
+                             stack_.size() > fields_.back().depth;
+            g_.dest = own ? Dest::FieldInst : Dest::Skip;
+            return;
+        }
         break;
     case 'h':
         if (w.is("highlight")) { p.bg = std::max(param, 0); return; }
@@ -815,6 +1115,7 @@ void Reader::controlWord(const Word& w) {
             p = Props{};
             p.font = font;
             g_.dbchAssoc = {};
+            g_.dbchFont = -1;
             return;
         }
         if (w.is("pc")) { if (!ansicpgSeen_) docPage_ = 437; return; }

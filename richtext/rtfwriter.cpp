@@ -1,5 +1,7 @@
-// RTF writer.  Old readers know only bytes, so every character CP932 holds is
-// written as its Shift-JIS bytes; anything else as \uN with a '?' fall-back.
+// RTF writer.  Every non-ASCII character is written as \uN, which readers
+// that take \'hh bytes in code page 1252 (pandoc) need, followed by its
+// Shift-JIS bytes as the fall-back that older readers show instead; a
+// character CP932 cannot hold falls back to '?'.
 
 #include "richtext.h"
 
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -54,8 +57,15 @@ private:
     int colorOf(const QColor& c);
     RunProps propsOf(const QTextCharFormat& f);
     void collect();
-    void writeText(QStringView text);
-    void writeChar(char32_t c);
+    // Document text takes the \u form; font names stay Shift-JIS bytes under
+    // \fcharset128, the form Japanese font tables take from every writer.
+    enum class Form { Unicode, Bytes };
+    void writeText(QStringView text, Form form = Form::Unicode);
+    void writeChar(char32_t c, Form form);
+    void writeUnicode(char32_t c, const char* fallback, int n);
+    // The fall-back length in force (\ucN).  It holds until the group that
+    // set it closes, so the font table's entries restore it.
+    int uc_ = 1;
     void writeByte(unsigned char b) {
         char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
         out_.append(esc, 4);
@@ -141,7 +151,7 @@ void Writer::collect() {
     }
 }
 
-void Writer::writeChar(char32_t c) {
+void Writer::writeChar(char32_t c, Form form) {
     if (c < 0x80) {
         switch (c) {
         case '\\': out_.append("\\\\"); return;
@@ -160,32 +170,51 @@ void Writer::writeChar(char32_t c) {
     }
     char bytes[2];
     const int n = cp932::encodeChar(c, bytes);
-    if (n > 0) {
+    if (n > 0 && form == Form::Bytes) {
         for (int i = 0; i < n; ++i) writeByte(uchar(bytes[i]));
         return;
     }
-    auto unicode = [this](char16_t u) {
-        // Signed 16-bit, as older readers expect.
-        writeWord("u", u > 0x7FFF ? int(u) - 65536 : int(u));
-        out_.append('?');
+    // The '?' is escaped: pandoc drops the character after a bare one.
+    if (n == 0) bytes[0] = '?';
+    writeUnicode(c, bytes, n > 0 ? n : 1);
+}
+
+void Writer::writeUnicode(char32_t c, const char* fallback, int n) {
+    if (n != uc_) {
+        writeWord("uc", n);
+        uc_ = n;
+    }
+    // Signed 16-bit values; beyond the BMP a surrogate pair, each half with
+    // its own fall-back.
+    const auto unit = [&](char16_t u, const char* bytes, int count) {
+        char word[32] = {'\\', 'u'};
+        char* end = std::to_chars(word + 2, word + 8, u > 0x7FFF ? int(u) - 65536 : int(u)).ptr;
+        for (int i = 0; i < count; ++i) {
+            const auto b = uchar(bytes[i]);
+            *end++ = '\\';
+            *end++ = '\'';
+            *end++ = kHex[b >> 4];
+            *end++ = kHex[b & 15];
+        }
+        out_.append(word, end - word);
     };
     if (c > 0xFFFF) {
-        unicode(QChar::highSurrogate(c));
-        unicode(QChar::lowSurrogate(c));
+        unit(QChar::highSurrogate(c), fallback, n);
+        unit(QChar::lowSurrogate(c), fallback, n);
     } else {
-        unicode(char16_t(c));
+        unit(char16_t(c), fallback, n);
     }
 }
 
-void Writer::writeText(QStringView text) {
+void Writer::writeText(QStringView text, Form form) {
     for (qsizetype i = 0; i < text.size();) {
         char16_t c = text[i].unicode();
         ++i;
         if (QChar::isHighSurrogate(c) && i < text.size() && QChar::isLowSurrogate(text[i].unicode())) {
-            writeChar(QChar::surrogateToUcs4(c, text[i].unicode()));
+            writeChar(QChar::surrogateToUcs4(c, text[i].unicode()), form);
             ++i;
         } else {
-            writeChar(c);
+            writeChar(c, form);
         }
     }
 }
@@ -214,12 +243,14 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
         out_.append(' ');
         // A bare ';' would end the name; braces and backslashes are escaped
         // as in text.
+        const int outerUc = uc_;
         const QStringList parts = fontNames_[i].split(u';');
         for (qsizetype k = 0; k < parts.size(); ++k) {
             if (k > 0) writeByte(';');
-            writeText(parts[k]);
+            writeText(parts[k], Form::Bytes);
         }
         out_.append(";}");
+        uc_ = outerUc;
     }
     out_.append("}\r\n{\\colortbl ;");
     for (const QColor& c : colors_) {
@@ -230,9 +261,10 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
     }
     out_.append("}\r\n\\pard\\plain ");
 
-    // What the reader assumes after \plain: font 0, 12 points, nothing else.
+    // What the reader assumes after \plain: 12 points, nothing else.  No
+    // font is assumed, so that the first run names its double-byte font too.
     RunProps cur;
-    cur.font = 0;
+    cur.font = -1;
     cur.halfPoints = 24;
     for (const RichTextSnapshot::Run& run : doc_.runs) {
         if (run.format == RichTextSnapshot::kParagraphEnd) {
@@ -243,7 +275,18 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
         {
             const RunProps p = propsOf(doc_.charFormat(run.format));
             const qsizetype before = out_.size();
-            if (p.font != cur.font) writeWord("f", p.font);
+            if (p.font != cur.font) {
+                // The same font for every kind of character: readers that keep
+                // a separate font for double-byte text (LibreOffice's Asian
+                // font) take it from \dbch\af.
+                writeWord("f", p.font);
+                writeWord("loch");
+                writeWord("af", p.font);
+                writeWord("hich");
+                writeWord("af", p.font);
+                writeWord("dbch");
+                writeWord("af", p.font);
+            }
             if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
             if (p.bold != cur.bold) p.bold ? writeWord("b") : writeWord("b", 0);
             if (p.italic != cur.italic) p.italic ? writeWord("i") : writeWord("i", 0);

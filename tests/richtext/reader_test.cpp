@@ -73,6 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"uc0 skips nothing", "{\\rtf1\\ansi\\uc0\\u12354 ab}", QString::fromUtf8("あab")},
         TextCase{"uc is scoped to its group",
                  "{\\rtf1\\ansi{\\uc2 \\u12354 xy}\\u12356 zw}", QString::fromUtf8("あいw")},
+        TextCase{"uc holds in nested groups and ends with its own",
+                 "{\\rtf1\\ansi\\ansicpg932\\uc1{\\uc2{\\b\\u28450\\'8a\\'bf}\\u23383\\'8e\\'9a}"
+                 "\\u9731\\'3fx}",
+                 QString::fromUtf8("漢字☃x")},
         TextCase{"fall-back skip stops at a brace",
                  "{\\rtf1\\ansi{\\uc3\\u12354 a}bc}", QString::fromUtf8("あbc")},
         TextCase{"fall-back skip counts a control word as one",
@@ -136,6 +140,45 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"unclosed groups closed at the end", "{\\rtf1\\ansi a{\\b b{\\i c", "abc"},
         TextCase{"leading white space before the header", "  \r\n{\\rtf1 x}", "x"}));
 
+// Ruby arrives as an equation field whose result is empty: the base stays.
+const QByteArray kLibreOfficeRuby =
+    "{\\rtf1\\ansi\\deff0{\\dbch\\u12371\\'3f\\u12428\\'3f\\u12399\\'3f}{\\dbch{\\field{\\*\\fldinst "
+    "{ EQ \\\\* jc0 \\\\* \"Font:Noto Serif CJK SC\" \\\\* hps12 \\\\o(\\\\s\\\\up 10("
+    "\\u12363\\'3f\\u12435\\'3f\\u12376\\'3f),\\u28450\\'3f\\u23383\\'3f)}}{\\fldrslt {}}}}"
+    "{\\dbch\\u12391\\'3f\\u12377\\'3f}\\par}";
+
+QByteArray equationField(const char* instruction, const char* result = "{\\fldrslt }") {
+    return QByteArray("{\\rtf1\\ansi\\ansicpg932 a{\\field{\\*\\fldinst ") + instruction + "}" + result +
+           "}b}";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ReaderText,
+    ::testing::Values(
+        TextCase{"LibreOffice ruby", kLibreOfficeRuby, QString::fromUtf8("これは漢字です")},
+        TextCase{"Word ruby in Shift-JIS bytes, instruction in pieces",
+                 equationField("{\\f1 EQ \\\\* jc2 \\\\* \"Font:\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9\" "
+                               "\\\\* hps10 \\\\o\\\\ad(}{\\\\s\\\\up 9(\\'82\\'a9\\'82\\'f1\\'82\\'b6),}"
+                               "{\\'8a\\'bf\\'8e\\'9a)}"),
+                 QString::fromUtf8("a漢字b")},
+        TextCase{"ruby aligned left, lowered, without a space",
+                 equationField("eq \\\\o\\\\al(\\\\s\\\\do-4(x),base)"), "abaseb"},
+        TextCase{"LibreOffice leaves parentheses and commas unescaped",
+                 equationField(" EQ \\\\o(\\\\s\\\\up 10(x)y),a(b),c)"), "aa(b),cb"},
+        TextCase{"escaped parentheses and commas",
+                 equationField("EQ \\\\o\\\\ad(\\\\s\\\\up 9(r\\\\)),\\\\(k\\\\,j\\\\))"), "a(k,j)b"},
+        TextCase{"text after the ruby",
+                 equationField("EQ \\\\o(\\\\s\\\\up 9(x),y) z\\\\,"), "ay z,b"},
+        TextCase{"a result with text is kept instead",
+                 equationField("EQ \\\\o(\\\\s\\\\up 9(x),y)", "{\\fldrslt shown}"), "ashownb"},
+        TextCase{"no result group", equationField("EQ \\\\o(\\\\s\\\\up 9(x),y)", ""), "ayb"},
+        TextCase{"other fields with an empty result show nothing", equationField("PAGE \\\\* roman"), "ab"},
+        TextCase{"other equations keep their text",
+                 equationField("EQ \\\\f(1,2) \\\\s\\\\up 8(3)\\\\b\\\\lc\\\\[(k) \\\\o\\\\ac(\\'81\\'9b,\\'8e\\'9a)"),
+                 QString::fromUtf8("a1/2 3k ○字b")},
+        TextCase{"a nested field's result is part of the instruction",
+                 equationField("EQ \\\\o(\\\\s\\\\up 9(x),{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}})"), "a7b"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Damaged, ReaderText,
     ::testing::Values(
@@ -160,7 +203,15 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"bin length beyond the end", "{\\rtf1\\ansi a\\bin999999 xyz", "a"},
         TextCase{"frame markers are not structure", "{\\rtf1\\ansi \\u-560?\\u-559?}",
                  QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD")},
-        TextCase{"stray closing braces end the document", "{\\rtf1 a}}}b", "a"}));
+        TextCase{"stray closing braces end the document", "{\\rtf1 a}}}b", "a"},
+        TextCase{"equation without its closing parentheses",
+                 equationField("EQ \\\\o\\\\ad(\\\\s\\\\up 9(x),y"), "ayb"},
+        TextCase{"equation with only a ruby", equationField("EQ \\\\o(\\\\s\\\\up 9(x"), "axb"},
+        TextCase{"equation with stray parentheses and backslashes",
+                 equationField("EQ ))\\\\o((,)\\\\ \\\\\\\\ \\\\up\\\\"), "a))(,) \\b"},
+        TextCase{"equation with an unclosed quoted switch", equationField("EQ \\\\* \"Font:x \\\\o(y)"), "ab"},
+        TextCase{"field cut off in its instruction", "{\\rtf1 a{\\field{\\*\\fldinst EQ \\\\o(\\\\s(x),y",
+                 "ay"}));
 
 TEST(Reader, NotRichTextLeavesTheDocumentUntouched) {
     for (const QByteArray& bytes : {QByteArray("hello"), QByteArray("{\\rt"), QByteArray(),
@@ -215,6 +266,24 @@ TEST(Reader, DeepNestingNeitherCrashesNorLosesText) {
     for (int i = 0; i < 200000; ++i) rtf += "}";
     rtf += " after}";
     EXPECT_EQ(plainOf(rtf), "deep after");
+}
+
+// Equations nested past any sensible depth, and instructions longer than
+// any real one, are read as far as they go.
+TEST(Reader, DeepEquationsNeitherCrashNorHang) {
+    const auto field = [](const QByteArray& inst) {
+        return "{\\rtf1\\ansi a{\\field{\\*\\fldinst EQ " + inst + "}{\\fldrslt }}b}";
+    };
+    QByteArray nested;
+    for (int i = 0; i < 500; ++i) nested += "\\\\o\\\\ad(\\\\s\\\\up 9(r),";
+    nested += "x" + QByteArray(500, ')');
+    const QString text = plainOf(field(nested));
+    EXPECT_TRUE(text.startsWith('a') && text.endsWith('b') && text.contains('x')) << text.left(80).toStdString();
+    EXPECT_EQ(plainOf(field(QByteArray(200000, '('))).left(3), "a((");
+    EXPECT_EQ(plainOf(field("\\\\s(" + QByteArray(200000, ',') + ")")), "ab");
+    QByteArray switches;
+    for (int i = 0; i < 50000; ++i) switches += "\\\\s\\\\up 9";
+    EXPECT_EQ(plainOf(field(switches + "(y)")), "ab");
 }
 
 TEST(Reader, HugeTablesAreCapped) {
@@ -300,9 +369,33 @@ const QByteArray kWordJapanese =
     "{\\f11\\fnil\\fcharset128 MS Mincho;}}\\pard\\plain \\rtlch\\fcs1 \\af0\\afs24 "
     "\\ltrch\\fcs0 \\fs24\\loch\\af0\\hich\\af0\\dbch\\af11 ";
 
+// Arial for the western text, MS Mincho (f1) and MS Gothic (f2) for Japanese.
+const QByteArray kTwoFonts =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+    "{\\f1\\fnil\\fcharset128 MS Mincho;}{\\f2\\fnil\\fcharset128 MS Gothic;}}";
+
 INSTANTIATE_TEST_SUITE_P(
     DoubleByteFont, ReaderFormat,
     ::testing::Values(
+        FormatCase{"unicode Japanese takes the dbch font, other text the run's",
+                   kTwoFonts + "\\f0\\loch\\af0\\hich\\af0\\dbch\\af1\\loch AB\\u28450\\'3f\\u12354\\'3f "
+                               "\\u233\\'3f\\u9731\\'3f\\u-10179\\'3f\\u-8704\\'3f"
+                               "\\u-10174\\'3f\\u-8265\\'3f\\u-143\\'3f}",
+                   {run("AB"), run("漢あ", "", 12, "MS Mincho"), run(" é☃😀"), run("𠮷ｱ", "", 12, "MS Mincho")}},
+        FormatCase{"pairs in a Japanese western font take the dbch font",
+                   kTwoFonts + "\\hich\\af2\\dbch\\af1\\loch\\f2 A\\'8a\\'bf}",
+                   {run("A", "", 12, "MS Gothic"), run("漢", "", 12, "MS Mincho")}},
+        FormatCase{"dbch announces double-byte text",
+                   kTwoFonts + "\\f0\\dbch\\af1 \\u945\\'3f\\loch\\u945\\'3f}",
+                   {run("α", "", 12, "MS Mincho"), run("α")}},
+        FormatCase{"a dbch font the table lacks is not used; plain forgets the dbch font",
+                   kTwoFonts + "\\f0\\dbch\\af7 \\u28450\\'3f\\dbch\\af1 \\u28450\\'3f"
+                               "\\plain \\u28450\\'3f}",
+                   {run("漢"), run("漢", "", 12, "MS Mincho"), run("漢")}},
+        FormatCase{"our own form: the same font for every kind of text",
+                   kTwoFonts + "\\f2\\loch\\af2\\hich\\af2\\dbch\\af2 A\\uc2\\u28450\\'8a\\'bf"
+                               "\\f0\\loch\\af0\\hich\\af0\\dbch\\af0 B}",
+                   {run("A漢", "", 12, "MS Gothic"), run("B")}},
         FormatCase{"Word: af after rtlch names the complex-script font",
                    kWordJapanese + "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\'82\\'b1\\'82\\'f1}\\par}",
                    {run("こん", "", 12, "MS Mincho")}},
@@ -310,20 +403,42 @@ INSTANTIATE_TEST_SUITE_P(
                    kWordJapanese + "{\\ltrch\\fcs0 \\f0 \\'82\\'b1\\'82\\'f1}\\par}",
                    {run("こん", "", 12, "MS Mincho")}}));
 
+// The base of a ruby shows in the format the field's instruction began in:
+// the enclosing run's (LibreOffice), or the instruction's own (Word).
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ReaderFormat,
+    ::testing::Values(
+        FormatCase{"the enclosing run's format",
+                   kTwoFonts + "a{\\b\\f1 {\\field{\\*\\fldinst EQ \\\\o\\\\ad(\\\\s\\\\up 9(x),"
+                               "\\u28450\\'3f)}{\\fldrslt }}}b}",
+                   {run("a"), run("漢", "b", 12, "MS Mincho"), run("b")}},
+        FormatCase{"the instruction's own format",
+                   kTwoFonts + "a{\\field{\\*\\fldinst {\\i\\fs40\\f2 EQ \\\\o\\\\ad(\\\\s\\\\up 9(x),"
+                               "\\'8a\\'bf)}}{\\fldrslt }}b}",
+                   {run("a"), run("漢", "i", 20, "MS Gothic"), run("b")}},
+        FormatCase{"LibreOffice: Asian bold and font after dbch",
+                   kTwoFonts + "{\\hich\\af0\\loch\\f0\\dbch\\ab\\af1\\dbch {\\field{\\*\\fldinst "
+                               "{ EQ \\\\* jc3 \\\\* hps12 \\\\o\\\\al(\\\\s\\\\up 10(x),\\u28450\\'3f)}}"
+                               "{\\fldrslt {}}}}b}",
+                   {run("漢", "b", 12, "MS Mincho"), run("b")}}));
+
 TEST(ReaderFonts, NamesAsWrittenIncludingBytesInTheirCodePage) {
     QTextDocument doc;
     // ＭＳ Ｐゴシック in CP932 bytes, with a panose and an alternative name inside the entry.
     readRichText("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset128"
                  "{\\*\\panose 020b0600070205080204}\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53"
                  "\\'83\\'56\\'83\\'62\\'83\\'4e{\\*\\falt MS PGothic};}"
-                 "{\\f1 FixedSys;}}\\f0 a\\f1 b\\f9 c}",
+                 "{\\f1 FixedSys;}{\\f2\\fnil\\fcharset0 \\u-211\\'3f\\u-205\\'3f\\u32\\'3f"
+                 "\\u12468\\'3f\\u12471\\'3f\\u12483\\'3f\\u12463\\'3f;}}\\f0 a\\f1 b\\f9 c\\f2 d}",
                  doc);
     const auto runs = runsOf(doc);
-    ASSERT_EQ(runs.size(), 3u);
+    ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[0].family, QString::fromUtf8("ＭＳ Ｐゴシック"));
     EXPECT_EQ(runs[1].family, "FixedSys");
     // A font the table lacks: the document's default family.
     EXPECT_EQ(runs[2].family, doc.defaultFont().family());
+    // A name written as \uN (LibreOffice).
+    EXPECT_EQ(runs[3].family, QString::fromUtf8("ＭＳ ゴシック"));
 }
 
 TEST(ReaderFonts, RunsStayLargeWhenFormatsRepeat) {

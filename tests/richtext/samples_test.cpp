@@ -113,12 +113,34 @@ TEST(Samples, LibreOffice) {
     EXPECT_EQ(kanji.points, 14);
     EXPECT_EQ(kanji.family, "Noto Sans CJK JP");
     const test::Run colour = runWith(*l, "色付き");
-    EXPECT_EQ(colour.family, QString::fromUtf8("ＭＳ ゴシック"));  // a name written as \uN
+    // Its western font is ＭＳ ゴシック; Japanese text shows in the paragraph's
+    // Asian font (\dbch\af5), as in LibreOffice.
+    EXPECT_EQ(colour.family, "Noto Sans CJK JP");
     EXPECT_EQ(colour.fg, QColor(0, 0, 128));
     EXPECT_EQ(colour.bg, QColor(255, 255, 0));
     const test::Run second = runWith(*l, "Second");
     EXPECT_TRUE(second.italic);
     EXPECT_TRUE(second.strike);
+}
+
+// Written by LibreOffice 7.4 from a document with ruby: each ruby is an EQ
+// field with an empty result.  東京 is bold in a run whose Asian font is
+// ＭＳ 明朝; the last ruby has parentheses and a comma in its text, which
+// LibreOffice leaves unescaped.
+TEST(Samples, LibreOfficeRuby) {
+    const auto l = load("libreoffice_ruby.rtf");
+    EXPECT_EQ(l->text, QString::fromUtf8("前日本語 bold後\nこれは漢字です。東京、a(b),c終"));
+    const test::Run japanese = runWith(*l, "日本語");
+    EXPECT_EQ(japanese.family, QString::fromUtf8("ＭＳ 明朝"));
+    EXPECT_TRUE(japanese.bold);
+    const test::Run bold = runWith(*l, "bold");
+    EXPECT_EQ(bold.family, "Liberation Serif");
+    EXPECT_TRUE(bold.bold);
+    EXPECT_FALSE(runWith(*l, "漢字").bold);
+    const test::Run tokyo = runWith(*l, "東京");
+    EXPECT_EQ(tokyo.text, QString::fromUtf8("東京"));
+    EXPECT_EQ(tokyo.family, QString::fromUtf8("ＭＳ 明朝"));
+    EXPECT_TRUE(tokyo.bold);
 }
 
 TEST(Samples, TextEdit) {

@@ -68,7 +68,7 @@ TEST_F(Tool, ReadsPlainTextInTheEncodingItIsIn) {
 TEST_F(Tool, ConvertsBothWays) {
     ASSERT_TRUE(writeBytes(path("in.txt"), "\x93\xfa\x96\x7b\r\nline2"));
     ASSERT_EQ(runTool({"rtf", path("in.txt"), path("out.rtf")}).exit, 0);
-    EXPECT_TRUE(readAll(path("out.rtf")).contains("\\'93\\'fa\\'96\\'7b\\par"));
+    EXPECT_TRUE(readAll(path("out.rtf")).contains("\\uc2\\u26085\\'93\\'fa\\u26412\\'96\\'7b\\par"));
     ASSERT_EQ(runTool({"txt", path("out.rtf"), path("back.txt")}).exit, 0);
     EXPECT_EQ(readAll(path("back.txt")), "\x93\xfa\x96\x7b\r\nline2");
 }
