@@ -19,6 +19,17 @@ QByteArray sjis(const char* utf8) { return text::encode(QString::fromUtf8(utf8),
 QByteArray euc(const char* utf8) { return text::encode(QString::fromUtf8(utf8), Encoding::EucJp); }
 QByteArray utf16le(const char* utf8) { return text::encode(QString::fromUtf8(utf8), Encoding::Utf16Le); }
 
+// Lines of every end, and a NEC code every few thousand lines, so that
+// pieces of the file end in every way.
+QByteArray longShiftJis() {
+    QByteArray out;
+    const char* ends[] = {"\r\n", "\n", "\r\n", "\r"};
+    for (int i = 0; out.size() < 3 * 1024 * 1024; ++i) {
+        out += sjis("行の文章です") + QByteArray::number(i) + (i % 4099 == 7 ? "\x87\x90" : "") + ends[i % 4];
+    }
+    return out;
+}
+
 struct Form {
     const char* label;
     QByteArray bytes;
@@ -45,6 +56,7 @@ const std::vector<Form>& forms() {
         {"Shift-JIS with a stray byte", sjis("日本語の文章です。") + "\x80" + sjis("続き\r\n"), Encoding::ShiftJis, 1},
         {"ASCII with a copyright sign in Latin-1", QByteArray("Copyright \xa9 2026 Tessarine\n"), Encoding::Utf8, 1},
         {"ASCII with accents in Latin-1", QByteArray("r\xe9sum\xe9 caf\xe9\n"), Encoding::Utf8, 3},
+        {"Shift-JIS over a megabyte read in pieces, with kept lines far in", longShiftJis(), Encoding::ShiftJis},
     };
     return f;
 }
