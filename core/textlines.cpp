@@ -115,10 +115,7 @@ void LineReader::read(Decoded& out) {
     for (qsizetype line = 0; line < lineCount; ++line) {
         const bool ownEnd = line < qsizetype(ends_.size()) && ends_[line] != usual;
         const bool ownBytes = kept != bytes_.end() && kept->first == line;
-        if (!ownEnd && !ownBytes) {
-            // Straight to the next line that keeps something.
-            continue;
-        }
+        if (!ownEnd && !ownBytes) continue;
         KeptLine k;
         k.line = line;
         k.end = line < qsizetype(ends_.size()) ? LineEnd(ends_[line]) : LineEnd(usual);
