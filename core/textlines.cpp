@@ -16,6 +16,13 @@ bool isShownReplaced(char16_t c) {
            c == u'\r' || c == u'\n';
 }
 
+// A line's decoded text as the document shows it.
+QString shownAsLine(QString text) {
+    for (QChar& c : text)
+        if (isShownReplaced(c.unicode())) c = QChar::ReplacementCharacter;
+    return text;
+}
+
 // Lines of bytes: line ends are CR, LF or CR LF as single bytes, or as
 // aligned 16-bit units in UTF-16.
 class ByteLines {
@@ -161,9 +168,7 @@ void LineReader::readLineByLine(QByteArrayView chunk, Decoded& out) {
         const QByteArrayView bytes = chunk.sliced(start, i - start);
         const QString raw = decodePart(bytes, e_);
         out.invalid += invalidSequences(raw, bytes, e_);
-        QString shown = raw;
-        for (QChar& c : shown)
-            if (isShownReplaced(c.unicode())) c = QChar::ReplacementCharacter;
+        const QString shown = shownAsLine(raw);
         if (!encodesTo(shown, e_, bytes)) bytes_.emplace_back(qsizetype(ends_.size()), bytes.toByteArray());
         out.text += shown;
         if (end) {
@@ -200,10 +205,7 @@ Decoded decodeDetected(QByteArrayView bytes, std::optional<Encoding> encoding) {
 }
 
 QString lineShown(QByteArrayView bytes, Encoding encoding) {
-    QString shown = decodePart(bytes, encoding);
-    for (QChar& c : shown)
-        if (isShownReplaced(c.unicode())) c = QChar::ReplacementCharacter;
-    return shown;
+    return shownAsLine(decodePart(bytes, encoding));
 }
 
 LineWriter::LineWriter(Format format) : format_(format), out_(byteOrderMark(format.encoding).toByteArray()) {}
