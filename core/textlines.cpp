@@ -31,25 +31,31 @@ public:
         if (isUtf16(e)) unit_ = 2, low_ = e == Encoding::Utf16Le ? 0 : 1;
     }
 
-    // The line end at `i`, if one starts there, and its length in bytes.
-    std::optional<std::pair<LineEnd, qsizetype>> endAt(qsizetype i) const {
-        const int c = unitAt(i);
-        if (c == '\n') return std::pair{LineEnd::Lf, qsizetype(unit_)};
-        if (c != '\r') return std::nullopt;
-        if (unitAt(i + unit_) == '\n') return std::pair{LineEnd::CrLf, qsizetype(2 * unit_)};
-        return std::pair{LineEnd::Cr, qsizetype(unit_)};
+    struct End {
+        qsizetype at;      // where it starts
+        LineEnd kind;
+        qsizetype length;  // in bytes
+    };
+
+    // The first line end at or after `from`, if there is one.
+    std::optional<End> nextEnd(qsizetype from) const {
+        for (qsizetype i = from; i + unit_ <= n_; i += unit_) {
+            const int c = unitAt(i);
+            if (c == '\n') return End{i, LineEnd::Lf, unit_};
+            if (c != '\r') continue;
+            if (unitAt(i + unit_) == '\n') return End{i, LineEnd::CrLf, 2 * unit_};
+            return End{i, LineEnd::Cr, unit_};
+        }
+        return std::nullopt;
     }
 
     // The offset just past the first line end at or after `from`, or the end.
     qsizetype pastLineEnd(qsizetype from) const {
-        for (qsizetype i = from; i + unit_ <= n_; i += unit_) {
-            if (const auto end = endAt(i)) return i + end->second;
-        }
-        return n_;
+        const std::optional<End> end = nextEnd(from);
+        return end ? end->at + end->length : n_;
     }
 
     int unit() const { return unit_; }
-    qsizetype size() const { return n_; }
 
 private:
     // The character unit at `i` when it could be a line end, else -1.
@@ -160,23 +166,17 @@ bool LineReader::readQuickly(QByteArrayView chunk, QString& text) {
 void LineReader::readLineByLine(QByteArrayView chunk, Decoded& out) {
     const ByteLines lines(chunk, e_);
     for (qsizetype start = 0; start < chunk.size();) {
-        qsizetype i = start;
-        std::optional<std::pair<LineEnd, qsizetype>> end;
-        for (; i + lines.unit() <= chunk.size(); i += lines.unit())
-            if ((end = lines.endAt(i))) break;
-        if (!end) i = chunk.size();
-        const QByteArrayView bytes = chunk.sliced(start, i - start);
+        const std::optional<ByteLines::End> end = lines.nextEnd(start);
+        const QByteArrayView bytes = chunk.sliced(start, (end ? end->at : chunk.size()) - start);
         const QString raw = decodePart(bytes, e_);
         out.invalid += invalidSequences(raw, bytes, e_);
         const QString shown = shownAsLine(raw);
         if (!encodesTo(shown, e_, bytes)) bytes_.emplace_back(qsizetype(ends_.size()), bytes.toByteArray());
         out.text += shown;
-        if (end) {
-            ends_.push_back(uint8_t(end->first));
-            out.text += u'\n';
-            i += end->second;
-        }
-        start = i;
+        if (!end) break;
+        ends_.push_back(uint8_t(end->kind));
+        out.text += u'\n';
+        start = end->at + end->length;
     }
 }
 
