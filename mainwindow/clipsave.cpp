@@ -8,6 +8,7 @@
 #include "core/filenames.h"
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
+#include "richtext/softbreaks.h"
 
 #include <QAbstractButton>
 #include <QFrame>
@@ -42,7 +43,7 @@ QFont previewFont() { return fonts::make(fonts::kMsPGothic, 13); }
 
 // The selection as plain characters, paragraphs and line breaks as '\n'.
 QString selectedPlainText(const QPlainTextEdit* edit) {
-    QString text = edit->textCursor().selectedText();
+    QString text = soft_breaks::selectedText(edit->textCursor());
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     return text;
@@ -207,7 +208,7 @@ void ClipSave::SpeedButton14Click() {
 }
 
 void ClipSave::SpeedButton15Click() {
-    const QString text = documentPlainText(*CrpVew->document());
+    const QString text = soft_breaks::plainText(*CrpVew->document());
     // An ordinary edit at the caret, in the current typing attributes; an
     // empty slot deletes the selection.
     QTextCursor cursor = editor_->textCursor();
@@ -217,7 +218,9 @@ void ClipSave::SpeedButton15Click() {
             editor_->setTextCursor(cursor);
         }
     } else {
+        const int from = cursor.selectionStart();
         editor_->insertPlainText(text);
+        soft_breaks::split(*editor_->document(), from, editor_->textCursor().position());
     }
     PnlCS->hide();
 }

@@ -3,6 +3,7 @@
 #include "displaylines.h"
 
 #include "richtext/richtext.h"
+#include "richtext/softbreaks.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -139,7 +140,27 @@ void EditorWidget::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (deleteBeyondSoftEnd(event)) {
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool EditorWidget::deleteBeyondSoftEnd(QKeyEvent* event) {
+    const bool back = event->matches(QKeySequence::Backspace) ||
+                      event->keyCombination() == QKeyCombination(Qt::NoModifier, Qt::Key_Backspace);
+    if (isReadOnly() || textCursor().hasSelection() || !(back || event->matches(QKeySequence::Delete))) return false;
+    const int at = textCursor().position() - (back ? 1 : 0);
+    if (at < 0 || !soft_breaks::isSoft(*document(), at)) return false;
+    // The end is the display's, not the file's: the key takes the character
+    // on its other side, as it would in the unbroken line.
+    QTextCursor beyond(document());
+    beyond.setPosition(back ? at : at + 1);
+    if (back) beyond.deletePreviousChar();
+    else beyond.deleteChar();
+    ensureCursorVisible();
+    return true;
 }
 
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
@@ -166,6 +187,12 @@ void EditorWidget::insertFromMimeData(const QMimeData* source) {
 }
 
 void EditorWidget::insertKept(const QMimeData* source) {
+    const int from = textCursor().selectionStart();
+    insertSource(source);
+    soft_breaks::split(*document(), from, textCursor().position());
+}
+
+void EditorWidget::insertSource(const QMimeData* source) {
     QTextDocument pasted;
     if (!readSource(source, pasted)) {
         QPlainTextEdit::insertFromMimeData(source);
@@ -180,10 +207,11 @@ void EditorWidget::insertKept(const QMimeData* source) {
     // not part of what was copied.
     QTextBlock last = pasted.lastBlock();
     while (last.length() <= 1 && last.previous().isValid()) last = last.previous();
-    bool first = true;
+    bool joined = true;
+    soft_breaks::Walk soft(pasted);
     for (QTextBlock b = pasted.begin(); b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
-        if (!first) cursor.insertBlock();
-        first = false;
+        if (!joined) cursor.insertBlock();
+        joined = soft.endsSoftly(b);
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
@@ -204,6 +232,14 @@ QMimeData* EditorWidget::createMimeDataFromSelection() const {
     // plain text with the line breaks other programs expect.
     QTextDocument selected;
     QTextCursor(&selected).insertFragment(cursor.selection());
+    // Soft paragraph ends are the display's: the copy keeps the one line.
+    const int from = cursor.selectionStart();
+    const std::vector<int> soft = soft_breaks::positions(*document(), from, cursor.selectionEnd());
+    QTextCursor joining(&selected);
+    for (auto it = soft.rbegin(); it != soft.rend(); ++it) {
+        joining.setPosition(*it - from);
+        joining.deleteChar();
+    }
     data->setData(kRtf, writeRichText(selected));
     data->setText(documentPlainText(selected));
     return data;

@@ -49,6 +49,10 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    void insertSource(const QMimeData* source);
+    // Delete or Backspace beside a soft paragraph end; false for any other key.
+    bool deleteBeyondSoftEnd(QKeyEvent* event);
+
     DisplayLines* lines_;
 };
 

@@ -1,9 +1,12 @@
 #include "richtext.h"
 
+#include "softbreaks.h"
+
 #include "core/cp932.h"
 #include "core/textlines.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace tess {
@@ -33,8 +36,11 @@ KeptLines* keptLinesOf(const QTextDocument& doc) {
 PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc) {
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
-    doc.setPlainText(decoded.text);
-    doc.setUndoRedoEnabled(undo);
+    // One edit: the layout sees the paragraphs only once they are split.
+    QTextCursor fill(&doc);
+    fill.beginEditBlock();
+    fill.insertText(decoded.text);
+    decoded.text = QString();
     delete keptLinesOf(doc);
     if (!decoded.kept.isEmpty()) {
         QTextBlock b = doc.begin();
@@ -45,6 +51,9 @@ PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc) {
         }
         new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
     }
+    soft_breaks::split(doc);
+    fill.endEditBlock();
+    doc.setUndoRedoEnabled(undo);
     return {decoded.format, decoded.invalid};
 }
 
@@ -73,23 +82,34 @@ QString documentPlainText(const QTextDocument& doc) {
 
 QByteArray documentBytes(const QTextDocument& doc, text::Format format, QList<cp932::Unencodable>* lost) {
     const KeptLines* kept = keptLinesOf(doc);
-    if (!kept || kept->encoding != format.encoding) {
+    soft_breaks::Walk soft(doc);
+    if ((!kept || kept->encoding != format.encoding) && !soft.any()) {
         // The raw text holds paragraph ends as U+2029, so index i is
         // document position i.
         return text::byteOrderMark(format.encoding).toByteArray() +
                text::encodePart(doc.toRawText(), format.encoding, format.lineEnd, lost);
     }
+    if (kept && kept->encoding != format.encoding) kept = nullptr;
     text::LineWriter writer(format);
+    std::vector<QTextBlock> pieces;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        const int state = b.userState();
+        // One line of the file: a paragraph and those its soft ends join to it.
+        pieces.assign(1, b);
+        while (soft.endsSoftly(b)) pieces.push_back(b = b.next());
+        const int state = kept ? pieces.front().userState() : -1;
         const text::KeptLine* line = state >= 0 && state < kept->lines.size() ? &kept->lines[state] : nullptr;
         std::optional<text::LineEnd> end;
         if (b.next().isValid()) end = line ? line->end : format.lineEnd;
-        const QString shown = b.text();
-        if (line && !line->bytes.isNull() && text::lineShown(line->bytes, format.encoding) == shown)
-            writer.addBytes(line->bytes, end);
-        else
-            writer.addText(shown, b.position(), end);
+        if (line && !line->bytes.isNull()) {
+            QString shown;
+            for (const QTextBlock& piece : pieces) shown += piece.text();
+            if (text::lineShown(line->bytes, format.encoding) == shown) {
+                writer.addBytes(line->bytes, end);
+                continue;
+            }
+        }
+        for (const QTextBlock& piece : pieces)
+            writer.addText(piece.text(), piece.position(), piece == b ? end : std::nullopt);
     }
     return writer.finish(lost);
 }

@@ -5,6 +5,7 @@
 
 #include "codepages.h"
 #include "richtext.h"
+#include "softbreaks.h"
 
 #include <QColor>
 #include <QHash>
@@ -1273,6 +1274,7 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc) {
         Reader reader(bytes, doc);
         reader.run();
     }
+    soft_breaks::split(doc);
     block.endEditBlock();
     doc.setUndoRedoEnabled(undo);
     return true;

@@ -4,6 +4,7 @@
 // character CP932 cannot hold falls back to '?'.
 
 #include "richtext.h"
+#include "softbreaks.h"
 
 #include "core/cp932.h"
 
@@ -323,11 +324,13 @@ RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc) {
     snap.defaultFont = doc.defaultFont();
     snap.formats = doc.allFormats();
     snap.runs.reserve(size_t(doc.blockCount()) * 2);
+    soft_breaks::Walk soft(doc);
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             snap.runs.push_back({frag.position(), frag.length(), frag.charFormatIndex()});
         }
+        if (soft.endsSoftly(b)) continue;
         snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
     }
     return snap;
@@ -422,9 +425,10 @@ RichTextSnapshot RichTextRuns::snapshot() {
     snap.formats = doc.allFormats();
     snap.runs.reserve(size_t(doc.blockCount()) * 2);
     qsizetype start = 0;
+    soft_breaks::Walk soft(doc);
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         for (const RichTextSnapshot::Run& r : keptRuns(b)->runs) snap.runs.push_back({start + r.position, r.length, r.format});
-        snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
+        if (!soft.endsSoftly(b)) snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
         start += b.length();
     }
     return snap;

@@ -1,12 +1,15 @@
 // Editing in the real main window, headless, driven by key events.
 //
 //   bench_editing                 every document, each in a fresh process
-//   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines, wrapped
+//   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines, wrapped,
+//                                 line1mb, line8mb, line50mb
 //
 // Documents (generated, fixed seed): 10mb and 50mb are Japanese Shift-JIS
 // plain text of about 80-byte paragraphs; lines is 460,000 one-character
 // lines; wrapped is 10 MB of about 200-byte paragraphs that each wrap into
-// two display lines.  For each: the open (from the click to the first key
+// two display lines; line1mb, line8mb and line50mb are the same text as one
+// line without a line break, saved again after the first key to check that
+// the file keeps its one line.  For each: the open (from the click to the first key
 // answered), the longest event-loop stall in the two seconds after it, how
 // long after the open every display line is counted exactly, with the line
 // Ctrl+End shows straight after the open and once exact, one key typed at
@@ -74,6 +77,13 @@ QByteArray japaneseText(qsizetype bytes, int shortest = 30, int longest = 48) {
         out += tess::cp932::encode(paragraph) + "\r\n";
     }
     return out;
+}
+
+// The same text as one line: a file some programs write without a line break.
+QByteArray oneLine(qsizetype bytes) {
+    QByteArray text = japaneseText(bytes);
+    text.replace("\r\n", tess::cp932::encode(QStringLiteral("。")));
+    return text;
 }
 
 QByteArray oneCharacterLines(int lines) {
@@ -177,13 +187,20 @@ int runOne(const QString& name) {
     else if (name == QLatin1String("50mb")) bytes = japaneseText(50 * 1000 * 1000);
     else if (name == QLatin1String("lines")) bytes = oneCharacterLines(460000);
     else if (name == QLatin1String("wrapped")) bytes = japaneseText(10 * 1000 * 1000, 80, 110);
+    else if (name == QLatin1String("line1mb")) bytes = oneLine(1000 * 1000);
+    else if (name == QLatin1String("line8mb")) bytes = oneLine(8 * 1000 * 1000);
+    else if (name == QLatin1String("line50mb")) bytes = oneLine(50 * 1000 * 1000);
+    const bool oneLineDoc = name.startsWith(QLatin1String("line")) && name != QLatin1String("lines");
     const QString file = folder + QStringLiteral("DOC.TXT");
     if (!bytes.isEmpty()) {
         QFile f(file);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return 1;
     }
-    bytes.clear();
-    bytes.squeeze();
+    // A one-line file is kept to check the save against it.
+    if (!oneLineDoc) {
+        bytes.clear();
+        bytes.squeeze();
+    }
 
     BenchPrompter prompter;
     prompter.file = file;
@@ -206,6 +223,20 @@ int runOne(const QString& name) {
         QTest::keyClick(memo, Qt::Key_A);
         QApplication::processEvents();
         openMs = ms(sinceOpen.nsecsElapsed());
+        if (oneLineDoc) {
+            // The key went in at the start; everything else is as it was.
+            const QString out = folder + QStringLiteral("SAVED.TXT");
+            QElapsedTimer t;
+            t.start();
+            const tess::WriteResult r = tess::WriteDocument(out, *memo->document(), tess::PathStyle::posix(),
+                                                            tess::LossPolicy::Refuse);
+            QFile saved(out);
+            const bool same = r.ok() && saved.open(QIODevice::ReadOnly) && saved.readAll() == "a" + bytes;
+            std::printf("%s: save %.0f ms, %s\n", qPrintable(name), ms(t.nsecsElapsed()),
+                        same ? "the file's bytes with the key" : "BYTES DIFFER");
+            bytes.clear();
+            bytes.squeeze();
+        }
         QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
         endLineAtOnce = line->text();
         QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
@@ -307,7 +338,7 @@ int main(int argc, char** argv) {
     // Each document in a process of its own, so that peaks do not add up.
     QCoreApplication app(argc, argv);
     int failures = 0;
-    for (const char* doc : {"empty", "lines", "10mb", "wrapped", "50mb"}) {
+    for (const char* doc : {"empty", "lines", "10mb", "wrapped", "50mb", "line1mb", "line8mb", "line50mb"}) {
         QProcess one;
         one.setProcessChannelMode(QProcess::ForwardedChannels);
         one.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("--doc"), QString::fromLatin1(doc)});

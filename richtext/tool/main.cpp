@@ -6,6 +6,7 @@
 
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
+#include "richtext/softbreaks.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == QLatin1String("text") && !lossy) {
         QTextDocument doc;
         if (!load(args[1], doc)) return CannotRead;
-        const QByteArray out = tess::documentPlainText(doc).toUtf8();
+        const QByteArray out = tess::soft_breaks::plainText(doc).toUtf8();
         std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
         if (!out.isEmpty() && !out.endsWith('\n')) std::fputc('\n', stdout);
         return std::fflush(stdout) == 0 ? Ok : CannotWrite;

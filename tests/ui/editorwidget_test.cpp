@@ -2,6 +2,8 @@
 // else as its text; a copy inside the editor keeps the formats.
 
 #include "mainwindow/editorwidget.h"
+#include "richtext/richtext.h"
+#include "richtext/softbreaks.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTest>
 #include <QTextCursor>
 
 namespace tess {
@@ -86,6 +89,51 @@ TEST(EditorPaste, CopyInsideTheEditorKeepsFormatsAndPlainTextStaysPlain) {
     QApplication::clipboard()->setMimeData(text);
     edit.paste();
     EXPECT_TRUE(edit.toPlainText().endsWith(QStringLiteral("ただの文字")));
+    QApplication::clipboard()->clear();
+}
+
+
+// A line of a file far longer than a screen shows in pieces; the keys, the
+// copy and the paste treat it as the one line it is.
+TEST(EditorLongLine, KeysCopyAndPasteKeepTheOneLine) {
+    QString line;
+    for (int i = 0; line.size() < 3 * soft_breaks::kLongParagraph; ++i) line += QStringLiteral("一行の文章、");
+    EditorWidget edit;
+    readPlainText(QByteArrayView(text::encode(line, text::Encoding::ShiftJis)), *edit.document());
+    const int end = soft_breaks::positions(*edit.document()).at(1);
+    const QString before = soft_breaks::plainText(*edit.document());
+    const int inFile = end - 1;  // one soft end before it
+
+    // Delete at a piece's end and Backspace at the next one's start take the
+    // characters beside the soft end, not the end itself.
+    QTextCursor c = edit.textCursor();
+    c.setPosition(end);
+    edit.setTextCursor(c);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    c.setPosition(end + 1);
+    edit.setTextCursor(c);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_TRUE(soft_breaks::isSoft(*edit.document(), end - 1));
+    EXPECT_EQ(soft_breaks::plainText(*edit.document()), QString(before).remove(inFile - 1, 2));
+    edit.undo();
+    edit.undo();
+    EXPECT_EQ(soft_breaks::plainText(*edit.document()), before);
+
+    // A copy across soft ends is the line; pasted back it is one line again.
+    c.setPosition(10);
+    c.setPosition(edit.document()->characterCount() - 1, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    edit.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), line.mid(10));
+    EditorWidget other;
+    other.paste();
+    EXPECT_EQ(soft_breaks::plainText(*other.document()), line.mid(10));
+    EXPECT_GE(soft_breaks::positions(*other.document()).size(), 4u);
+    for (QTextBlock b = other.document()->begin(); b.isValid(); b = b.next())
+        EXPECT_LE(b.length() - 1, soft_breaks::kLongParagraph);
+    // One undo takes the paste and its pieces back.
+    other.undo();
+    EXPECT_EQ(other.toPlainText(), QString());
     QApplication::clipboard()->clear();
 }
 

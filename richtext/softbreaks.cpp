@@ -1,0 +1,182 @@
+#include "softbreaks.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <utility>
+
+namespace tess::soft_breaks {
+
+namespace {
+
+// The soft ends of one document, in order, owned by the document.
+class Tracked : public QObject {
+public:
+    static constexpr const char* kName = "tess-soft-breaks";
+    explicit Tracked(QTextDocument* doc) : QObject(doc) { setObjectName(QString::fromLatin1(kName)); }
+
+    struct End {
+        QTextCursor before;  // at the paragraph end
+        QTextCursor after;   // just after it; typing there leaves it in place
+    };
+    std::vector<End> ends;
+
+    static bool alive(const QTextDocument& doc, const End& e) {
+        const int at = e.before.position();
+        return e.after.position() == at + 1 && doc.characterAt(at) == QChar::ParagraphSeparator;
+    }
+    // Ends that were deleted go; the rest stay in document order (edits
+    // move cursors but never past each other).
+    void prune(const QTextDocument& doc) {
+        ends.erase(std::remove_if(ends.begin(), ends.end(), [&](const End& e) { return !alive(doc, e); }),
+                   ends.end());
+    }
+};
+
+Tracked* trackedOf(const QTextDocument& doc) {
+    return static_cast<Tracked*>(doc.findChild<QObject*>(QString::fromLatin1(Tracked::kName), Qt::FindDirectChildrenOnly));
+}
+
+bool isVariationSelector(char16_t c) { return (c >= 0xFE00 && c <= 0xFE0F) || c == 0x200D; }
+
+// A piece may end before offset `i` of `text`: not inside a surrogate pair,
+// not between a character and the marks or joiners that go with it.
+bool canCut(QStringView text, int i) {
+    const QChar next = text[i];
+    return !next.isLowSurrogate() && !next.isMark() && !isVariationSelector(next.unicode()) &&
+           text[i - 1].unicode() != 0x200D;
+}
+
+// Where a reader would not mind a line ending: after a blank or a
+// punctuation mark, not before another one (。」 stays together).
+bool reads(QStringView text, int i) {
+    const QChar last = text[i - 1], next = text[i];
+    return (last.isSpace() || last.isPunct()) && !next.isSpace() && !next.isPunct();
+}
+
+} // namespace
+
+std::vector<int> cuts(QStringView text) {
+    std::vector<int> out;
+    if (text.size() <= kLongParagraph) return out;
+    const int size = int(text.size());
+    int start = 0;
+    while (size - start > kPiece) {
+        const int highest = start + kPiece, lowest = start + kPiece * 3 / 4;
+        int cut = -1;
+        for (int i = highest; i > lowest && cut < 0; --i)
+            if (reads(text, i) && canCut(text, i)) cut = i;
+        for (int i = highest; i > start + 1 && cut < 0; --i)
+            if (canCut(text, i)) cut = i;
+        // A run of marks longer than a piece: cut anyway, nothing is lost.
+        if (cut < 0) cut = highest;
+        out.push_back(cut);
+        start = cut;
+    }
+    return out;
+}
+
+void split(QTextDocument& doc, int from, int to) {
+    const int last = doc.characterCount() - 1;
+    if (to < 0 || to > last) to = last;
+    from = std::clamp(from, 0, last);
+    bool any = false;
+    const QTextBlock first = doc.findBlock(from), lastBlock = doc.findBlock(to);
+    for (QTextBlock b = first; b.isValid() && !any; b = b.next()) {
+        any = b.length() - 1 > kLongParagraph;
+        if (b == lastBlock) break;
+    }
+    if (!any) return;
+    Tracked* tracked = trackedOf(doc);
+    std::vector<int> added;
+    QTextCursor cursor(&doc);
+    // Part of the edit before, when there is one: an undo of a paste takes
+    // its splits back with it.
+    cursor.joinPreviousEditBlock();
+    const int endBlock = lastBlock.blockNumber();
+    // Block numbers count forwards, and each split adds blocks: the last
+    // one of the range moves along with them.
+    int stop = endBlock;
+    for (QTextBlock b = first; b.isValid() && b.blockNumber() <= stop; b = b.next()) {
+        if (b.length() - 1 <= kLongParagraph) continue;
+        const std::vector<int> at = cuts(b.text());
+        const int start = b.position();
+        // From the last cut back, so that the offsets before stay right.
+        for (auto it = at.rbegin(); it != at.rend(); ++it) {
+            cursor.setPosition(start + *it);
+            cursor.insertBlock();
+        }
+        for (size_t k = 0; k < at.size(); ++k) added.push_back(start + at[k] + int(k));
+        stop += int(at.size());
+        b = doc.findBlock(start + at.back() + int(at.size()));
+    }
+    cursor.endEditBlock();
+    if (!tracked) tracked = new Tracked(&doc);
+    tracked->prune(doc);
+    for (const int p : added) {
+        Tracked::End e{QTextCursor(&doc), QTextCursor(&doc)};
+        e.before.setPosition(p);
+        e.after.setPosition(p + 1);
+        e.after.setKeepPositionOnInsert(true);
+        tracked->ends.push_back(std::move(e));
+    }
+    std::sort(tracked->ends.begin(), tracked->ends.end(),
+              [](const Tracked::End& a, const Tracked::End& b) { return a.before.position() < b.before.position(); });
+}
+
+std::vector<int> positions(const QTextDocument& doc) {
+    std::vector<int> out;
+    Tracked* tracked = trackedOf(doc);
+    if (!tracked) return out;
+    tracked->prune(doc);
+    out.reserve(tracked->ends.size());
+    for (const Tracked::End& e : tracked->ends) out.push_back(e.before.position());
+    return out;
+}
+
+std::vector<int> positions(const QTextDocument& doc, int from, int to) {
+    std::vector<int> all = positions(doc);
+    all.erase(std::lower_bound(all.begin(), all.end(), to), all.end());
+    all.erase(all.begin(), std::lower_bound(all.begin(), all.end(), from));
+    return all;
+}
+
+QString selectedText(const QTextCursor& cursor) {
+    QString text = cursor.selectedText();
+    const int from = cursor.selectionStart();
+    const std::vector<int> soft = positions(*cursor.document(), from, cursor.selectionEnd());
+    for (auto it = soft.rbegin(); it != soft.rend(); ++it) text.remove(*it - from, 1);
+    return text;
+}
+
+bool isSoft(const QTextDocument& doc, int position) {
+    Tracked* tracked = trackedOf(doc);
+    if (!tracked) return false;
+    const auto it = std::lower_bound(tracked->ends.begin(), tracked->ends.end(), position,
+                                     [](const Tracked::End& e, int p) { return e.before.position() < p; });
+    return it != tracked->ends.end() && it->before.position() == position && Tracked::alive(doc, *it);
+}
+
+Walk::Walk(const QTextDocument& doc) : ends_(positions(doc)), next_(ends_.begin()) {}
+
+bool Walk::endsSoftly(const QTextBlock& b) {
+    const int end = b.position() + b.length() - 1;
+    while (next_ != ends_.end() && *next_ < end) ++next_;
+    return next_ != ends_.end() && *next_ == end && b.next().isValid();
+}
+
+QString plainText(const QTextDocument& doc) {
+    Walk soft(doc);
+    QString out;
+    out.reserve(doc.characterCount());
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        for (QChar c : text) out.append(c == QChar::LineSeparator ? QChar(u'\n') : c);
+        if (b.next().isValid() && !soft.endsSoftly(b)) out.append(u'\n');
+    }
+    return out;
+}
+
+} // namespace tess::soft_breaks
