@@ -94,7 +94,9 @@ void TfrmTSMain::fillEditor(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult
         QPointer<QTextDocument> old = edit->document();
         edit->setDocument(doc);
         if (old && old != doc && old->parent() == edit) delete old.data();
-        fillDocument(std::move(bytes), *doc, loaded, encoding);
+        // A large file shows its start at once and takes keys while the
+        // rest goes in.
+        fillDocument(std::move(bytes), *doc, loaded, encoding, TextFill::InParts);
     }
     edit->moveCursor(QTextCursor::Start);
     if (edit == Memo1) {

@@ -140,6 +140,12 @@ void RecoveryCopy::copyNow() {
         discard();
         return;
     }
+    // A file still going in is copied once it is all in: taking it now
+    // would hold the window until then.
+    if (textPending(*doc)) {
+        timer_->start();
+        return;
+    }
     QElapsedTimer clock;
     clock.start();
     runs_.follow(editor_->document());

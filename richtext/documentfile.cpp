@@ -26,12 +26,12 @@ LoadResult readDocumentBytes(const QString& path, QByteArray& bytes, qint64 limi
 }
 
 void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
-                  std::optional<text::Encoding> encoding) {
+                  std::optional<text::Encoding> encoding, TextFill how) {
     QByteArray held = std::move(bytes);
     bytes = QByteArray();
     result.richText = !encoding && readRichText(held, into);
     if (!result.richText) {
-        const PlainTextRead read = readPlainText(std::move(held), into, encoding);
+        const PlainTextRead read = readPlainText(std::move(held), into, encoding, how);
         result.format = read.format;
         result.invalid = read.invalid;
     }

@@ -8,6 +8,7 @@
 #include "core/cp932.h"
 #include "core/pathstyle.h"
 #include "core/textencoding.h"
+#include "richtext.h"
 
 #include <QList>
 #include <QString>
@@ -47,10 +48,11 @@ LoadResult LoadDocument(const QString& path, QTextDocument& into);
 // filling a fresh (empty) document from them never does, and releases the
 // bytes as soon as they are decoded; it sets `result.richText` and, for plain
 // text, `result.format` (in `encoding` when given, else the one detected).
-// `limit` is the largest file read.
+// `limit` is the largest file read.  A document shown while it is filled
+// can take a large plain-text file in parts (see readPlainText).
 LoadResult readDocumentBytes(const QString& path, QByteArray& bytes, qint64 limit = kMaxDocumentBytes);
 void fillDocument(QByteArray&& bytes, QTextDocument& into, LoadResult& result,
-                  std::optional<text::Encoding> encoding = std::nullopt);
+                  std::optional<text::Encoding> encoding = std::nullopt, TextFill how = TextFill::AtOnce);
 
 struct WriteResult {
     enum class Status {

@@ -5,9 +5,14 @@
 #include "core/cp932.h"
 #include "core/textlines.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <limits>
 
 namespace tess {
 
@@ -33,43 +38,156 @@ KeptLines* keptLinesOf(const QTextDocument& doc) {
     return dynamic_cast<KeptLines*>(doc.findChild<QObject*>(QString::fromLatin1(KeptLines::kName), Qt::FindDirectChildrenOnly));
 }
 
-PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc) {
-    const bool undo = doc.isUndoRedoEnabled();
-    doc.setUndoRedoEnabled(false);
-    // One edit: the layout sees the paragraphs only once they are split.
-    QTextCursor fill(&doc);
-    fill.beginEditBlock();
-    fill.insertText(decoded.text);
-    decoded.text = QString();
-    delete keptLinesOf(doc);
-    if (!decoded.kept.isEmpty()) {
-        QTextBlock b = doc.begin();
-        qsizetype at = 0;
-        for (qsizetype i = 0; i < decoded.kept.size() && b.isValid(); ++i) {
-            for (; at < decoded.kept[i].line && b.isValid(); ++at) b = b.next();
-            if (b.isValid()) b.setUserState(int(i));
-        }
-        new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
+// Puts a file's decoded lines into a document: all at once, or the first
+// part at once and the rest a part at a time between events.  The parts go
+// in where the text read so far ends, which a cursor follows: text typed
+// there meanwhile stays after it, as typed, and the rest of the file comes
+// before it.  Undo stays off until the whole file is in, and the parts are
+// not an edit: the modified flag stays as the user's own edits left it.
+class LineFill : public QObject {
+public:
+    static constexpr const char* kName = "tess-line-fill";
+    // The first part; later parts are as large as fits in one turn.
+    static constexpr qsizetype kFirstPart = 256 * 1024;
+    static constexpr qsizetype kPart = 32 * 1024;
+    static constexpr qint64 kTurnNs = 6'000'000;
+    static constexpr qint64 kPaintMs = 100;
+
+    LineFill(QString text, const KeptLines* kept, QTextDocument& doc)
+        : QObject(&doc), doc_(doc), text_(std::move(text)), kept_(kept), point_(&doc), undo_(doc.isUndoRedoEnabled()) {
+        setObjectName(QString::fromLatin1(kName));
+        doc.setUndoRedoEnabled(false);
+        point_.setKeepPositionOnInsert(true);
     }
-    soft_breaks::split(doc);
-    fill.endEditBlock();
-    doc.setUndoRedoEnabled(undo);
+
+    bool done() const { return finished_; }
+
+    // Puts in the text up to the first line end at or after `upTo`.
+    void putUpTo(qsizetype upTo) {
+        if (done()) return;
+        const qsizetype lineEnd = upTo >= text_.size() ? -1 : text_.indexOf(u'\n', upTo);
+        const qsizetype to = lineEnd < 0 ? text_.size() : lineEnd + 1;
+        const QStringView part = QStringView(text_).mid(done_, to - done_);
+        const bool modified = doc_.isModified();
+        QTextCursor at(&doc_);
+        at.setPosition(point_.position());
+        at.beginEditBlock();
+        const int from = at.position();
+        const QTextBlock first = at.block();
+        // The whole text in one part is inserted without a copy.
+        at.insertText(part.size() == text_.size() ? text_ : part.toString());
+        point_.setPosition(at.position());
+        // Lines the file could not give back by their text keep their
+        // bytes: their paragraphs say which they are.
+        const qsizetype lines = part.count(u'\n');
+        if (kept_) {
+            QTextBlock b = first;
+            qsizetype line = line_;
+            for (; nextKept_ < kept_->lines.size() && b.isValid(); ++nextKept_) {
+                const qsizetype wanted = kept_->lines[nextKept_].line;
+                if (wanted > line_ + lines || (wanted == line_ + lines && to < text_.size())) break;
+                for (; line < wanted && b.isValid(); ++line) b = b.next();
+                if (b.isValid()) b.setUserState(int(nextKept_));
+            }
+        }
+        soft_breaks::split(doc_, from, point_.position());
+        at.endEditBlock();
+        line_ += lines;
+        done_ = to;
+        if (!modified) doc_.setModified(false);
+        if (to == text_.size()) {
+            finished_ = true;
+            text_ = QString();
+            doc_.setUndoRedoEnabled(undo_);
+        }
+    }
+
+    // The rest between events, a turn at a time; gone once all is in.
+    void continueLater() {
+        auto* timer = new QTimer(this);
+        timer->setInterval(0);
+        QObject::connect(timer, &QTimer::timeout, this, [this] {
+            QElapsedTimer clock;
+            clock.start();
+            while (!done() && clock.nsecsElapsed() < kTurnNs) putQuietly(done_ + kPart);
+            if (done()) deleteLater();
+        });
+        timer->start();
+    }
+
+    // The layout repaints the whole view after every part, which would
+    // double each turn; the parts go in far below the view, so it is told
+    // the new size at once and repaints a few times a second.
+    void putQuietly(qsizetype upTo) {
+        // Only a layout there already: asking for one would make one.
+        auto* layout = doc_.findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!layout) {
+            putUpTo(upTo);
+            return;
+        }
+        {
+            const QSignalBlocker quiet(layout);
+            putUpTo(upTo);
+        }
+        emit layout->documentSizeChanged(layout->documentSize());
+        if (done() || !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintMs) {
+            sincePaint_.start();
+            emit layout->update();
+        }
+    }
+
+private:
+    QTextDocument& doc_;
+    QString text_;
+    const KeptLines* kept_;
+    QTextCursor point_;  // where the next part goes
+    const bool undo_;
+    qsizetype done_ = 0;      // characters of text_ put in
+    bool finished_ = false;
+    qsizetype line_ = 0;      // lines before point_
+    qsizetype nextKept_ = 0;  // the first kept line not yet placed
+    QElapsedTimer sincePaint_;
+};
+
+LineFill* lineFillOf(const QTextDocument& doc) {
+    auto* fill = dynamic_cast<LineFill*>(doc.findChild<QObject*>(QString::fromLatin1(LineFill::kName), Qt::FindDirectChildrenOnly));
+    return fill && !fill->done() ? fill : nullptr;
+}
+
+PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc, TextFill how) {
+    delete keptLinesOf(doc);
+    const KeptLines* kept = decoded.kept.isEmpty()
+                                ? nullptr
+                                : new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
+    auto* fill = new LineFill(std::move(decoded.text), kept, doc);
+    if (how == TextFill::InParts) fill->putUpTo(LineFill::kFirstPart);
+    else fill->putUpTo(std::numeric_limits<qsizetype>::max());
+    if (fill->done()) delete fill;
+    else fill->continueLater();
     return {decoded.format, decoded.invalid};
 }
 
 } // namespace
 
 PlainTextRead readPlainText(QByteArrayView bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
-    return setDecodedText(text::decodeDetected(bytes, encoding), doc);
+    return setDecodedText(text::decodeDetected(bytes, encoding), doc, TextFill::AtOnce);
 }
 
-PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding) {
+PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optional<text::Encoding> encoding,
+                            TextFill how) {
     text::Decoded decoded = text::decodeDetected(bytes, encoding);
     bytes = QByteArray();
-    return setDecodedText(std::move(decoded), doc);
+    return setDecodedText(std::move(decoded), doc, how);
+}
+
+bool textPending(const QTextDocument& doc) { return lineFillOf(doc) != nullptr; }
+
+void completeText(const QTextDocument& doc) {
+    if (LineFill* fill = lineFillOf(doc)) fill->putUpTo(std::numeric_limits<qsizetype>::max());
 }
 
 QString documentPlainText(const QTextDocument& doc) {
+    completeText(doc);
     QString out;
     out.reserve(doc.characterCount());
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
@@ -81,6 +199,7 @@ QString documentPlainText(const QTextDocument& doc) {
 }
 
 QByteArray documentBytes(const QTextDocument& doc, text::Format format, QList<cp932::Unencodable>* lost) {
+    completeText(doc);
     const KeptLines* kept = keptLinesOf(doc);
     soft_breaks::Walk soft(doc);
     if ((!kept || kept->encoding != format.encoding) && !soft.any()) {

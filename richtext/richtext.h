@@ -99,9 +99,17 @@ struct PlainTextRead {
 };
 PlainTextRead readPlainText(QByteArrayView bytes, QTextDocument& doc,
                             std::optional<text::Encoding> encoding = std::nullopt);
-// The same, releasing the bytes once they are decoded.
+// The same, releasing the bytes once they are decoded.  A large file takes
+// longer to put in than a window may wait: in parts, the first part goes in
+// at once and the rest between events, while the document is shown.
+enum class TextFill { AtOnce, InParts };
 PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc,
-                            std::optional<text::Encoding> encoding = std::nullopt);
+                            std::optional<text::Encoding> encoding = std::nullopt, TextFill how = TextFill::AtOnce);
+// Whether part of a file is still to go into `doc`; and all of it at once.
+// Everything here that reads or writes a whole document puts it all in
+// first, so nothing is ever written from part of a file.
+bool textPending(const QTextDocument& doc);
+void completeText(const QTextDocument& doc);
 
 // The document's characters with '\n' between paragraphs and for line breaks,
 // every other character as it is: index i is document position i.

@@ -317,6 +317,7 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
 } // namespace
 
 RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc) {
+    completeText(doc);
     RichTextSnapshot snap;
     // The raw text indexes by document position, so a run needs no text of
     // its own: no copy per fragment.
@@ -419,6 +420,7 @@ bool RichTextRuns::warm(qint64 budgetNs) {
 RichTextSnapshot RichTextRuns::snapshot() {
     if (!d->doc) return {};
     const QTextDocument& doc = *d->doc;
+    completeText(doc);
     RichTextSnapshot snap;
     snap.text = doc.toRawText();
     snap.defaultFont = doc.defaultFont();

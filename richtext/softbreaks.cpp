@@ -1,5 +1,7 @@
 #include "softbreaks.h"
 
+#include "richtext.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -168,6 +170,7 @@ bool Walk::endsSoftly(const QTextBlock& b) {
 }
 
 QString plainText(const QTextDocument& doc) {
+    completeText(doc);
     Walk soft(doc);
     QString out;
     out.reserve(doc.characterCount());

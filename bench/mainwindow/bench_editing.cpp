@@ -3,6 +3,7 @@
 //   bench_editing                 every document, each in a fresh process
 //   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines, wrapped,
 //                                 line1mb, line8mb, line50mb
+//   TESS_STALLS=1                 also prints every stall over 15 ms, with its time
 //
 // Documents (generated, fixed seed): 10mb and 50mb are Japanese Shift-JIS
 // plain text of about 80-byte paragraphs; lines is 460,000 one-character
@@ -131,6 +132,8 @@ double longestStallMs(double seconds, const std::function<void()>& onTick = {}) 
     tick.setInterval(5);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
+        if (qEnvironmentVariableIsSet("TESS_STALLS") && now - last > 15'000'000)
+            std::fprintf(stderr, "stall %.1f ms at %.0f ms\n", ms(now - last), ms(now));
         worst = std::max(worst, now - last);
         last = now;
         if (onTick) onTick();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -153,6 +154,50 @@ TEST(PlainText, AnEditedLineWithABadByteIsALossOnlyWhereTheEncodingCannotHoldIt)
         EXPECT_EQ(lost.isEmpty(), unicode) << hex(out).toStdString();
         for (const cp932::Unencodable& u : lost) EXPECT_EQ(r.doc->characterAt(int(u.position)), QChar::ReplacementCharacter);
     }
+}
+
+
+// A large file goes in a part at a time while the document is shown: it is
+// the same file in the end, nothing reads or writes half of it, and what is
+// typed meanwhile stays as typed.
+TEST(PlainText, AFileReadInPartsIsTheWholeFileAndKeepsWhatIsTypedMeanwhile) {
+    const auto settle = [](const QTextDocument& doc) {
+        for (int turns = 0; textPending(doc) && turns < 100000; ++turns) QCoreApplication::processEvents();
+    };
+    for (const Form& f : forms()) {
+        SCOPED_TRACE(f.label);
+        QTextDocument doc;
+        const PlainTextRead read = readPlainText(QByteArray(f.bytes), doc, std::nullopt, TextFill::InParts);
+        settle(doc);
+        EXPECT_EQ(hex(documentBytes(doc, read.format)), hex(f.bytes));
+    }
+
+    const QByteArray bytes = forms().back().bytes;
+    const QString text = text::decode(bytes, Encoding::ShiftJis).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QTextDocument doc;
+    const PlainTextRead read = readPlainText(QByteArray(bytes), doc, std::nullopt, TextFill::InParts);
+    ASSERT_TRUE(textPending(doc));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_FALSE(doc.isUndoRedoEnabled());
+    // A save in the middle writes the whole file.
+    QTextDocument other;
+    readPlainText(QByteArray(bytes), other, std::nullopt, TextFill::InParts);
+    EXPECT_EQ(documentBytes(other, read.format), bytes);
+    EXPECT_FALSE(textPending(other));
+
+    // Typed where the text read so far ends, and once a few parts later.
+    QTextCursor end(&doc);
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("打"));
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    end.insertText(QStringLiteral("鍵"));
+    EXPECT_TRUE(doc.isModified());
+    settle(doc);
+    EXPECT_FALSE(textPending(doc));
+    EXPECT_TRUE(doc.isUndoRedoEnabled());
+    EXPECT_EQ(doc.toPlainText(), text + QStringLiteral("打鍵"));
+    // The lines that kept their bytes still do.
+    EXPECT_EQ(hex(documentBytes(doc, read.format)), hex(bytes + sjis("打鍵")));
 }
 
 } // namespace
