@@ -2,6 +2,7 @@
 
 #include "fonts.h"
 #include "look.h"
+#include "editorwidget.h"
 #include "prompter.h"
 
 #include "core/damagedfile.h"
@@ -11,11 +12,13 @@
 #include "richtext/softbreaks.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QToolButton>
 
 namespace tess {
@@ -37,6 +40,9 @@ const Slot& slotOf(int slot) {
     };
     return table[slot == 1 ? 0 : 1];
 }
+
+// A slot file larger than this is read on a thread of its own.
+constexpr qsizetype kReadAsideBytes = 1024 * 1024;
 
 // The preview's font, which is also the only formatting a slot file holds.
 QFont previewFont() { return fonts::make(fonts::kMsPGothic, 13); }
@@ -175,7 +181,8 @@ void ClipSave::openSlot(int slot) {
             else prompter_.message(clip_text::cutShort(slotOf(slot).file) + u'\n' + kept);
             return;
         }
-        load_(CrpVew, std::move(bytes), r);
+        if (isRichText(bytes) && bytes.size() > kReadAsideBytes) readAside(std::move(bytes));
+        else load_(CrpVew, std::move(bytes), r);
     }
     Label4->setText(slotOf(slot).title);
     look::setTextColour(Label4, slotOf(slot).colour);
@@ -207,7 +214,43 @@ void ClipSave::SpeedButton14Click() {
     editor_->setFocus();
 }
 
+ClipSave::~ClipSave() { waitForReader(); }
+
+void ClipSave::readAside(QByteArray&& bytes) {
+    waitForReader();
+    CrpVew->clear();
+    const int read = ++reads_;
+    reader_ = std::thread([this, bytes = std::move(bytes), font = CrpVew->font(), read, ui = thread()] {
+        auto doc = std::make_shared<std::unique_ptr<QTextDocument>>(std::make_unique<QTextDocument>());
+        (*doc)->setDefaultFont(font);
+        readRichText(bytes, **doc);
+        (*doc)->moveToThread(ui);
+        // Dropped, document and all, when the panel is gone first.
+        QMetaObject::invokeMethod(this, [this, doc, read] { showRead(std::move(*doc), read); }, Qt::QueuedConnection);
+    });
+}
+
+void ClipSave::showRead(std::unique_ptr<QTextDocument> read, int number) {
+    if (number != reads_ || !read) return;
+    QTextDocument* doc = read.release();
+    doc->setParent(CrpVew);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setModified(false);
+    // The editor deletes a document of its own making itself.
+    const QPointer<QTextDocument> old = CrpVew->document();
+    CrpVew->setDocument(doc);
+    if (old && old->parent() == CrpVew) delete old.data();
+}
+
+void ClipSave::waitForReader() {
+    if (!reader_.joinable()) return;
+    reader_.join();
+    // The text read is waiting in the event queue: shown now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
 void ClipSave::SpeedButton15Click() {
+    waitForReader();
     const QString text = soft_breaks::plainText(*CrpVew->document());
     // An ordinary edit at the caret, in the current typing attributes; an
     // empty slot deletes the selection.
@@ -218,9 +261,7 @@ void ClipSave::SpeedButton15Click() {
             editor_->setTextCursor(cursor);
         }
     } else {
-        const int from = cursor.selectionStart();
-        editor_->insertPlainText(text);
-        soft_breaks::split(*editor_->document(), from, editor_->textCursor().position());
+        insertPlainTextInParts(editor_, text);
     }
     PnlCS->hide();
 }

@@ -14,11 +14,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <thread>
 
 class QAbstractButton;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
+class QTextDocument;
 class QWidget;
 
 namespace tess {
@@ -48,6 +51,7 @@ public:
     ClipSave(QWidget* window, QAbstractButton* cs1, QAbstractButton* cs2, QPlainTextEdit* editor,
              EditorState& state, Prompter& prompter, QString programFolder, PathStyle style,
              Loader load);
+    ~ClipSave() override;
 
     QFrame* panel() const { return PnlCS; }
     // Both slots empty and the panel hidden.
@@ -64,6 +68,11 @@ public slots:
 
 private:
     QString& flagOf(int slot);
+    // A large slot's rich text is read on a thread of its own and shown
+    // when it is read; the paste waits for it.
+    void readAside(QByteArray&& bytes);
+    void showRead(std::unique_ptr<QTextDocument> doc, int read);
+    void waitForReader();
 
     QPlainTextEdit* editor_;
     EditorState& state_;
@@ -75,6 +84,9 @@ private:
     QFrame* PnlCS = nullptr;
     QLabel* Label4 = nullptr;
     QPlainTextEdit* CrpVew = nullptr;
+
+    std::thread reader_;
+    int reads_ = 0;  // reads started; only the last one's text is shown
 };
 
 } // namespace tess

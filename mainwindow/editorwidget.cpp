@@ -5,6 +5,7 @@
 #include "richtext/richtext.h"
 #include "richtext/softbreaks.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -79,6 +80,31 @@ bool colourComposition(QList<QInputMethodEvent::Attribute>& attributes) {
         a.value = QVariant::fromValue<QTextFormat>(format);
     }
     return true;
+}
+
+void insertPlainTextInParts(QPlainTextEdit* edit, const QString& text) {
+    // About a few milliseconds of inserting each.
+    constexpr qsizetype kPart = 32 * 1024;
+    QTextDocument& doc = *edit->document();
+    QTextCursor cursor = edit->textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.setCharFormat(edit->currentCharFormat());
+    for (qsizetype done = 0; done < text.size();) {
+        qsizetype size = std::min(kPart, text.size() - done);
+        if (size < text.size() - done && QChar(text[done + size - 1]).isHighSurrogate()) --size;
+        if (done > 0) cursor.joinPreviousEditBlock();
+        const int from = cursor.position();
+        cursor.insertText(QStringView(text).mid(done, size).toString());
+        // A long line is split as it grows, not laid out whole at every part.
+        soft_breaks::split(doc, from, cursor.position());
+        cursor.endEditBlock();
+        done += size;
+        if (done < text.size()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (text.isEmpty()) cursor.endEditBlock();
+    edit->setTextCursor(cursor);
+    edit->ensureCursorVisible();
 }
 
 QTextCharFormat keptCharFormat(const QTextCharFormat& f) {

@@ -56,6 +56,11 @@ private:
     DisplayLines* lines_;
 };
 
+// Inserts `text` at the editor's cursor, in place of its selection, as one
+// undo step and a part at a time: between parts the window repaints and
+// runs its timers, but takes no input, so a large paste never holds it.
+void insertPlainTextInParts(QPlainTextEdit* edit, const QString& text);
+
 // The formats a document keeps, from any character format.
 QTextCharFormat keptCharFormat(const QTextCharFormat& format);
 

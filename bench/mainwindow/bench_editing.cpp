@@ -28,6 +28,7 @@
 
 #include "core/cp932.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -182,6 +183,36 @@ void recoveryPause(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
                 onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()));
 }
 
+// The longest stall of the event loop over `seconds` from `action`, which
+// runs from the loop as a click does.
+double stallAround(const std::function<void()>& action, double seconds) {
+    QTimer::singleShot(0, action);
+    return longestStallMs(seconds);
+}
+
+// A clip-save slot of about 32 MB of rich text: saved from a selection of
+// the whole document, opened, and pasted at the end.
+void clipSlot(tess::TfrmTSMain& window, QPlainTextEdit* memo, const QString& folder) {
+    auto* open = window.findChild<QAbstractButton*>(QStringLiteral("SB9"));
+    auto* save = window.findChild<QAbstractButton*>(QStringLiteral("SpeedButton14"));
+    auto* paste = window.findChild<QAbstractButton*>(QStringLiteral("SpeedButton15"));
+    if (!open || !save || !paste) return;
+    memo->setFocus();
+    memo->selectAll();
+    open->click();
+    QElapsedTimer t;
+    t.start();
+    const double saving = stallAround([save] { save->click(); }, 1.0);
+    const double slotMb = double(QFileInfo(folder + QStringLiteral("ClipSave1")).size()) / 1e6;
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    const double opening = stallAround([open] { open->click(); }, 3.0);
+    const int before = memo->document()->characterCount();
+    const double pasting = stallAround([paste] { paste->click(); }, 3.0);
+    std::printf("  clip slot of %.1f MB: save stall %.0f ms, open stall %.0f ms, paste stall %.0f ms (%d characters pasted)",
+                slotMb, saving, opening, pasting, memo->document()->characterCount() - before);
+}
+
 int runOne(const QString& name) {
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
@@ -190,6 +221,7 @@ int runOne(const QString& name) {
     else if (name == QLatin1String("50mb")) bytes = japaneseText(50 * 1000 * 1000);
     else if (name == QLatin1String("lines")) bytes = oneCharacterLines(460000);
     else if (name == QLatin1String("wrapped")) bytes = japaneseText(10 * 1000 * 1000, 80, 110);
+    else if (name == QLatin1String("slot")) bytes = japaneseText(4 * 1000 * 1000);
     else if (name == QLatin1String("line1mb")) bytes = oneLine(1000 * 1000);
     else if (name == QLatin1String("line8mb")) bytes = oneLine(8 * 1000 * 1000);
     else if (name == QLatin1String("line50mb")) bytes = oneLine(50 * 1000 * 1000);
@@ -322,6 +354,7 @@ int runOne(const QString& name) {
     std::printf("  resize %.1f ms (again %.1f ms), then %.0f MB resident", firstResize, ms(t.nsecsElapsed()),
                 double(statusKb("VmRSS:")) / 1024);
     if (name == QLatin1String("10mb")) recoveryPause(window, memo);
+    if (name == QLatin1String("slot")) clipSlot(window, memo, folder);
     // The close box: the save question is answered No.
     t.restart();
     const bool closed = window.close();

@@ -8,6 +8,7 @@
 #include "mainwindow/clipsave.h"
 #include "richtext/documentfile.h"
 #include "richtext/richtext.h"
+#include "richtext/softbreaks.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -370,6 +371,36 @@ TEST_F(ClipSaveTest, UnreadableSlotFileNamesTheFileAndChangesNothing) {
     EXPECT_TRUE(panelShown());
     EXPECT_EQ(panelTitle(), kTitle2);
     EXPECT_EQ(titleColour(), QColor(128, 0, 128));
+}
+
+
+// A slot of several megabytes is read beside the window and pasted a part at
+// a time: the paste waits for the read, brings the whole text, long line and
+// all, and one undo takes it back.
+TEST_F(ClipSaveTest, LargeSlotIsReadBesideTheWindowAndPastedWhole) {
+    startShown();
+    QString text;
+    for (int i = 0; text.size() < 400 * 1000; ++i) text += QStringLiteral("クリップの%1行目\n").arg(i);
+    text += QString(20000, QChar(u'長')) + QStringLiteral("\n終わり");
+    QTextDocument slot;
+    slot.setPlainText(text);
+    ASSERT_TRUE(WriteDocumentAs(slotPath(1), slot, DocumentFormat::RichText, LossPolicy::Refuse).ok());
+    ASSERT_GT(QFileInfo(slotPath(1)).size(), 1024 * 1024);
+    w().state().LblCS1 = QStringLiteral("X");
+
+    type(QStringLiteral("前"));
+    openSlot(1);
+    pasteThis();
+    EXPECT_EQ(soft_breaks::plainText(*memo()->document()), QStringLiteral("前") + text);
+    for (QTextBlock b = memo()->document()->begin(); b.isValid(); b = b.next())
+        EXPECT_LE(b.length() - 1, soft_breaks::kLongParagraph);
+    memo()->undo();
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("前"));
+
+    // Opened and left alone, the panel shows the text once it is read.
+    openSlot(1);
+    for (int i = 0; i < 500 && preview().isEmpty(); ++i) QTest::qWait(10);
+    EXPECT_EQ(soft_breaks::plainText(*widget<QPlainTextEdit>(QStringLiteral("CrpVew"))->document()), text);
 }
 
 } // namespace
