@@ -164,9 +164,10 @@ void recoveryPause(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
     watch.start();
     const double stall = longestStallMs(3.5);
     std::printf("  recovery: snapshot %.1f ms (max %.1f), write on the worker %.0f ms, "
-                "stall while copying %.1f ms, on disk %.0f ms after the key, %s",
+                "stall while copying %.1f ms, on disk %.0f ms after the key, %s, then peak %.0f MB",
                 ms(snapshots[snapshots.size() / 2]), ms(snapshots.back()), ms(writes[writes.size() / 2]), stall,
-                onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()));
+                onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()),
+                double(statusKb("VmHWM:")) / 1024);
 }
 
 int runOne(const QString& name) {
@@ -287,7 +288,7 @@ int runOne(const QString& name) {
     QApplication::processEvents();
     std::printf("  resize %.1f ms (again %.1f ms), then %.0f MB resident", firstResize, ms(t.nsecsElapsed()),
                 double(statusKb("VmRSS:")) / 1024);
-    if (name == QLatin1String("10mb")) recoveryPause(window, memo);
+    if (name == QLatin1String("10mb") || name == QLatin1String("50mb")) recoveryPause(window, memo);
     // The close box: the save question is answered No.
     t.restart();
     const bool closed = window.close();
