@@ -78,7 +78,8 @@ public:
     // The close did not end the run after all (a log-off that went no
     // further): copies are kept again when the lock is still to be had.
     void resume();
-    // Takes a copy now (when the document is modified) instead of at the timer.
+    // Takes a copy now (when the document is modified) instead of at the
+    // timer, making at once whatever of the mirror is still to be made.
     void copyNow();
     // Waits until every copy taken so far is on disk.
     void flush();

@@ -189,16 +189,12 @@ struct Edit {
 
 const Edit kEdits[] = {
     {"typing", 20, [](Edits& e, QTextDocument&, qsizetype) { e.at(e.place()).insertText(e.words(1 + e.below(8))); }},
-    {"typing in a format", 5,
-     [](Edits& e, QTextDocument&, qsizetype) { e.at(e.place()).insertText(e.words(1 + e.below(8)), e.someFormat()); }},
     {"Enter", 10, [](Edits& e, QTextDocument&, qsizetype) { e.at(e.place()).insertBlock(); }},
     {"a paragraph joined to the next", 8,
      [](Edits& e, QTextDocument& doc, qsizetype) {
          const QTextBlock b = doc.findBlock(e.place());
          if (b.next().isValid()) e.at(b.position() + b.length() - 1).deleteChar();
      }},
-    {"Backspace at a paragraph start", 5,
-     [](Edits& e, QTextDocument& doc, qsizetype) { e.at(doc.findBlock(e.place()).position()).deletePreviousChar(); }},
     {"deleting a little", 8, [](Edits& e, QTextDocument&, qsizetype) { e.span(e.place(), 1 + e.below(6)).removeSelectedText(); }},
     {"deleting across many paragraphs and chunks", 4,
      [](Edits& e, QTextDocument&, qsizetype chunk) {
@@ -210,11 +206,6 @@ const Edit kEdits[] = {
      }},
     {"a paste of many lines", 2,
      [](Edits& e, QTextDocument&, qsizetype) { e.at(e.place()).insertFragment(e.lines(50 + e.below(2000))); }},
-    {"a selection replaced by pasted lines", 2,
-     [](Edits& e, QTextDocument&, qsizetype) {
-         QTextCursor c = e.span(e.place(), e.below(3000));
-         c.insertFragment(e.lines(1 + e.below(300)));
-     }},
     {"several places in one undo step", 3,
      [](Edits& e, QTextDocument&, qsizetype) {
          QTextCursor c = e.at(e.place());
@@ -310,12 +301,6 @@ TEST(RichTextRuns, AnEditMakesOnlyTheChunksItTouchesAgain) {
              QTextCursor c(&doc);
              c.setPosition(doc.characterCount() / 2);
              c.insertText(u"字"_s);
-         }},
-        {"Enter at a chunk's start",
-         [](QTextDocument& doc, qsizetype boundary) {
-             QTextCursor c(&doc);
-             c.setPosition(int(boundary));
-             c.insertBlock();
          }},
         {"the paragraph end before a chunk's start deleted",
          [](QTextDocument& doc, qsizetype boundary) {
