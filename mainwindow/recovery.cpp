@@ -17,6 +17,10 @@ namespace tess {
 
 namespace {
 constexpr qint64 kWarmStepNs = 4'000'000;
+// What a copy's snapshot may make of the mirror itself (a few chunks, a
+// millisecond or two); more is left to the warmer, a step at a time.  Typing
+// does not wake the warmer: it would make the same chunk again at every key.
+constexpr qsizetype kMadeBySnapshot = 4 * RichTextRuns::kChunkChars;
 // A save mark holds a path and a few numbers.
 constexpr qint64 kMaxSaveMarkBytes = 64 * 1024;
 } // namespace
@@ -40,13 +44,10 @@ RecoveryCopy::RecoveryCopy(QPlainTextEdit* editor, const QString& folderPath,
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->setInterval(kDelayMs);
-    connect(timer_, &QTimer::timeout, this, &RecoveryCopy::copyNow);
+    connect(timer_, &QTimer::timeout, this, &RecoveryCopy::copyWhenMirrored);
     warmer_ = new QTimer(this);
     warmer_->setInterval(0);
-    connect(warmer_, &QTimer::timeout, this, [this] {
-        // A few milliseconds per turn of the event loop: typing stays smooth.
-        if (runs_.warm(kWarmStepNs)) warmer_->stop();
-    });
+    connect(warmer_, &QTimer::timeout, this, &RecoveryCopy::warm);
     // The editor forwards the signal of whatever document it shows, also
     // after a load has given it a new one.
     connect(editor_, &QPlainTextEdit::textChanged, this, &RecoveryCopy::changed);
@@ -126,14 +127,45 @@ void RecoveryCopy::changed() {
     if (!armed_) return;
     // Not restarted by later changes: steady typing must not put the copy off.
     if (!timer_->isActive()) timer_->start();
-    if (runs_.document() != editor_->document()) {
-        runs_.follow(editor_->document());
+    if (!warmer_->isActive() && (runs_.document() != editor_->document() || runs_.unmade() > kMadeBySnapshot))
         warmer_->start();
+}
+
+void RecoveryCopy::warm() {
+    // A clean document needs no copy, nor a mirror to take one from.
+    if (!armed_ || !editor_->document()->isModified()) {
+        runs_.follow(nullptr);
+        warmer_->stop();
+        copyDue_ = false;
+        return;
     }
+    runs_.follow(editor_->document());
+    // A few milliseconds per turn of the event loop: typing stays smooth.
+    if (!runs_.warm(kWarmStepNs)) return;
+    warmer_->stop();
+    if (std::exchange(copyDue_, false)) copyNow();
+}
+
+void RecoveryCopy::copyWhenMirrored() {
+    if (!armed_) return;
+    if (!editor_->document()->isModified()) {
+        discard();
+        return;
+    }
+    // A mirror far from made (a document just loaded, a large paste) is
+    // finished by the warmer first, in small steps, and the copy follows.
+    runs_.follow(editor_->document());
+    if (runs_.unmade() <= kMadeBySnapshot || runs_.warm(kWarmStepNs)) {
+        copyNow();
+        return;
+    }
+    copyDue_ = true;
+    if (!warmer_->isActive()) warmer_->start();
 }
 
 void RecoveryCopy::copyNow() {
     timer_->stop();
+    copyDue_ = false;
     if (!armed_) return;
     const QTextDocument* doc = editor_->document();
     if (!doc->isModified()) {
@@ -202,6 +234,9 @@ void RecoveryCopy::flush() {
 
 void RecoveryCopy::discard() {
     timer_->stop();
+    warmer_->stop();
+    copyDue_ = false;
+    runs_.follow(nullptr);
     if (!armed_) return;
     {
         // A write under way is given up (its old file stays until removed

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps the recovery copy of the editor's document while it has unsaved
 // changes: at most `delay` after a change the editor's text and formats are
-// taken (a quick copy on the UI thread), and a worker thread turns them into
+// taken (a quick list of the chunks of a mirror of the document, kept up to
+// date as it changes, on the UI thread), and a worker thread turns them into
 // rich text and writes the file atomically, so typing never waits for it.
 // Only the run that holds the folder's lock keeps or offers a copy: a second
 // copy of the program on the same folder leaves the first one's alone.
@@ -77,7 +78,8 @@ public:
     // The close did not end the run after all (a log-off that went no
     // further): copies are kept again when the lock is still to be had.
     void resume();
-    // Takes a copy now (when the document is modified) instead of at the timer.
+    // Takes a copy now (when the document is modified) instead of at the
+    // timer, making at once whatever of the mirror is still to be made.
     void copyNow();
     // Waits until every copy taken so far is on disk.
     void flush();
@@ -96,6 +98,8 @@ signals:
 private:
     struct Job;
     void changed();
+    void warm();
+    void copyWhenMirrored();
     void worker();
     bool takeLock();
     void tellOnce(const QString& reason);
@@ -113,10 +117,13 @@ private:
     bool told_ = false;
     bool marked_ = false;
     QTimer* timer_ = nullptr;
-    // Fills the paragraphs' kept runs between events, so that the copy's
-    // snapshot itself has little left to do.
+    // Makes the mirror's chunks between events while the document has
+    // unsaved changes, so that the copy's snapshot has little left to do.
     QTimer* warmer_ = nullptr;
     RichTextRuns runs_;
+    // The timer came while the mirror was far from made: the warmer takes
+    // the copy once it is.
+    bool copyDue_ = false;
     qint64 lastSnapshotNs_ = 0;
 
     mutable std::mutex mutex_;

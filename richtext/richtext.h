@@ -15,6 +15,7 @@
 #include "core/textencoding.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTextDocument;
@@ -39,23 +40,62 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 QByteArray writeRichText(const QTextDocument& doc);
 
 // What the RTF writer needs of a document, taken quickly on the thread that
-// owns the document so that the slow writing can run on another: the raw
-// text (index i is document position i), the format table, and each
-// paragraph's runs followed by a paragraph end.
+// owns the document so that the slow writing can run on another: the format
+// table and the document's paragraphs, in chunks of whole paragraphs.  A
+// chunk is never changed once made, so snapshots share the chunks of the
+// parts of a document that did not change instead of copying their text.
 struct RichTextSnapshot {
     static constexpr int kParagraphEnd = -1;
+    // A run of characters in one format or, with the format kParagraphEnd
+    // and no length, a paragraph end at the position of its separator (the
+    // last paragraph's: the document's final position).
     struct Run {
         qsizetype position;
         qsizetype length;
         int format;  // index into `formats`, or kParagraphEnd
     };
-    QString text;
+    // Positions relative to the chunk's first character; small, since a
+    // document holds two for every paragraph.
+    struct ChunkRun {
+        int position;
+        int length;
+        int format;
+    };
+    struct Chunk {
+        QString text;  // index i is the chunk's position i
+        std::vector<ChunkRun> runs;
+    };
+    struct Part {
+        qsizetype start;  // document position of the chunk's first character
+        std::shared_ptr<const Chunk> chunk;
+    };
     QFont defaultFont;
     QList<QTextFormat> formats;
-    std::vector<Run> runs;
+    std::vector<Part> parts;
+    // The paragraph ends that only split a long paragraph for the display
+    // (see softbreaks.h), in order: not paragraph ends of the text.
+    std::vector<qsizetype> softEnds;
 
     QTextCharFormat charFormat(int index) const;
-    QStringView textOf(const Run& run) const { return QStringView(text).mid(run.position, run.length); }
+    // Calls f(run, text) for every run in document order, with document
+    // positions, soft paragraph ends left out; stops, returning false, at
+    // the first call that returns false.
+    template <class F>
+    bool forEachRun(F&& f) const {
+        auto soft = softEnds.begin();
+        for (const Part& part : parts) {
+            const QStringView text(part.chunk->text);
+            for (const ChunkRun& r : part.chunk->runs) {
+                const Run run{part.start + r.position, r.length, r.format};
+                if (r.format == kParagraphEnd) {
+                    while (soft != softEnds.end() && *soft < run.position) ++soft;
+                    if (soft != softEnds.end() && *soft == run.position) continue;
+                }
+                if (!f(run, r.format == kParagraphEnd ? QStringView() : text.mid(r.position, r.length))) return false;
+            }
+        }
+        return true;
+    }
 };
 
 RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc);
@@ -64,28 +104,35 @@ QByteArray writeRichText(const RichTextSnapshot& snapshot);
 // writes them out as they come; false when `sink` refused a piece.
 bool writeRichText(const RichTextSnapshot& snapshot, const std::function<bool(QByteArrayView)>& sink);
 
-// Snapshots of one document, repeatedly and quickly: walking every fragment
-// of a large document costs more than the UI thread can spare, so each
-// paragraph's runs are kept with the paragraph until it changes, and
-// warm() fills them in small steps while the program is idle.
+// Snapshots of one document, repeatedly and quickly, for a copy kept while
+// the user edits: walking a large document costs more than the UI thread can
+// spare, so the document is mirrored in chunks of whole paragraphs (about
+// `chunkChars` characters each).  A change makes the chunks it touches to be
+// made again; warm() makes them in small steps while the program is idle,
+// and a snapshot makes what is left and otherwise only lists the chunks.
 class RichTextRuns {
 public:
-    RichTextRuns();
+    static constexpr qsizetype kChunkChars = 32 * 1024;
+
+    explicit RichTextRuns(qsizetype chunkChars = kChunkChars);
     ~RichTextRuns();
     RichTextRuns(const RichTextRuns&) = delete;
     RichTextRuns& operator=(const RichTextRuns&) = delete;
 
-    // Snapshots are of this document from now on (null: none).
+    // Snapshots are of this document from now on (null: none, and the
+    // mirror is let go).
     void follow(QTextDocument* doc);
     QTextDocument* document() const;
-    // Keeps the runs of more paragraphs, for about `budgetNs`; true when
-    // every paragraph's runs are kept.
+    // Makes chunks for about `budgetNs` (at least one); true when the whole
+    // document is mirrored.
     bool warm(qint64 budgetNs);
     RichTextSnapshot snapshot();
+    // Characters whose chunks are still to be made (a snapshot makes them).
+    qsizetype unmade() const;
 
 private:
     struct State;
-    State* d;
+    std::unique_ptr<State> d;
 };
 
 // Plain text with CR LF, LF or CR line ends, into `doc` (expected empty), in

@@ -4,7 +4,6 @@
 // character CP932 cannot hold falls back to '?'.
 
 #include "richtext.h"
-#include "softbreaks.h"
 
 #include "core/cp932.h"
 
@@ -13,8 +12,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <QElapsedTimer>
-#include <QPointer>
 
 #include <charconv>
 #include <cmath>
@@ -139,17 +136,18 @@ RunProps Writer::propsOf(const QTextCharFormat& f) {
 // so that readers take its \'hh bytes as Shift-JIS.
 void Writer::collect() {
     fontOf(defaultFont_.family());
-    for (const RichTextSnapshot::Run& run : doc_.runs) {
-        if (run.format == RichTextSnapshot::kParagraphEnd) continue;
+    doc_.forEachRun([&](const RichTextSnapshot::Run& run, QStringView text) {
+        if (run.format == RichTextSnapshot::kParagraphEnd) return true;
         const RunProps p = propsOf(doc_.charFormat(run.format));
-        if (fontJapanese_[size_t(p.font)]) continue;
-        for (QChar c : doc_.textOf(run)) {
+        if (fontJapanese_[size_t(p.font)]) return true;
+        for (QChar c : text) {
             if (c.unicode() >= 0x80) {
                 fontJapanese_[size_t(p.font)] = true;
                 break;
             }
         }
-    }
+        return true;
+    });
 }
 
 void Writer::writeChar(char32_t c, Form form) {
@@ -221,7 +219,9 @@ void Writer::writeText(QStringView text, Form form) {
 }
 
 QByteArray Writer::write() {
-    out_.reserve(doc_.text.size() * 3 + 1024);
+    qsizetype chars = 0;
+    for (const RichTextSnapshot::Part& part : doc_.parts) chars += part.chunk->text.size();
+    out_.reserve(chars * 3 + 1024);
     write({});
     return out_;
 }
@@ -267,174 +267,53 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
     RunProps cur;
     cur.font = -1;
     cur.halfPoints = 24;
-    for (const RichTextSnapshot::Run& run : doc_.runs) {
+    const bool whole = doc_.forEachRun([&](const RichTextSnapshot::Run& run, QStringView text) {
         if (run.format == RichTextSnapshot::kParagraphEnd) {
             out_.append("\\par\r\n");
-            if (sink && out_.size() >= kPiece && !pass()) return false;
-            continue;
+            return !(sink && out_.size() >= kPiece && !pass());
         }
-        {
-            const RunProps p = propsOf(doc_.charFormat(run.format));
-            const qsizetype before = out_.size();
-            if (p.font != cur.font) {
-                // The same font for every kind of character: readers that keep
-                // a separate font for double-byte text (LibreOffice's Asian
-                // font) take it from \dbch\af.
-                writeWord("f", p.font);
-                writeWord("loch");
-                writeWord("af", p.font);
-                writeWord("hich");
-                writeWord("af", p.font);
-                writeWord("dbch");
-                writeWord("af", p.font);
-            }
-            if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
-            if (p.bold != cur.bold) p.bold ? writeWord("b") : writeWord("b", 0);
-            if (p.italic != cur.italic) p.italic ? writeWord("i") : writeWord("i", 0);
-            if (p.strike != cur.strike) p.strike ? writeWord("strike") : writeWord("strike", 0);
-            if (p.underline != cur.underline) {
-                switch (p.underline) {
-                case QTextCharFormat::NoUnderline: writeWord("ulnone"); break;
-                case QTextCharFormat::DotLine: writeWord("uld"); break;
-                case QTextCharFormat::DashUnderline: writeWord("uldash"); break;
-                case QTextCharFormat::DashDotLine: writeWord("uldashd"); break;
-                case QTextCharFormat::DashDotDotLine: writeWord("uldashdd"); break;
-                case QTextCharFormat::WaveUnderline: writeWord("ulwave"); break;
-                default: writeWord("ul"); break;
-                }
-            }
-            if (p.fg != cur.fg) writeWord("cf", p.fg);
-            if (p.bg != cur.bg) writeWord("highlight", p.bg);
-            if (out_.size() != before) out_.append(' ');
-            cur = p;
-            writeText(doc_.textOf(run));
+        const RunProps p = propsOf(doc_.charFormat(run.format));
+        const qsizetype before = out_.size();
+        if (p.font != cur.font) {
+            // The same font for every kind of character: readers that keep
+            // a separate font for double-byte text (LibreOffice's Asian
+            // font) take it from \dbch\af.
+            writeWord("f", p.font);
+            writeWord("loch");
+            writeWord("af", p.font);
+            writeWord("hich");
+            writeWord("af", p.font);
+            writeWord("dbch");
+            writeWord("af", p.font);
         }
-    }
+        if (p.halfPoints != cur.halfPoints) writeWord("fs", p.halfPoints);
+        if (p.bold != cur.bold) p.bold ? writeWord("b") : writeWord("b", 0);
+        if (p.italic != cur.italic) p.italic ? writeWord("i") : writeWord("i", 0);
+        if (p.strike != cur.strike) p.strike ? writeWord("strike") : writeWord("strike", 0);
+        if (p.underline != cur.underline) {
+            switch (p.underline) {
+            case QTextCharFormat::NoUnderline: writeWord("ulnone"); break;
+            case QTextCharFormat::DotLine: writeWord("uld"); break;
+            case QTextCharFormat::DashUnderline: writeWord("uldash"); break;
+            case QTextCharFormat::DashDotLine: writeWord("uldashd"); break;
+            case QTextCharFormat::DashDotDotLine: writeWord("uldashdd"); break;
+            case QTextCharFormat::WaveUnderline: writeWord("ulwave"); break;
+            default: writeWord("ul"); break;
+            }
+        }
+        if (p.fg != cur.fg) writeWord("cf", p.fg);
+        if (p.bg != cur.bg) writeWord("highlight", p.bg);
+        if (out_.size() != before) out_.append(' ');
+        cur = p;
+        writeText(text);
+        return true;
+    });
+    if (!whole) return false;
     out_.append("}\r\n");
     return pass();
 }
 
 } // namespace
-
-RichTextSnapshot takeRichTextSnapshot(const QTextDocument& doc) {
-    completeText(doc);
-    RichTextSnapshot snap;
-    // The raw text indexes by document position, so a run needs no text of
-    // its own: no copy per fragment.
-    snap.text = doc.toRawText();
-    snap.defaultFont = doc.defaultFont();
-    snap.formats = doc.allFormats();
-    snap.runs.reserve(size_t(doc.blockCount()) * 2);
-    soft_breaks::Walk soft(doc);
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            snap.runs.push_back({frag.position(), frag.length(), frag.charFormatIndex()});
-        }
-        if (soft.endsSoftly(b)) continue;
-        snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
-    }
-    return snap;
-}
-
-namespace {
-
-// A paragraph's runs, relative to its start, kept with the paragraph.
-struct KeptRuns : QTextBlockUserData {
-    std::vector<RichTextSnapshot::Run> runs;
-    quint64 generation = 0;  // of the following that kept them
-};
-
-// Each follow() starts a new generation: runs kept under an earlier one may
-// be out of date (no change was watched for them) and are taken again.
-quint64 g_generation = 0;
-
-KeptRuns* keptRuns(const QTextBlock& b) {
-    auto* kept = static_cast<KeptRuns*>(b.userData());
-    if (kept && kept->generation == g_generation) return kept;
-    kept = new KeptRuns;
-    kept->generation = g_generation;
-    const int start = b.position();
-    for (auto it = b.begin(); !it.atEnd(); ++it) {
-        const QTextFragment frag = it.fragment();
-        kept->runs.push_back({frag.position() - start, frag.length(), frag.charFormatIndex()});
-    }
-    const_cast<QTextBlock&>(b).setUserData(kept);
-    return kept;
-}
-
-} // namespace
-
-struct RichTextRuns::State {
-    QPointer<QTextDocument> doc;
-    QMetaObject::Connection changes;
-    int nextToWarm = 0;
-};
-
-RichTextRuns::RichTextRuns() : d(new State) {}
-
-RichTextRuns::~RichTextRuns() {
-    QObject::disconnect(d->changes);
-    delete d;
-}
-
-QTextDocument* RichTextRuns::document() const { return d->doc; }
-
-void RichTextRuns::follow(QTextDocument* doc) {
-    if (d->doc == doc) return;
-    QObject::disconnect(d->changes);
-    d->doc = doc;
-    d->nextToWarm = 0;
-    if (!doc) return;
-    // Every change names its range, formatting included: the paragraphs in
-    // it forget their runs.  A document tells its changes only once it has
-    // a layout (the editor's always has).
-    doc->documentLayout();
-    d->changes = QObject::connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
-        for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added; b = b.next())
-            b.setUserData(nullptr);
-    });
-    // Instead of forgetting every paragraph's runs (a walk of the whole
-    // document), those kept before are simply no longer trusted.
-    ++g_generation;
-}
-
-bool RichTextRuns::warm(qint64 budgetNs) {
-    if (!d->doc) return true;
-    QElapsedTimer clock;
-    clock.start();
-    QTextBlock b = d->doc->findBlockByNumber(d->nextToWarm);
-    int checked = 0;
-    for (; b.isValid(); b = b.next()) {
-        keptRuns(b);
-        if (++checked % 256 == 0 && clock.nsecsElapsed() > budgetNs) {
-            d->nextToWarm = b.blockNumber() + 1;
-            return false;
-        }
-    }
-    // Paragraphs changed since are done again by the snapshot.
-    d->nextToWarm = 0;
-    return true;
-}
-
-RichTextSnapshot RichTextRuns::snapshot() {
-    if (!d->doc) return {};
-    const QTextDocument& doc = *d->doc;
-    completeText(doc);
-    RichTextSnapshot snap;
-    snap.text = doc.toRawText();
-    snap.defaultFont = doc.defaultFont();
-    snap.formats = doc.allFormats();
-    snap.runs.reserve(size_t(doc.blockCount()) * 2);
-    qsizetype start = 0;
-    soft_breaks::Walk soft(doc);
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        for (const RichTextSnapshot::Run& r : keptRuns(b)->runs) snap.runs.push_back({start + r.position, r.length, r.format});
-        if (!soft.endsSoftly(b)) snap.runs.push_back({0, 0, RichTextSnapshot::kParagraphEnd});
-        start += b.length();
-    }
-    return snap;
-}
 
 QTextCharFormat RichTextSnapshot::charFormat(int index) const {
     return index >= 0 && index < formats.size() ? formats[index].toCharFormat() : QTextCharFormat();

@@ -17,7 +17,8 @@
 // the end, in the middle and at the start, Up, Down, PageDown and Ctrl+End
 // (median of repeated presses, each with its repaint), the peak memory of
 // the process beside the file size, for 50mb a plain-text save beside iconv
-// converting the same text, and last a window resize with the memory after.
+// converting the same text, a window resize with the memory after, and for
+// 10mb and 50mb the recovery copy: after a key, and after edits of every kind.
 
 #include "mainwindow/TSMain.h"
 #include "mainwindow/editorwidget.h"
@@ -178,9 +179,65 @@ void recoveryPause(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
     watch.start();
     const double stall = longestStallMs(3.5);
     std::printf("  recovery: snapshot %.1f ms (max %.1f), write on the worker %.0f ms, "
-                "stall while copying %.1f ms, on disk %.0f ms after the key, %s",
+                "stall while copying %.1f ms, on disk %.0f ms after the key, %s, then peak %.0f MB",
                 ms(snapshots[snapshots.size() / 2]), ms(snapshots.back()), ms(writes[writes.size() / 2]), stall,
-                onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()));
+                onDisk < 0 ? -1.0 : ms(onDisk), copy.lastError().isEmpty() ? "ok" : qPrintable(copy.lastError()),
+                double(statusKb("VmHWM:")) / 1024);
+}
+
+// The copies the program takes by itself after edits of every kind: for
+// each, the longest stall of the event loop from the edit until its copy is
+// on disk (the edit's own work not counted), and the copy's snapshot.
+void recoveryAfterEdits(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
+    tess::RecoveryCopy& copy = window.recovery();
+    QTextDocument* doc = memo->document();
+    const auto at = [doc](double fraction) {
+        QTextCursor c(doc);
+        c.setPosition(int((doc->characterCount() - 1) * fraction));
+        return c;
+    };
+    // About a thousand paragraphs from `fraction` on.
+    const auto paragraphs = [doc, at](double fraction) {
+        QTextCursor c = at(fraction);
+        c.setPosition(doc->findBlock(c.position()).position());
+        c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 1000);
+        return c;
+    };
+    QString pasted;
+    for (int i = 0; i < 5000; ++i) pasted += QStringLiteral("貼り付けた行 %1 の文字列です\n").arg(i);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"key at the start", [&] { memo->setTextCursor(at(0)); QTest::keyClick(memo, Qt::Key_D); }},
+        {"key in the middle", [&] { memo->setTextCursor(at(0.5)); QTest::keyClick(memo, Qt::Key_D); }},
+        {"Enter", [&] { QTest::keyClick(memo, Qt::Key_Return); }},
+        {"Delete over 1000 paragraphs", [&] { memo->setTextCursor(paragraphs(0.3)); QTest::keyClick(memo, Qt::Key_Delete); }},
+        {"paste of 5000 lines", [&] { memo->setTextCursor(at(0.7)); memo->insertPlainText(pasted); }},
+        {"bold over 1000 paragraphs", [&] { paragraphs(0.2).mergeCharFormat(bold); }},
+        {"undo", [&] { memo->undo(); }},
+        {"redo", [&] { memo->redo(); }},
+    };
+    std::printf("\n  recovery after edits:");
+    for (const auto& [what, edit] : edits) {
+        copy.flush();
+        const int before = copy.written();
+        edit();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0, worst = 0;
+        QTimer tick;
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            worst = std::max(worst, now - last);
+            last = now;
+        });
+        tick.start();
+        while (copy.written() == before && clock.nsecsElapsed() < qint64(20e9))
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        std::printf("  %s: stall %.1f ms, snapshot %.1f ms%s;", what, ms(worst) - 5, ms(copy.lastSnapshotNs()),
+                    copy.written() == before ? " (NO COPY)" : "");
+    }
 }
 
 // The longest stall of the event loop over `seconds` from `action`, which
@@ -353,7 +410,10 @@ int runOne(const QString& name) {
     QApplication::processEvents();
     std::printf("  resize %.1f ms (again %.1f ms), then %.0f MB resident", firstResize, ms(t.nsecsElapsed()),
                 double(statusKb("VmRSS:")) / 1024);
-    if (name == QLatin1String("10mb")) recoveryPause(window, memo);
+    if (name == QLatin1String("10mb") || name == QLatin1String("50mb")) {
+        recoveryPause(window, memo);
+        recoveryAfterEdits(window, memo);
+    }
     if (name == QLatin1String("slot")) clipSlot(window, memo, folder);
     // The close box: the save question is answered No.
     t.restart();

@@ -133,8 +133,12 @@ TEST(SoftBreaks, RichTextKeepsTheParagraphWhole) {
     ASSERT_TRUE(readRichText(writeRichText(doc), back));
     expectPieces(back);
     EXPECT_GE(soft_breaks::positions(back).size(), 4u);
-    // Written again from its pieces, it is the same two paragraphs.
+    // Written again from its pieces, it is the same two paragraphs, also
+    // by way of the recovery copy's snapshots.
     EXPECT_EQ(writeRichText(back), writeRichText(doc));
+    RichTextRuns runs;
+    runs.follow(&back);
+    EXPECT_EQ(writeRichText(runs.snapshot()), writeRichText(doc));
 }
 
 } // namespace

@@ -198,6 +198,58 @@ TEST_F(RecoveryTest, TheCopyFollowsTypingByItselfAndGoesWhenTheTextIsSavedClean)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !copyExists(); }, 3000));
 }
 
+// Edits large and small anywhere in a document of many chunks: each copy
+// the program takes by itself, its mirror of the document made between
+// events or at the copy, is the document's rich text byte for byte.
+TEST_F(RecoveryTest, EachCopyTakenByItselfIsTheDocumentExactlyAfterEditsAnywhere) {
+    start();
+    // At once: the first copy comes while most of the mirror is still to be
+    // made.
+    w().recovery().setDelay(0);
+    nameDocument(u"BIG.RTF"_s);
+    QTextDocument* doc = memo()->document();
+    QString lines;
+    for (int i = 0; i < 100000; ++i) lines += u"段落%1の文字列です\n"_s.arg(i);
+    const auto select = [&](double from, double to) {
+        QTextCursor c(doc);
+        c.setPosition(int((doc->characterCount() - 1) * from));
+        c.setPosition(int((doc->characterCount() - 1) * to), QTextCursor::KeepAnchor);
+        return c;
+    };
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"a paste of many lines", [&] { type(lines); }},
+        {"bold over a third of the paragraphs", [&] { select(0.3, 0.6).mergeCharFormat(bold); }},
+        {"Enter and typing at the end",
+         [&] {
+             QTextCursor c = select(1, 1);
+             c.insertBlock();
+             c.insertText(u"最後"_s);
+         }},
+        {"deleting across many paragraphs", [&] { select(0.25, 0.5).removeSelectedText(); }},
+        {"undo", [&] { memo()->undo(); }},
+        {"redo", [&] { memo()->redo(); }},
+        {"typing at the start",
+         [&] {
+             memo()->moveCursor(QTextCursor::Start);
+             type(u"先頭"_s);
+         }},
+    };
+    for (const auto& [name, edit] : edits) {
+        SCOPED_TRACE(name);
+        const int before = w().recovery().written();
+        edit();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w().recovery().written() > before; }, 10000));
+        w().recovery().flush();
+        ASSERT_EQ(w().recovery().lastError(), QString());
+        const QByteArray copy = readFile(copyPath());
+        const std::optional<recovery::Fields> fields = recovery::readFields(copy);
+        ASSERT_TRUE(fields);
+        EXPECT_TRUE(copy == recovery::withFields(writeRichText(*doc), *fields));
+    }
+}
+
 TEST_F(RecoveryTest, ASecondRunOnTheSameFolderNeitherOffersNorTouchesTheCopy) {
     start();
     nameDocument(u"FIRST.TXT"_s);
