@@ -1,5 +1,7 @@
 #include "displaylines.h"
 
+#include "richtext/richtext.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -313,6 +315,8 @@ void DisplayLines::announce() {
 
 void DisplayLines::step() {
     follow();
+    // A file going in has the turns to itself: the lines are counted after.
+    if (doc_ && textPending(*doc_)) return;
     checkShape();
     QElapsedTimer clock;
     clock.start();

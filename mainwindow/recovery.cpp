@@ -139,6 +139,8 @@ void RecoveryCopy::warm() {
         copyDue_ = false;
         return;
     }
+    // A file going in has the turns to itself; the mirror follows it after.
+    if (textPending(*editor_->document())) return;
     runs_.follow(editor_->document());
     // A few milliseconds per turn of the event loop: typing stays smooth.
     if (!runs_.warm(kWarmStepNs)) return;

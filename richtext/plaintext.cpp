@@ -12,7 +12,6 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include <limits>
 
 namespace tess {
 
@@ -47,10 +46,12 @@ KeptLines* keptLinesOf(const QTextDocument& doc) {
 class LineFill : public QObject {
 public:
     static constexpr const char* kName = "tess-line-fill";
-    // The first part; later parts are as large as fits in one turn.
-    static constexpr qsizetype kFirstPart = 256 * 1024;
-    static constexpr qsizetype kPart = 32 * 1024;
-    static constexpr qint64 kTurnNs = 6'000'000;
+    // A part ends at the first line end after so many characters or at so
+    // many lines, whichever comes first: each line costs the document about
+    // as much as a thousand characters.  The first part fills a screen.
+    static constexpr qsizetype kFirstPart = 64 * 1024, kFirstLines = 2000;
+    static constexpr qsizetype kPart = 32 * 1024, kPartLines = 1000;
+    static constexpr qint64 kTurnNs = 4'000'000;
     static constexpr qint64 kPaintMs = 100;
 
     LineFill(QString text, const KeptLines* kept, QTextDocument& doc)
@@ -62,11 +63,25 @@ public:
 
     bool done() const { return finished_; }
 
-    // Puts in the text up to the first line end at or after `upTo`.
-    void putUpTo(qsizetype upTo) {
+    // Where the next part ends: after `lines` lines, or the first line end
+    // after `chars` characters.
+    qsizetype partEnd(qsizetype chars, qsizetype lines) const {
+        const qsizetype enough = done_ + chars;
+        qsizetype at = done_;
+        for (qsizetype n = 0; n < lines && at < enough; ++n) {
+            const qsizetype end = text_.indexOf(u'\n', at);
+            if (end < 0) return text_.size();
+            at = end + 1;
+        }
+        return at;
+    }
+    qsizetype firstPart() const { return partEnd(kFirstPart, kFirstLines); }
+    qsizetype nextPart() const { return partEnd(kPart, kPartLines); }
+    qsizetype all() const { return text_.size(); }
+
+    // Puts in the text up to `to`, a line end or the end of the text.
+    void putUpTo(qsizetype to) {
         if (done()) return;
-        const qsizetype lineEnd = upTo >= text_.size() ? -1 : text_.indexOf(u'\n', upTo);
-        const qsizetype to = lineEnd < 0 ? text_.size() : lineEnd + 1;
         const QStringView part = QStringView(text_).mid(done_, to - done_);
         const bool modified = doc_.isModified();
         QTextCursor at(&doc_);
@@ -109,7 +124,7 @@ public:
         QObject::connect(timer, &QTimer::timeout, this, [this] {
             QElapsedTimer clock;
             clock.start();
-            while (!done() && clock.nsecsElapsed() < kTurnNs) putQuietly(done_ + kPart);
+            while (!done() && clock.nsecsElapsed() < kTurnNs) putQuietly(nextPart());
             if (done()) deleteLater();
         });
         timer->start();
@@ -118,16 +133,16 @@ public:
     // The layout repaints the whole view after every part, which would
     // double each turn; the parts go in far below the view, so it is told
     // the new size at once and repaints a few times a second.
-    void putQuietly(qsizetype upTo) {
+    void putQuietly(qsizetype to) {
         // Only a layout there already: asking for one would make one.
         auto* layout = doc_.findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly);
         if (!layout) {
-            putUpTo(upTo);
+            putUpTo(to);
             return;
         }
         {
             const QSignalBlocker quiet(layout);
-            putUpTo(upTo);
+            putUpTo(to);
         }
         emit layout->documentSizeChanged(layout->documentSize());
         if (done() || !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintMs) {
@@ -160,8 +175,7 @@ PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc, TextFill
                                 ? nullptr
                                 : new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
     auto* fill = new LineFill(std::move(decoded.text), kept, doc);
-    if (how == TextFill::InParts) fill->putUpTo(LineFill::kFirstPart);
-    else fill->putUpTo(std::numeric_limits<qsizetype>::max());
+    fill->putUpTo(how == TextFill::InParts ? fill->firstPart() : fill->all());
     if (fill->done()) delete fill;
     else fill->continueLater();
     return {decoded.format, decoded.invalid};
@@ -183,7 +197,7 @@ PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optiona
 bool textPending(const QTextDocument& doc) { return lineFillOf(doc) != nullptr; }
 
 void completeText(const QTextDocument& doc) {
-    if (LineFill* fill = lineFillOf(doc)) fill->putUpTo(std::numeric_limits<qsizetype>::max());
+    if (LineFill* fill = lineFillOf(doc)) fill->putUpTo(fill->all());
 }
 
 QString documentPlainText(const QTextDocument& doc) {

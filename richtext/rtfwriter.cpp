@@ -227,7 +227,7 @@ QByteArray Writer::write() {
 }
 
 bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
-    // Pieces of about a megabyte, cut at paragraph ends.
+    // Pieces of about a megabyte.
     constexpr qsizetype kPiece = 1 << 20;
     const auto pass = [&]() {
         if (!sink) return true;
@@ -305,8 +305,17 @@ bool Writer::write(const std::function<bool(QByteArrayView)>& sink) {
         if (p.bg != cur.bg) writeWord("highlight", p.bg);
         if (out_.size() != before) out_.append(' ');
         cur = p;
+        // A run as long as a whole file (one line without a break) goes
+        // out a slice at a time, never cutting a surrogate pair.
+        constexpr qsizetype kSlice = 64 * 1024;
+        while (text.size() > kSlice) {
+            const qsizetype cut = text[kSlice - 1].isHighSurrogate() ? kSlice - 1 : kSlice;
+            writeText(text.first(cut));
+            text = text.sliced(cut);
+            if (sink && out_.size() >= kPiece && !pass()) return false;
+        }
         writeText(text);
-        return true;
+        return !(sink && out_.size() >= kPiece && !pass());
     });
     if (!whole) return false;
     out_.append("}\r\n");
