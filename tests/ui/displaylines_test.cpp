@@ -5,6 +5,7 @@
 
 #include "core/cp932.h"
 #include "mainwindow/editorwidget.h"
+#include "richtext/richtext.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
@@ -37,6 +38,8 @@ protected:
         writeFile(file, bytes);
         prompter.openFiles.push_back(file);
         w().SpeedButton7Click();
+        // A large file goes in a part at a time.
+        for (int i = 0; i < 100000 && textPending(*memo()->document()); ++i) QApplication::processEvents();
         ASSERT_EQ(memo()->document()->blockCount(), paragraphs + 1);
     }
     EditorWidget* editor() { return static_cast<EditorWidget*>(memo()); }
