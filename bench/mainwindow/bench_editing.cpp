@@ -2,7 +2,7 @@
 //
 //   bench_editing                 every document, each in a fresh process
 //   bench_editing --doc NAME      one document: empty, 10mb, 50mb, lines, wrapped,
-//                                 line1mb, line8mb, line50mb
+//                                 line1mb, line8mb, line50mb, slot, 256mb
 //   TESS_STALLS=1                 also prints every stall over 15 ms, with its time
 //
 // Documents (generated, fixed seed): 10mb and 50mb are Japanese Shift-JIS
@@ -19,6 +19,10 @@
 // the process beside the file size, for 50mb a plain-text save beside iconv
 // converting the same text, a window resize with the memory after, and for
 // 10mb and 50mb the recovery copy: after a key, and after edits of every kind.
+// slot is 4 MB of text whose whole selection is clip-saved (about 28 MB of
+// rich text), then the slot opened and pasted: the stall of each.  256mb
+// only opens: the first key, how long the rest takes to go in, the longest
+// stall meanwhile, and the peak memory.
 
 #include "mainwindow/TSMain.h"
 #include "mainwindow/editorwidget.h"
@@ -276,6 +280,7 @@ int runOne(const QString& name) {
     QByteArray bytes;
     if (name == QLatin1String("10mb")) bytes = japaneseText(10 * 1000 * 1000);
     else if (name == QLatin1String("50mb")) bytes = japaneseText(50 * 1000 * 1000);
+    else if (name == QLatin1String("256mb")) bytes = japaneseText(256 * 1000 * 1000);
     else if (name == QLatin1String("lines")) bytes = oneCharacterLines(460000);
     else if (name == QLatin1String("wrapped")) bytes = japaneseText(10 * 1000 * 1000, 80, 110);
     else if (name == QLatin1String("slot")) bytes = japaneseText(4 * 1000 * 1000);
@@ -339,6 +344,21 @@ int runOne(const QString& name) {
     const auto watchExact = [&] {
         if (exactMs < 0 && editor->displayLinesExact()) exactMs = ms(sinceOpen.nsecsElapsed());
     };
+    if (name == QLatin1String("256mb")) {
+        // The largest: only that it opens, how long the rest takes to go
+        // in, and at what cost in memory.
+        QElapsedTimer filling;
+        filling.start();
+        double worst = 0;
+        while (tess::textPending(*memo->document())) worst = std::max(worst, longestStallMs(0.5));
+        std::printf("%-7s %7.1f MB  open %8.1f ms  all in %.0f ms after it, stall %.1f ms  blocks %d  peak %.0f MB "
+                    "(%.1f x file)\n",
+                    qPrintable(name), double(QFileInfo(file).size()) / 1e6, openMs, ms(filling.nsecsElapsed()), worst,
+                    memo->document()->blockCount(), double(statusKb("VmHWM:")) / 1024,
+                    double(statusKb("VmHWM:")) / 1024 / (double(QFileInfo(file).size()) / 1e6));
+        std::fflush(stdout);
+        return 0;
+    }
     const double stall = longestStallMs(2.0, watchExact);
     while (!editor->displayLinesExact()) QApplication::processEvents();
     watchExact();
@@ -434,7 +454,7 @@ int main(int argc, char** argv) {
     // Each document in a process of its own, so that peaks do not add up.
     QCoreApplication app(argc, argv);
     int failures = 0;
-    for (const char* doc : {"empty", "lines", "10mb", "wrapped", "50mb", "line1mb", "line8mb", "line50mb"}) {
+    for (const char* doc : {"empty", "lines", "10mb", "wrapped", "50mb", "line1mb", "line8mb", "line50mb", "slot", "256mb"}) {
         QProcess one;
         one.setProcessChannelMode(QProcess::ForwardedChannels);
         one.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("--doc"), QString::fromLatin1(doc)});
