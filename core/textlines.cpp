@@ -79,7 +79,7 @@ public:
 
 private:
     bool readQuickly(QByteArrayView chunk, QString& text);
-    void readLineByLine(QByteArrayView chunk, Decoded& out);
+    void readLineByLine(QByteArrayView chunk, QString& text, qsizetype& invalid);
 
     QByteArrayView body_;
     Encoding e_;
@@ -89,25 +89,37 @@ private:
 };
 
 void LineReader::read(Decoded& out) {
-    // Each character takes at least one byte (two in UTF-16).
-    out.text.reserve(body_.size() / lines_.unit() + 1);
     // A piece at a time, each ending after a line end: most pieces write
     // back as they were read, and then their lines need nothing kept.
+    // They are handed over in larger pieces of text.
     constexpr qsizetype kPiece = qsizetype(1) << 20;
+    constexpr qsizetype kHanded = qsizetype(1) << 20;
+    QString text;
+    // Each character takes at least one byte (two in UTF-16).
+    const auto reserve = [&](qsizetype from) {
+        text.reserve(std::min((body_.size() - from) / lines_.unit(), kHanded + kPiece) + 1);
+    };
+    reserve(0);
     for (qsizetype from = 0; from < body_.size();) {
         qsizetype to = std::min(body_.size(), from + kPiece);
         to -= (to - from) % lines_.unit();
         to = lines_.pastLineEnd(to == body_.size() ? to : std::max(from, to - lines_.unit()));
         const QByteArrayView chunk = body_.sliced(from, to - from);
-        const qsizetype mark = out.text.size();
+        const qsizetype mark = text.size();
         const size_t endsMark = ends_.size();
-        if (!readQuickly(chunk, out.text)) {
-            out.text.truncate(mark);
+        if (!readQuickly(chunk, text)) {
+            text.truncate(mark);
             ends_.resize(endsMark);
-            readLineByLine(chunk, out);
+            readLineByLine(chunk, text, out.invalid);
         }
         from = to;
+        if (text.size() >= kHanded && from < body_.size()) {
+            out.pieces.append(std::move(text));
+            text = QString();
+            reserve(from);
+        }
     }
+    out.pieces.append(std::move(text));
 
     // The usual line end is the most common one (the first of equals).
     std::array<qsizetype, 3> counts{};
@@ -163,19 +175,19 @@ bool LineReader::readQuickly(QByteArrayView chunk, QString& text) {
     return writesBack || encodesTo(t, e_, chunk);
 }
 
-void LineReader::readLineByLine(QByteArrayView chunk, Decoded& out) {
+void LineReader::readLineByLine(QByteArrayView chunk, QString& text, qsizetype& invalid) {
     const ByteLines lines(chunk, e_);
     for (qsizetype start = 0; start < chunk.size();) {
         const std::optional<ByteLines::End> end = lines.nextEnd(start);
         const QByteArrayView bytes = chunk.sliced(start, (end ? end->at : chunk.size()) - start);
         const QString raw = decodePart(bytes, e_);
-        out.invalid += invalidSequences(raw, bytes, e_);
+        invalid += invalidSequences(raw, bytes, e_);
         const QString shown = shownAsLine(raw);
         if (!encodesTo(shown, e_, bytes)) bytes_.emplace_back(qsizetype(ends_.size()), bytes.toByteArray());
-        out.text += shown;
+        text += shown;
         if (!end) break;
         ends_.push_back(uint8_t(end->kind));
-        out.text += u'\n';
+        text += u'\n';
         start = end->at + end->length;
     }
 }

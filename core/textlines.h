@@ -27,7 +27,11 @@ struct KeptLine {
 
 struct Decoded {
     Format format;              // the encoding, and the line end most lines have
-    QString text;               // the lines as shown, with '\n' between them
+    // The lines as shown, with '\n' between them, in pieces of a megabyte
+    // or two that each end after a line end (but the last): a reader can
+    // let go of each once it has it.  At least one, maybe empty.
+    QList<QString> pieces;
+    QString text() const { return pieces.join(QString()); }
     QList<KeptLine> kept;       // the lines writing would change (bytes or end), in order
     qsizetype invalid = 0;      // byte sequences not valid in the encoding, shown as U+FFFD
 };

@@ -54,53 +54,62 @@ public:
     static constexpr qint64 kTurnNs = 4'000'000;
     static constexpr qint64 kPaintMs = 100;
 
-    LineFill(QString text, const KeptLines* kept, QTextDocument& doc)
-        : QObject(&doc), doc_(doc), text_(std::move(text)), kept_(kept), point_(&doc), undo_(doc.isUndoRedoEnabled()) {
+    LineFill(QList<QString> pieces, const KeptLines* kept, QTextDocument& doc)
+        : QObject(&doc), doc_(doc), pieces_(std::move(pieces)), kept_(kept), point_(&doc),
+          undo_(doc.isUndoRedoEnabled()) {
         setObjectName(QString::fromLatin1(kName));
+        if (pieces_.isEmpty()) pieces_.append(QString());
         doc.setUndoRedoEnabled(false);
         point_.setKeepPositionOnInsert(true);
     }
 
-    bool done() const { return finished_; }
+    bool done() const { return piece_ == pieces_.size(); }
 
-    // Where the next part ends: after `lines` lines, or the first line end
-    // after `chars` characters.
+    // Where the next part of the piece at hand ends: after `lines` lines,
+    // or the first line end after `chars` characters.
     qsizetype partEnd(qsizetype chars, qsizetype lines) const {
+        const QString& text = pieces_[piece_];
         const qsizetype enough = done_ + chars;
         qsizetype at = done_;
         for (qsizetype n = 0; n < lines && at < enough; ++n) {
-            const qsizetype end = text_.indexOf(u'\n', at);
-            if (end < 0) return text_.size();
+            const qsizetype end = text.indexOf(u'\n', at);
+            if (end < 0) return text.size();
             at = end + 1;
         }
         return at;
     }
     qsizetype firstPart() const { return partEnd(kFirstPart, kFirstLines); }
     qsizetype nextPart() const { return partEnd(kPart, kPartLines); }
-    qsizetype all() const { return text_.size(); }
+    void putAll() {
+        while (!done()) putUpTo(pieces_[piece_].size());
+    }
 
-    // Puts in the text up to `to`, a line end or the end of the text.
+    // Puts in the piece at hand up to `to`, a line end or its end; a piece
+    // put in whole is let go.
     void putUpTo(qsizetype to) {
         if (done()) return;
-        const QStringView part = QStringView(text_).mid(done_, to - done_);
+        QString& text = pieces_[piece_];
+        const bool last = piece_ + 1 == pieces_.size() && to == text.size();
+        const QStringView part = QStringView(text).mid(done_, to - done_);
         const bool modified = doc_.isModified();
         QTextCursor at(&doc_);
         at.setPosition(point_.position());
         at.beginEditBlock();
         const int from = at.position();
         const QTextBlock first = at.block();
-        // The whole text in one part is inserted without a copy.
-        at.insertText(part.size() == text_.size() ? text_ : part.toString());
+        // A whole piece in one part is inserted without a copy.
+        at.insertText(part.size() == text.size() ? text : part.toString());
         point_.setPosition(at.position());
         // Lines the file could not give back by their text keep their
-        // bytes: their paragraphs say which they are.
+        // bytes: their paragraphs say which they are.  The line after the
+        // part is not there yet, but for the file's last.
         const qsizetype lines = part.count(u'\n');
         if (kept_) {
             QTextBlock b = first;
             qsizetype line = line_;
             for (; nextKept_ < kept_->lines.size() && b.isValid(); ++nextKept_) {
                 const qsizetype wanted = kept_->lines[nextKept_].line;
-                if (wanted > line_ + lines || (wanted == line_ + lines && to < text_.size())) break;
+                if (wanted > line_ + lines || (wanted == line_ + lines && !last)) break;
                 for (; line < wanted && b.isValid(); ++line) b = b.next();
                 if (b.isValid()) b.setUserState(int(nextKept_));
             }
@@ -110,10 +119,10 @@ public:
         line_ += lines;
         done_ = to;
         if (!modified) doc_.setModified(false);
-        if (to == text_.size()) {
-            finished_ = true;
-            text_ = QString();
-            doc_.setUndoRedoEnabled(undo_);
+        if (to == text.size()) {
+            text = QString();
+            done_ = 0;
+            if (++piece_ == pieces_.size()) doc_.setUndoRedoEnabled(undo_);
         }
     }
 
@@ -153,12 +162,12 @@ public:
 
 private:
     QTextDocument& doc_;
-    QString text_;
+    QList<QString> pieces_;
     const KeptLines* kept_;
     QTextCursor point_;  // where the next part goes
     const bool undo_;
-    qsizetype done_ = 0;      // characters of text_ put in
-    bool finished_ = false;
+    qsizetype piece_ = 0;     // the piece at hand
+    qsizetype done_ = 0;      // its characters put in
     qsizetype line_ = 0;      // lines before point_
     qsizetype nextKept_ = 0;  // the first kept line not yet placed
     QElapsedTimer sincePaint_;
@@ -174,8 +183,9 @@ PlainTextRead setDecodedText(text::Decoded decoded, QTextDocument& doc, TextFill
     const KeptLines* kept = decoded.kept.isEmpty()
                                 ? nullptr
                                 : new KeptLines(decoded.format.encoding, std::move(decoded.kept), &doc);
-    auto* fill = new LineFill(std::move(decoded.text), kept, doc);
-    fill->putUpTo(how == TextFill::InParts ? fill->firstPart() : fill->all());
+    auto* fill = new LineFill(std::move(decoded.pieces), kept, doc);
+    if (how == TextFill::InParts) fill->putUpTo(fill->firstPart());
+    else fill->putAll();
     if (fill->done()) delete fill;
     else fill->continueLater();
     return {decoded.format, decoded.invalid};
@@ -197,7 +207,7 @@ PlainTextRead readPlainText(QByteArray&& bytes, QTextDocument& doc, std::optiona
 bool textPending(const QTextDocument& doc) { return lineFillOf(doc) != nullptr; }
 
 void completeText(const QTextDocument& doc) {
-    if (LineFill* fill = lineFillOf(doc)) fill->putUpTo(fill->all());
+    if (LineFill* fill = lineFillOf(doc)) fill->putAll();
 }
 
 QString documentPlainText(const QTextDocument& doc) {

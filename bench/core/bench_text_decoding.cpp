@@ -72,7 +72,7 @@ void BM_Read(benchmark::State& state, Encoding e) {
     for (auto _ : state) {
         const auto decoded = tess::text::decodeDetected(bytes);
         if (decoded.format.encoding != e) state.SkipWithError("wrong encoding");
-        benchmark::DoNotOptimize(decoded.text.constData());
+        benchmark::DoNotOptimize(decoded.pieces.constData());
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
     state.counters["MB"] = double(bytes.size()) / (1 << 20);

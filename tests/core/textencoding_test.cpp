@@ -139,7 +139,7 @@ TEST(TextEncoding, BadBytesAfterTheSampleAskForTheWholeFile) {
     const Decoded read = decodeDetected(bytes + kanji);
     EXPECT_EQ(read.format.encoding, Encoding::ShiftJis);
     EXPECT_EQ(read.invalid, 0);
-    EXPECT_TRUE(read.text.endsWith(QStringLiteral("ｳｴ\n") + QStringLiteral("漢字の文章。").repeated(2000)));
+    EXPECT_TRUE(read.text().endsWith(QStringLiteral("ｳｴ\n") + QStringLiteral("漢字の文章。").repeated(2000)));
 }
 
 TEST(TextEncoding, LineEndsAndLosses) {
