@@ -128,9 +128,9 @@ double keyMs(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods, int repea
     return ms(times[times.size() / 2]);
 }
 
-// The longest time the event loop went without running a 5 ms timer, over
-// `seconds`; `onTick` runs at each timer.
-double longestStallMs(double seconds, const std::function<void()>& onTick = {}) {
+// The longest time the event loop went without running a 5 ms timer, until
+// `stop` says so (it is given the time so far); `onTick` runs at each timer.
+double longestStallUntil(const std::function<bool(qint64 ns)>& stop, const std::function<void()>& onTick = {}) {
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0, worst = 0;
@@ -145,8 +145,12 @@ double longestStallMs(double seconds, const std::function<void()>& onTick = {}) 
         if (onTick) onTick();
     });
     tick.start();
-    while (clock.nsecsElapsed() < qint64(seconds * 1e9)) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    while (!stop(clock.nsecsElapsed())) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     return ms(worst) - 5;
+}
+
+double longestStallMs(double seconds, const std::function<void()>& onTick = {}) {
+    return longestStallUntil([seconds](qint64 ns) { return ns >= qint64(seconds * 1e9); }, onTick);
 }
 
 // The recovery copy of a modified document: the UI thread's share (the
@@ -226,20 +230,9 @@ void recoveryAfterEdits(tess::TfrmTSMain& window, QPlainTextEdit* memo) {
         copy.flush();
         const int before = copy.written();
         edit();
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0, worst = 0;
-        QTimer tick;
-        tick.setInterval(5);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            worst = std::max(worst, now - last);
-            last = now;
-        });
-        tick.start();
-        while (copy.written() == before && clock.nsecsElapsed() < qint64(20e9))
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        std::printf("  %s: stall %.1f ms, snapshot %.1f ms%s;", what, ms(worst) - 5, ms(copy.lastSnapshotNs()),
+        const double stall = longestStallUntil(
+            [&](qint64 ns) { return copy.written() != before || ns >= qint64(20e9); });
+        std::printf("  %s: stall %.1f ms, snapshot %.1f ms%s;", what, stall, ms(copy.lastSnapshotNs()),
                     copy.written() == before ? " (NO COPY)" : "");
     }
 }
