@@ -23,6 +23,8 @@ constexpr qint64 kStepNs = 3'000'000;
 // Paragraphs above the caret counted at once when the caret is this near
 // the top: the number shown there is exact straight after an open.
 constexpr int kNearTop = 256;
+// ... or so many characters: laying out long paragraphs takes its time.
+constexpr int kNearTopCharacters = 32 * 1024;
 // How far a shaped text's width may stray from its characters' advances
 // added up (kerning): a share of the width, and pixels.
 constexpr qreal kStray = 0.02;
@@ -328,7 +330,7 @@ void DisplayLines::settleBefore(const QTextBlock& block) {
     follow();
     checkShape();
     const int number = block.blockNumber();
-    if (number < 0 || number > kNearTop || pending_.empty()) return;
+    if (number < 0 || number > kNearTop || block.position() > kNearTopCharacters || pending_.empty()) return;
     if (countPending(number - 1, [] { return true; })) announce();
 }
 
