@@ -130,34 +130,31 @@ public:
     void continueLater() {
         auto* timer = new QTimer(this);
         timer->setInterval(0);
-        QObject::connect(timer, &QTimer::timeout, this, [this] {
-            QElapsedTimer clock;
-            clock.start();
-            while (!done() && clock.nsecsElapsed() < kTurnNs) putQuietly(nextPart());
-            if (done()) deleteLater();
-        });
+        QObject::connect(timer, &QTimer::timeout, this, [this] { turn(); });
         timer->start();
     }
 
-    // The layout repaints the whole view after every part, which would
-    // double each turn; the parts go in far below the view, so it is told
-    // the new size at once and repaints a few times a second.
-    void putQuietly(qsizetype to) {
+    // The layout would repaint the whole view and set the scroll bar up
+    // anew after every part, which takes as long as the part itself; the
+    // parts go in far below the view, so it hears of them quietly, is told
+    // the new size once a turn, and repaints a few times a second.
+    void turn() {
+        QElapsedTimer clock;
+        clock.start();
         // Only a layout there already: asking for one would make one.
         auto* layout = doc_.findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly);
-        if (!layout) {
-            putUpTo(to);
-            return;
-        }
         {
             const QSignalBlocker quiet(layout);
-            putUpTo(to);
+            while (!done() && clock.nsecsElapsed() < kTurnNs) putUpTo(nextPart());
         }
-        emit layout->documentSizeChanged(layout->documentSize());
-        if (done() || !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintMs) {
-            sincePaint_.start();
-            emit layout->update();
+        if (layout) {
+            emit layout->documentSizeChanged(layout->documentSize());
+            if (done() || !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintMs) {
+                sincePaint_.start();
+                emit layout->update();
+            }
         }
+        if (done()) deleteLater();
     }
 
 private:
