@@ -61,9 +61,25 @@ public:
         if (pieces_.isEmpty()) pieces_.append(QString());
         doc.setUndoRedoEnabled(false);
         point_.setKeepPositionOnInsert(true);
+        // Everything read so far replaced or deleted at once (a new
+        // document, the whole text selected and deleted): the rest of the
+        // file is not wanted any more.
+        QObject::connect(&doc, &QTextDocument::contentsChange, this, [this](int from, int removed, int) {
+            if (!done() && from == 0 && removed > 0 && removed >= readTo_) stop();
+            readTo_ = point_.position();
+        });
     }
 
     bool done() const { return piece_ == pieces_.size(); }
+
+    void stop() {
+        pieces_.clear();
+        piece_ = 0;
+        // After the change that stops it: setPlainText() puts back the undo
+        // it found when it is done.
+        QTimer::singleShot(0, &doc_, [doc = &doc_, undo = undo_] { doc->setUndoRedoEnabled(undo); });
+        deleteLater();
+    }
 
     // Where the next part of the piece at hand ends: after `lines` lines,
     // or the first line end after `chars` characters.
@@ -167,6 +183,7 @@ private:
     qsizetype done_ = 0;      // its characters put in
     qsizetype line_ = 0;      // lines before point_
     qsizetype nextKept_ = 0;  // the first kept line not yet placed
+    int readTo_ = 0;          // where point_ was after the last change
     QElapsedTimer sincePaint_;
 };
 

@@ -198,6 +198,20 @@ TEST(PlainText, AFileReadInPartsIsTheWholeFileAndKeepsWhatIsTypedMeanwhile) {
     EXPECT_EQ(doc.toPlainText(), text + QStringLiteral("打鍵"));
     // The lines that kept their bytes still do.
     EXPECT_EQ(hex(documentBytes(doc, read.format)), hex(bytes + sjis("打鍵")));
+
+    // A new document in its place, or all of it deleted, and the rest of
+    // the file stays out.
+    for (const bool replace : {false, true}) {
+        QTextDocument cleared;
+        readPlainText(QByteArray(bytes), cleared, std::nullopt, TextFill::InParts);
+        ASSERT_TRUE(textPending(cleared));
+        if (replace) cleared.setPlainText(QStringLiteral("新しい文書"));
+        else cleared.clear();
+        settle(cleared);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cleared.toPlainText(), replace ? QStringLiteral("新しい文書") : QString());
+        EXPECT_TRUE(cleared.isUndoRedoEnabled());
+    }
 }
 
 } // namespace

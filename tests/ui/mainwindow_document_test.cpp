@@ -8,6 +8,7 @@
 #include "mainwindow/filelist.h"
 #include "mainwindowfixture.h"
 #include "richtext/documentfile.h"
+#include "richtext/richtext.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -144,6 +145,31 @@ TEST_F(MainWindowTest, FailedOpenKeepsTheDocument) {
 
     w().SpeedButton1Click();
     EXPECT_EQ(readFile(path(QStringLiteral("A.TXT"))), cp932::encode(u"大事な文"));
+}
+
+// A large file shows while the rest goes in: a save straight after the open
+// writes all of it, and a new document taken meanwhile stays empty.
+TEST_F(MainWindowTest, LargeFileStillGoingInIsSavedWholeAndLeftByANewDocument) {
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 2 * 1024 * 1024; ++i) bytes += cp932::encode(QStringLiteral("%1行目の文章\r\n").arg(i));
+    const QString file = path(QStringLiteral("LARGE.TXT"));
+    writeFile(file, bytes);
+    start();
+    prompter.openFiles.push_back(file);
+    w().SpeedButton7Click();
+    ASSERT_TRUE(textPending(*memo()->document()));
+    w().SpeedButton1Click();
+    EXPECT_EQ(readFile(file), bytes);
+
+    prompter.openFiles.push_back(file);
+    w().SpeedButton7Click();
+    ASSERT_TRUE(textPending(*memo()->document()));
+    w().SpeedButton6Click();
+    for (int i = 0; i < 1000; ++i) QApplication::processEvents();
+    EXPECT_EQ(memo()->toPlainText(), QString());
+    EXPECT_FALSE(modified());
+    type(QStringLiteral("新"));
+    EXPECT_TRUE(memo()->document()->isUndoAvailable());
 }
 
 // The path's ending picks the format; the caption loses only its marker.
