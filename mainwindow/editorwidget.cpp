@@ -19,6 +19,10 @@ namespace tess {
 namespace {
 
 const QString kRtf = QStringLiteral("text/rtf");
+// Plain text longer than this is pasted a part at a time, and rich text
+// this many paragraphs at a time.
+constexpr qsizetype kLargePaste = 256 * 1024;
+constexpr int kPastePart = 2000;
 const QString kRtfApplication = QStringLiteral("application/rtf");
 
 bool solid(const QBrush& brush) { return brush.style() == Qt::SolidPattern; }
@@ -221,7 +225,8 @@ void EditorWidget::insertKept(const QMimeData* source) {
 void EditorWidget::insertSource(const QMimeData* source) {
     QTextDocument pasted;
     if (!readSource(source, pasted)) {
-        QPlainTextEdit::insertFromMimeData(source);
+        if (source->hasText() && source->text().size() > kLargePaste) insertPlainTextInParts(this, source->text());
+        else QPlainTextEdit::insertFromMimeData(source);
         return;
     }
     QTextCursor cursor = textCursor();
@@ -235,7 +240,16 @@ void EditorWidget::insertSource(const QMimeData* source) {
     while (last.length() <= 1 && last.previous().isValid()) last = last.previous();
     bool joined = true;
     soft_breaks::Walk soft(pasted);
+    int sincePause = 0;
     for (QTextBlock b = pasted.begin(); b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
+        if (++sincePause == kPastePart) {
+            // A large paste goes in a part at a time, as one undo step; the
+            // window repaints between parts but takes no input.
+            sincePause = 0;
+            cursor.endEditBlock();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            cursor.joinPreviousEditBlock();
+        }
         if (!joined) cursor.insertBlock();
         joined = soft.endsSoftly(b);
         for (auto it = b.begin(); !it.atEnd(); ++it) {

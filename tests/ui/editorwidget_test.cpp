@@ -137,5 +137,31 @@ TEST(EditorLongLine, KeysCopyAndPasteKeepTheOneLine) {
     QApplication::clipboard()->clear();
 }
 
+// Many lines, as plain text and as rich text, go in a part at a time and
+// come out whole, one undo step each.
+TEST(EditorPaste, LargePasteGoesInPartsAsOneUndoStep) {
+    QString lines;
+    for (int i = 0; lines.size() < 600 * 1000; ++i) lines += QStringLiteral("%1行目\n").arg(i);
+    lines.chop(1);
+    QTextDocument rich;
+    rich.setPlainText(lines);
+    for (const bool rtf : {false, true}) {
+        auto* data = new QMimeData;
+        if (rtf) data->setData(QStringLiteral("text/rtf"), writeRichText(rich));
+        else data->setText(lines);
+        QApplication::clipboard()->setMimeData(data);
+        EditorWidget target;
+        target.setPlainText(QStringLiteral("前後"));
+        QTextCursor at = target.textCursor();
+        at.setPosition(1);
+        target.setTextCursor(at);
+        target.paste();
+        EXPECT_TRUE(target.toPlainText() == QStringLiteral("前") + lines + QStringLiteral("後")) << rtf;
+        target.undo();
+        EXPECT_EQ(target.toPlainText(), QStringLiteral("前後")) << rtf;
+    }
+    QApplication::clipboard()->clear();
+}
+
 } // namespace
 } // namespace tess
