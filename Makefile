@@ -11,14 +11,17 @@ PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
            libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev \
            qt6-translations-l10n desktop-file-utils appstream pandoc
 FUZZ_PACKAGES = clang libclang-rt-14-dev
+# What the benchmarks compare with.
+BENCH_PACKAGES = ripgrep
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps configure build run test install bench screenshots fuzz clean
+.PHONY: deps fuzz-deps bench-deps configure build run test install bench screenshots fuzz clean
 
-deps:
+# Installs those of the Debian packages $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -26,16 +29,16 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 fuzz-deps:
-	@missing=""; \
-	for p in $(FUZZ_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
-	fi
+	$(call install_missing,$(FUZZ_PACKAGES))
+
+bench-deps:
+	$(call install_missing,$(BENCH_PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -54,7 +57,7 @@ test: build
 install: build
 	$(if $(filter /usr/%,$(PREFIX)),$(SUDO)) cmake --install $(BUILD) --prefix $(PREFIX)
 
-bench: build
+bench: build bench-deps
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && { echo "== $$b"; $$b; }; done
 
 screenshots: build

@@ -107,10 +107,36 @@ struct Reading {
     bool acceptable = false;
 };
 
+// Byte sequences EUC-JP does not allow, counted without decoding and only
+// until there are more than `enough`.  Sure to be no fewer than a reading
+// finds: each counts one byte, where a reading may count a longer run once.
+qsizetype eucJpFaultsBeyond(QByteArrayView bytes, qsizetype enough) {
+    const auto high = [](uchar b) { return b >= 0xA1 && b <= 0xFE; };
+    qsizetype faults = 0;
+    for (qsizetype i = 0; i < bytes.size() && faults <= enough;) {
+        const uchar b = uchar(bytes[i]);
+        const uchar next = i + 1 < bytes.size() ? uchar(bytes[i + 1]) : 0;
+        if (b < 0x80) ++i;
+        else if (high(b) && high(next)) i += 2;
+        else if (b == 0x8E && next >= 0xA1 && next <= 0xDF) i += 2;
+        else if (b == 0x8F && high(next) && i + 2 < bytes.size() && high(uchar(bytes[i + 2]))) i += 3;
+        else ++faults, ++i;
+    }
+    return faults;
+}
+
 Reading readingIn(QByteArrayView bytes, Encoding e, qsizetype nonAscii) {
     constexpr int kInvalid = -10;
     Reading r;
     r.encoding = e;
+    // Shift-JIS or UTF-8 read as EUC-JP fails at nearly every character:
+    // such a reading is not worth decoding (slowly, where the tables do not
+    // hold the bytes), it would never be acceptable.
+    const qsizetype allowed = std::max<qsizetype>(8, nonAscii / 64);
+    if (e == Encoding::EucJp && eucJpFaultsBeyond(bytes, 4 * allowed + 32) > 4 * allowed + 32) {
+        r.invalid = nonAscii;
+        return r;
+    }
     const QString text = decodePart(bytes, e);
     r.invalid = invalidSequences(text, bytes, e);
     // Valid UTF-8 with multi-byte characters rarely happens by chance, so
@@ -120,7 +146,7 @@ Reading readingIn(QByteArrayView bytes, Encoding e, qsizetype nonAscii) {
     r.value = japaneseScore(text, e != Encoding::Utf8) + kInvalid * r.invalid;
     if (e == Encoding::Utf8) r.value += 3 * (multibyteSequences(text) - r.invalid);
     // A few bad bytes in a long text, never more.
-    r.acceptable = r.invalid <= std::max<qsizetype>(8, nonAscii / 64);
+    r.acceptable = r.invalid <= allowed;
     return r;
 }
 

@@ -1,0 +1,125 @@
+#include "documentsearch.h"
+
+#include "documentfile.h"
+#include "richtext.h"
+#include "softbreaks.h"
+
+#include "core/textencoding.h"
+
+#include <QTextDocument>
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tess::document_search {
+
+QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher) {
+    QList<Hit> hits;
+    const search::Subject subject(text, searcher.options().widthInsensitive);
+    qsizetype line = 1, lineStart = 0;
+    for (const search::Match& m : searcher.all(subject)) {
+        // Matches come in order: the line count goes on from the last one.
+        for (qsizetype at = text.indexOf(u'\n', lineStart); at >= 0 && at < m.start; at = text.indexOf(u'\n', lineStart)) {
+            ++line;
+            lineStart = at + 1;
+        }
+        const qsizetype lineEnd = [&] {
+            const qsizetype end = text.indexOf(u'\n', m.start);
+            return end < 0 ? text.size() : end;
+        }();
+        Hit hit;
+        hit.line = line;
+        hit.text = text.sliced(lineStart, lineEnd - lineStart);
+        hit.start = m.start - lineStart;
+        hit.length = std::min(m.end(), lineEnd) - m.start;
+        hit.position = m.start;
+        hits.append(std::move(hit));
+    }
+    return hits;
+}
+
+namespace {
+
+// The text of a plain-text file in the encoding the editor takes it to be
+// in, line ends as '\n'; without the line-by-line bookkeeping that writing
+// the file back needs.
+QString plainTextOf(QByteArrayView bytes) {
+    bool sampled = false;
+    text::Encoding e = text::detectEncoding(bytes, &sampled);
+    QString text = text::decode(bytes, e);
+    // Bad bytes past the part the encoding was told from: the whole file
+    // decides, as for the editor.
+    if (sampled && text.contains(QChar::ReplacementCharacter)) {
+        if (const text::Encoding again = text::detectEncoding(bytes, nullptr, true); again != e)
+            text = text::decode(bytes, e = again);
+    }
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+// One document, read as the editor reads it (the pieces of a long line
+// joined again, so that line numbers are the file's), and searched.
+Result searchOne(const QString& path, const search::Searcher& searcher) {
+    Result result;
+    QByteArray bytes;
+    const LoadResult read = readDocumentBytes(path, bytes);
+    if (!read.ok()) {
+        result.error = read.error;
+        return result;
+    }
+    QString text;
+    if (isRichText(bytes)) {
+        // A document of its own on this thread: no layout, no window.
+        QTextDocument doc;
+        readRichText(bytes, doc);
+        text = soft_breaks::plainText(doc);
+    } else {
+        text = plainTextOf(bytes);
+    }
+    bytes = QByteArray();
+    result.hits = hitsIn(text, searcher);
+    return result;
+}
+
+} // namespace
+
+void run(const QStringList& paths, const search::Searcher& searcher, int threads, const std::atomic<bool>& cancel,
+         const std::function<void(const Result&)>& report) {
+    const int count = int(paths.size());
+    std::vector<Result> done(static_cast<size_t>(count));
+    std::vector<bool> finished(static_cast<size_t>(count), false);
+    std::mutex lock;
+    int next = 0;      // the next document to take
+    int reported = 0;  // documents reported so far, in order
+    const auto work = [&] {
+        for (;;) {
+            int mine;
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                if (cancel.load() || next == count) return;
+                mine = next++;
+            }
+            Result r = searchOne(paths[mine], searcher);
+            r.document = mine;
+            // Reported in order, under the lock, by whoever completes the
+            // run of finished documents.
+            const std::lock_guard<std::mutex> hold(lock);
+            done[size_t(mine)] = std::move(r);
+            finished[size_t(mine)] = true;
+            while (reported < count && finished[size_t(reported)] && !cancel.load()) {
+                report(done[size_t(reported)]);
+                done[size_t(reported)] = Result();
+                ++reported;
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int i = 1; i < std::max(1, threads); ++i) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
+}
+
+} // namespace tess::document_search

@@ -1,0 +1,42 @@
+#pragma once
+// A search through many documents at once, each read as the editor reads
+// it: plain text in whatever encoding it is in, rich text as its text.  The
+// documents are read and searched on worker threads; the results come back
+// in the order of the documents, and a document that cannot be read comes
+// back with the reason.
+
+#include "core/textsearch.h"
+
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+namespace tess::document_search {
+
+struct Hit {
+    qsizetype line = 0;    // the line the match starts on, from 1
+    QString text;          // that line as shown
+    qsizetype start = 0;   // where the match is in it
+    qsizetype length = 0;  // cut at the line's end
+    qsizetype position = 0;  // where the match starts in the document's text
+};
+
+struct Result {
+    int document = -1;  // its index in the list searched
+    QList<Hit> hits;
+    QString error;      // why it could not be read; empty when it was
+};
+
+// Searches the files `paths` with `searcher` on `threads` threads (at least
+// one).  `report` is called once for every document, in their order, from
+// whichever thread finished it last; the search stops, without reporting
+// the rest, once `cancel` is set.  Returns when every worker has stopped.
+void run(const QStringList& paths, const search::Searcher& searcher, int threads, const std::atomic<bool>& cancel,
+         const std::function<void(const Result&)>& report);
+
+// One document's hits in `text` (lines separated by '\n').
+QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher);
+
+} // namespace tess::document_search
