@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <deque>
 #include <utility>
 
 namespace tess::soft_breaks {
@@ -17,13 +18,23 @@ namespace {
 class Tracked : public QObject {
 public:
     static constexpr const char* kName = "tess-soft-breaks";
-    explicit Tracked(QTextDocument* doc) : QObject(doc) { setObjectName(QString::fromLatin1(kName)); }
+    // Deleted ends remembered for an undo or redo that brings their text
+    // back: that many edits.
+    static constexpr size_t kGhosts = 64;
+
+    explicit Tracked(QTextDocument* doc) : QObject(doc) {
+        setObjectName(QString::fromLatin1(kName));
+        QObject::connect(doc, &QTextDocument::contentsChange, this,
+                         [this, doc](int from, int removed, int added) { changed(*doc, from, removed, added); });
+    }
 
     struct End {
         QTextCursor before;  // at the paragraph end
         QTextCursor after;   // just after it; typing there leaves it in place
     };
     std::vector<End> ends;
+    // Where each end is, as of the last change (ends[i] is at known[i]).
+    std::vector<int> known;
 
     static bool alive(const QTextDocument& doc, const End& e) {
         const int at = e.before.position();
@@ -34,6 +45,85 @@ public:
     void prune(const QTextDocument& doc) {
         ends.erase(std::remove_if(ends.begin(), ends.end(), [&](const End& e) { return !alive(doc, e); }),
                    ends.end());
+        remember();
+    }
+    void add(QTextDocument& doc, int position) {
+        End e{QTextCursor(&doc), QTextCursor(&doc)};
+        e.before.setPosition(position);
+        e.after.setPosition(position + 1);
+        e.after.setKeepPositionOnInsert(true);
+        ends.push_back(std::move(e));
+    }
+    void sortAndRemember() {
+        std::sort(ends.begin(), ends.end(),
+                  [](const End& a, const End& b) { return a.before.position() < b.before.position(); });
+        remember();
+    }
+
+private:
+    void remember() {
+        known.resize(ends.size());
+        for (size_t i = 0; i < ends.size(); ++i) known[i] = ends[i].before.position();
+    }
+
+    // An undo or redo puts back text with the paragraph ends it had, but the
+    // cursors that followed them ended with their deletion.  So the ends an
+    // edit deletes are remembered, and an edit that puts back as much text
+    // at the same place, with paragraph ends where they were, makes them
+    // soft again.
+    struct Ghost {
+        int from;
+        int length;
+        std::vector<int> offsets;
+    };
+    std::deque<Ghost> ghosts_;
+
+    void changed(QTextDocument& doc, int from, int removed, int added) {
+        // Ends made in the same edit: where the others were before it is
+        // not known, so nothing is remembered of this one.
+        if (known.size() != ends.size()) {
+            prune(doc);
+            return;
+        }
+        // Only ends inside what was removed can have gone.
+        const auto first = std::lower_bound(known.begin(), known.end(), from);
+        const auto last = std::lower_bound(first, known.end(), from + removed);
+        const size_t lo = size_t(first - known.begin()), hi = size_t(last - known.begin());
+        Ghost ghost{from, removed, {}};
+        for (size_t i = hi; i-- > lo;) {
+            if (alive(doc, ends[i])) continue;
+            ghost.offsets.insert(ghost.offsets.begin(), known[i] - from);
+            ends.erase(ends.begin() + qsizetype(i));
+        }
+        if (!ghost.offsets.empty()) {
+            ghosts_.push_back(std::move(ghost));
+            if (ghosts_.size() > kGhosts) ghosts_.pop_front();
+            remember();
+        } else {
+            // A format change names a range without moving anything in it.
+            for (size_t i = hi; i < known.size(); ++i) known[i] += added - removed;
+            // Ends made inside an edit that reports its change only now
+            // are already where they are: read again whenever that is so.
+            const auto astray = [&](size_t i) { return i < known.size() && known[i] != ends[i].before.position(); };
+            if (astray(lo) || astray(hi) || astray(known.size() - 1)) remember();
+        }
+        if (added > 0) bringBack(doc, from, added);
+    }
+
+    void bringBack(QTextDocument& doc, int from, int added) {
+        for (auto it = ghosts_.rbegin(); it != ghosts_.rend(); ++it) {
+            if (it->from != from || it->length != added) continue;
+            for (const int offset : it->offsets) {
+                const int at = from + offset;
+                if (doc.characterAt(at) != QChar::ParagraphSeparator ||
+                    std::binary_search(known.begin(), known.end(), at))
+                    return;
+            }
+            for (const int offset : it->offsets) add(doc, from + offset);
+            ghosts_.erase(std::next(it).base());
+            sortAndRemember();
+            return;
+        }
     }
 };
 
@@ -117,15 +207,8 @@ void split(QTextDocument& doc, int from, int to) {
     cursor.endEditBlock();
     if (!tracked) tracked = new Tracked(&doc);
     tracked->prune(doc);
-    for (const int p : added) {
-        Tracked::End e{QTextCursor(&doc), QTextCursor(&doc)};
-        e.before.setPosition(p);
-        e.after.setPosition(p + 1);
-        e.after.setKeepPositionOnInsert(true);
-        tracked->ends.push_back(std::move(e));
-    }
-    std::sort(tracked->ends.begin(), tracked->ends.end(),
-              [](const Tracked::End& a, const Tracked::End& b) { return a.before.position() < b.before.position(); });
+    for (const int p : added) tracked->add(doc, p);
+    tracked->sortAndRemember();
 }
 
 std::vector<int> positions(const QTextDocument& doc) {

@@ -141,5 +141,54 @@ TEST(SoftBreaks, RichTextKeepsTheParagraphWhole) {
     EXPECT_EQ(writeRichText(runs.snapshot()), writeRichText(doc));
 }
 
+
+// Undo and redo bring back text with the paragraph ends it had: those that
+// were soft are soft again, so the file keeps its one line.
+TEST(SoftBreaks, UndoAndRedoBringSoftEndsBack) {
+    const QString line = longLine(30000);
+    QTextDocument doc;
+    // A document tells its changes once it has a layout, as the editor's has.
+    doc.documentLayout();
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("前\n"));
+    // A paste of the long line, split in the same undo step.
+    const int from = c.position();
+    c.beginEditBlock();
+    c.insertText(line);
+    c.endEditBlock();
+    soft_breaks::split(doc, from, c.position());
+    const size_t ends = soft_breaks::positions(doc).size();
+    ASSERT_GE(ends, 6u);
+    const QString whole = QStringLiteral("前\n") + line;
+    doc.undo();
+    EXPECT_EQ(soft_breaks::plainText(doc), QStringLiteral("前\n"));
+    doc.redo();
+    EXPECT_EQ(soft_breaks::plainText(doc), whole);
+    EXPECT_EQ(soft_breaks::positions(doc).size(), ends);
+
+    // A deletion across soft ends, undone, redone and undone again.
+    const std::vector<int> at = soft_breaks::positions(doc);
+    QTextCursor cut(&doc);
+    cut.setPosition(at[1] - 3);
+    cut.setPosition(at[3] + 3, QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    EXPECT_EQ(soft_breaks::positions(doc).size(), ends - 3);
+    for (int round = 0; round < 2; ++round) {
+        doc.undo();
+        EXPECT_EQ(soft_breaks::plainText(doc), whole) << round;
+        EXPECT_EQ(soft_breaks::positions(doc), at) << round;
+        if (round == 0) doc.redo();
+    }
+    // Typing in between leaves the ends where they are, and an Enter of the
+    // user's own stays a line end.
+    QTextCursor typing(&doc);
+    typing.setPosition(at[2] + 1);
+    typing.insertBlock();
+    EXPECT_EQ(soft_breaks::plainText(doc).count(u'\n'), 2);
+    doc.undo();
+    doc.redo();
+    EXPECT_EQ(soft_breaks::plainText(doc).count(u'\n'), 2);
+}
+
 } // namespace
 } // namespace tess
