@@ -4,7 +4,7 @@
 #include "richtext.h"
 #include "softbreaks.h"
 
-#include "core/textencoding.h"
+#include "core/textlines.h"
 
 #include <QTextDocument>
 
@@ -42,24 +42,6 @@ QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher) {
 
 namespace {
 
-// The text of a plain-text file in the encoding the editor takes it to be
-// in, line ends as '\n'; without the line-by-line bookkeeping that writing
-// the file back needs.
-QString plainTextOf(QByteArrayView bytes) {
-    bool sampled = false;
-    text::Encoding e = text::detectEncoding(bytes, &sampled);
-    QString text = text::decode(bytes, e);
-    // Bad bytes past the part the encoding was told from: the whole file
-    // decides, as for the editor.
-    if (sampled && text.contains(QChar::ReplacementCharacter)) {
-        if (const text::Encoding again = text::detectEncoding(bytes, nullptr, true); again != e)
-            text = text::decode(bytes, e = again);
-    }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
 // One document, read as the editor reads it (the pieces of a long line
 // joined again, so that line numbers are the file's), and searched.
 Result searchOne(const QString& path, const search::Searcher& searcher) {
@@ -77,7 +59,7 @@ Result searchOne(const QString& path, const search::Searcher& searcher) {
         readRichText(bytes, doc);
         text = soft_breaks::plainText(doc);
     } else {
-        text = plainTextOf(bytes);
+        text = text::decodeDetected(bytes).text();
     }
     bytes = QByteArray();
     result.hits = hitsIn(text, searcher);

@@ -228,12 +228,29 @@ std::vector<int> positions(const QTextDocument& doc, int from, int to) {
     return all;
 }
 
+namespace {
+
+// `text`, which starts at document position `from` and holds one character
+// for every position, without the soft ends `soft` lists (in order).  One
+// pass, however many ends a long line has.
+QString withoutSoftEnds(const QString& text, int from, const std::vector<int>& soft) {
+    if (soft.empty()) return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype kept = 0;
+    for (const int end : soft) {
+        out += QStringView(text).sliced(kept, end - from - kept);
+        kept = end - from + 1;
+    }
+    out += QStringView(text).sliced(kept);
+    return out;
+}
+
+} // namespace
+
 QString selectedText(const QTextCursor& cursor) {
-    QString text = cursor.selectedText();
     const int from = cursor.selectionStart();
-    const std::vector<int> soft = positions(*cursor.document(), from, cursor.selectionEnd());
-    for (auto it = soft.rbegin(); it != soft.rend(); ++it) text.remove(*it - from, 1);
-    return text;
+    return withoutSoftEnds(cursor.selectedText(), from, positions(*cursor.document(), from, cursor.selectionEnd()));
 }
 
 bool isSoft(const QTextDocument& doc, int position) {
@@ -253,16 +270,8 @@ bool Walk::endsSoftly(const QTextBlock& b) {
 }
 
 QString plainText(const QTextDocument& doc) {
-    completeText(doc);
-    Walk soft(doc);
-    QString out;
-    out.reserve(doc.characterCount());
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        const QString text = b.text();
-        for (QChar c : text) out.append(c == QChar::LineSeparator ? QChar(u'\n') : c);
-        if (b.next().isValid() && !soft.endsSoftly(b)) out.append(u'\n');
-    }
-    return out;
+    // The document's text keeps one character for every position.
+    return withoutSoftEnds(documentPlainText(doc), 0, positions(doc));
 }
 
 } // namespace tess::soft_breaks
