@@ -27,6 +27,14 @@ const QString kRtfApplication = QStringLiteral("application/rtf");
 
 bool solid(const QBrush& brush) { return brush.style() == Qt::SolidPattern; }
 
+// Between two parts of a large paste, which stays one undo step: the window
+// repaints and runs its timers, but takes no input.
+void pauseForTheWindow(QTextCursor& cursor) {
+    cursor.endEditBlock();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    cursor.joinPreviousEditBlock();
+}
+
 // The pasted text as a document of its own: rich text when the source
 // offers it (RTF as word processors put it on the clipboard, else HTML).
 bool readSource(const QMimeData* source, QTextDocument& into) {
@@ -97,16 +105,14 @@ void insertPlainTextInParts(QPlainTextEdit* edit, const QString& text) {
     for (qsizetype done = 0; done < text.size();) {
         qsizetype size = std::min(kPart, text.size() - done);
         if (size < text.size() - done && QChar(text[done + size - 1]).isHighSurrogate()) --size;
-        if (done > 0) cursor.joinPreviousEditBlock();
+        if (done > 0) pauseForTheWindow(cursor);
         const int from = cursor.position();
         cursor.insertText(QStringView(text).mid(done, size).toString());
         // A long line is split as it grows, not laid out whole at every part.
         soft_breaks::split(doc, from, cursor.position());
-        cursor.endEditBlock();
         done += size;
-        if (done < text.size()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    if (text.isEmpty()) cursor.endEditBlock();
+    cursor.endEditBlock();
     edit->setTextCursor(cursor);
     edit->ensureCursorVisible();
 }
@@ -242,13 +248,10 @@ void EditorWidget::insertSource(const QMimeData* source) {
     soft_breaks::Walk soft(pasted);
     int sincePause = 0;
     for (QTextBlock b = pasted.begin(); b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next()) {
+        // A large paste goes in a part at a time.
         if (++sincePause == kPastePart) {
-            // A large paste goes in a part at a time, as one undo step; the
-            // window repaints between parts but takes no input.
             sincePause = 0;
-            cursor.endEditBlock();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            cursor.joinPreviousEditBlock();
+            pauseForTheWindow(cursor);
         }
         if (!joined) cursor.insertBlock();
         joined = soft.endsSoftly(b);
