@@ -9,7 +9,8 @@ FUZZ_SECONDS ?= 60
 
 PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
            libgtest-dev googletest libbenchmark-dev fonts-noto-cjk qt6-svg-dev \
-           qt6-translations-l10n desktop-file-utils appstream pandoc
+           qt6-translations-l10n desktop-file-utils appstream pandoc \
+           poppler-utils
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 # What the benchmarks compare with.
 BENCH_PACKAGES = ripgrep

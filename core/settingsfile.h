@@ -19,6 +19,8 @@ inline const QString kFrmTSMain = QStringLiteral("FrmTSMain");
 inline const QString kGroupFiles = QStringLiteral("GroupFiles");
 inline const QString kOpendFile = QStringLiteral("OpendFile");
 inline const QString kQuickSave = QStringLiteral("QuickSave");
+// Ours: the choices of what this program adds (zoom, printing, search).
+inline const QString kTessarine = QStringLiteral("Tessarine");
 // [System]
 inline const QString kPAL = QStringLiteral("PAL");
 inline const QString kALHor = QStringLiteral("ALHor");
