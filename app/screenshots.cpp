@@ -15,6 +15,8 @@
 #include "mainwindow/TSAbout.h"
 #include "mainwindow/TSMain.h"
 #include "mainwindow/clipsave.h"
+#include "mainwindow/editorwidget.h"
+#include "mainwindow/editorzoom.h"
 #include "mainwindow/filelist.h"
 #include "mainwindow/findreplace.h"
 #include "mainwindow/fonts.h"
@@ -262,6 +264,15 @@ int main(int argc, char* argv[]) {
         question.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
         ok &= render(question, out + QStringLiteral("/recovery-question.png"));
         question.hide();
+    }
+    {
+        // The editor zoomed to 150 %: the status bar shows it.
+        tess::TfrmTSMain zoomed(prompter, programFolder, style);
+        zoomed.editor()->setPlainText(QStringLiteral(
+            "拡大して読む\n吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。\n"
+            "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。"));
+        static_cast<tess::EditorWidget*>(zoomed.editor())->zoom()->setPercent(150);
+        ok &= render(zoomed, out + QStringLiteral("/mainwindow-zoom.png"));
     }
     {
         tess::TfrmTSAbout about;

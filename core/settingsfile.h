@@ -58,6 +58,8 @@ inline const QString kListMode = QStringLiteral("ListMode");
 inline const QString kQuickSaveCheck = QStringLiteral("QuickSaveCheck");
 inline const QString kQuickPrevewCheck = QStringLiteral("QuickPrevewCheck");
 inline const QString kQuickListsCheck = QStringLiteral("QuickListsCheck");
+// [Tessarine]
+inline const QString kZoom = QStringLiteral("Zoom");
 // Values
 inline const QString kLower = QStringLiteral("Lower");
 inline const QString kRaise = QStringLiteral("Raise");

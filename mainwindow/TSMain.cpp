@@ -3,6 +3,7 @@
 #include "TSMain.h"
 
 #include "editorwidget.h"
+#include "editorzoom.h"
 
 #include "look.h"
 
@@ -172,6 +173,18 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmTSMain::SpeedButton7Click);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmTSMain::SpeedButton1Click);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmTSMain::SpeedButton8Click);
+    // Ctrl++ is Ctrl+= on keyboards where "+" needs Shift.
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, zoom_, &EditorZoom::zoomIn);
+    connect(new QShortcut(QKeySequence(QKeySequence::ZoomOut), this), &QShortcut::activated, zoom_,
+            &EditorZoom::zoomOut);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, zoom_,
+            &EditorZoom::reset);
+    connect(zoom_, &EditorZoom::changed, this, [this](int percent) {
+        LblZoom->setText(zoom::shown(percent));
+        LblZoom->setVisible(percent != zoom::kNormal);
+        layoutStatusBar();
+    });
 
 #ifndef QT_NO_SESSIONMANAGER
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
@@ -436,7 +449,7 @@ void TfrmTSMain::buildClientArea() {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(fonts::make(fonts::kFixedSys, 13));
-    Memo1->document()->setDefaultFont(Memo1->font());
+    zoom_ = editor->zoom();
     // The marker follows the document's modified flag, which only real
     // edits set: the change notification also comes for every step of an
     // input-method composition, which changes nothing.
@@ -497,6 +510,9 @@ void TfrmTSMain::buildStatusBar() {
     LblAl = statusLabel(QStringLiteral("LblAl"), QString(), Panel11);
     LblAl->setAlignment(Qt::AlignCenter);
     setColours(LblAl, QColor(), kRed);
+    LblZoom = statusLabel(QStringLiteral("LblZoom"), QString(), Panel11);
+    LblZoom->setAlignment(Qt::AlignCenter);
+    LblZoom->hide();
 }
 
 void TfrmTSMain::buildFloatingPanels() {
@@ -584,6 +600,7 @@ void TfrmTSMain::layoutStatusBar() {
     place(Label3, 6);
     place(LblDate, fm.horizontalAdvance(QStringLiteral("0000/00/00")) + 2);
     place(Bevel6, 2);
+    if (!LblZoom->isHidden()) place(LblZoom, fm.horizontalAdvance(QStringLiteral("400%")) + 8);
 }
 
 void TfrmTSMain::resizeEvent(QResizeEvent* event) {

@@ -72,6 +72,7 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost,
 } // namespace main_text
 
 class ClipSave;
+class EditorZoom;
 class FileList;
 class FindReplace;
 class RecoveryCopy;
@@ -288,6 +289,7 @@ private:
     QFrame* Panel15 = nullptr;
     QLabel* Image1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    EditorZoom* zoom_ = nullptr;
     QWidget* Panel12 = nullptr;
     // Status bar
     QLabel* Panel11 = nullptr;
@@ -303,6 +305,7 @@ private:
     QLabel* LblComma = nullptr;
     QLabel* LblMin = nullptr;
     QLabel* LblAl = nullptr;
+    QLabel* LblZoom = nullptr;  // the zoom, while it is not 100 %
     // Floating panels
     QFrame* PnlASet = nullptr;
     QFrame* PnlCS = nullptr;

@@ -4,6 +4,8 @@
 
 #include "TSMain.h"
 
+#include "editorzoom.h"
+
 #include "editorwidget.h"
 #include "recovery.h"
 
@@ -245,6 +247,7 @@ void TfrmTSMain::SpeedButton2Click() {
         format.setFontFamilies(QStringList{f.family()});
         if (f.pointSizeF() > 0) format.setFontPointSize(f.pointSizeF());
         else format.setProperty(QTextFormat::FontPixelSize, f.pixelSize());
+        zoom::sizeInPoints(format);
         format.setForeground(chosen->colour);
         format.setFontWeight(f.weight());
         format.setFontItalic(f.italic());

@@ -3,6 +3,8 @@
 
 #include "TSMain.h"
 
+#include "editorzoom.h"
+
 #include "clipsave.h"
 #include "filelist.h"
 #include "recovery.h"
@@ -105,6 +107,8 @@ void TfrmTSMain::readSettings() {
     };
 
     alarm_->readSettings(settings, number);
+    // A zoom that is not one falls back to 100 % without a word: it is ours.
+    zoom_->setPercent(zoom::fromSetting(settings.read(ini::kTessarine, ini::kZoom, ini::kShortLimit).value));
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
@@ -389,6 +393,7 @@ bool TfrmTSMain::writeGroupStoreKeepingUnread(QString* error) {
 
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     alarm_->writeSettings(settings);
+    settings.write(ini::kTessarine, ini::kZoom, QString::number(zoom_->percent()));
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 

@@ -105,8 +105,10 @@ DisplayLines::~DisplayLines() = default;
 
 DisplayLines::Shape DisplayLines::currentShape() const {
     const QTextOption option = doc_->defaultTextOption();
+    const QPaintDevice* device = doc_->documentLayout()->paintDevice();
     return Shape{editor_->viewport()->width(), int(editor_->lineWrapMode()), doc_->defaultFont(),
-                 int(option.wrapMode()), int(option.flags()), doc_->documentMargin()};
+                 int(option.wrapMode()), int(option.flags()), doc_->documentMargin(),
+                 device ? device->logicalDpiY() : 0};
 }
 
 void DisplayLines::follow() {

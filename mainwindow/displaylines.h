@@ -57,6 +57,7 @@ private:
         int optionWrap = -1;
         int optionFlags = -1;
         qreal margin = -1;
+        int dpi = -1;  // what fonts are measured at: the zoom
         bool operator==(const Shape&) const = default;
     };
     struct Advances;

@@ -1,6 +1,7 @@
 #include "editorwidget.h"
 
 #include "displaylines.h"
+#include "editorzoom.h"
 
 #include "richtext/richtext.h"
 #include "richtext/softbreaks.h"
@@ -13,6 +14,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextLayout>
+#include <QWheelEvent>
 
 namespace tess {
 
@@ -121,8 +123,11 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     QTextCharFormat out;
     if (f.hasProperty(QTextFormat::FontFamilies)) out.setFontFamilies(f.fontFamilies().toStringList());
     if (f.hasProperty(QTextFormat::FontPointSize)) out.setFontPointSize(f.fontPointSize());
-    if (f.hasProperty(QTextFormat::FontPixelSize))
+    // Sizes are held in points, which the zoom scales.
+    if (f.hasProperty(QTextFormat::FontPixelSize) && !f.hasProperty(QTextFormat::FontPointSize)) {
         out.setProperty(QTextFormat::FontPixelSize, f.intProperty(QTextFormat::FontPixelSize));
+        zoom::sizeInPoints(out);
+    }
     if (f.hasProperty(QTextFormat::FontWeight)) out.setFontWeight(f.fontWeight());
     if (f.hasProperty(QTextFormat::FontItalic)) out.setFontItalic(f.fontItalic());
     if (f.hasProperty(QTextFormat::FontStrikeOut)) out.setFontStrikeOut(f.fontStrikeOut());
@@ -137,7 +142,8 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     return out;
 }
 
-EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent), lines_(new DisplayLines(this)) {
+EditorWidget::EditorWidget(QWidget* parent)
+    : QPlainTextEdit(parent), lines_(new DisplayLines(this)), zoom_(new EditorZoom(this)) {
     connect(lines_, &DisplayLines::countsChanged, this, &EditorWidget::displayLinesChanged);
 }
 
@@ -166,6 +172,23 @@ bool EditorWidget::displayLinesExact() { return lines_->exact(); }
 void EditorWidget::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     lines_->checkShape();
+}
+
+void EditorWidget::wheelEvent(QWheelEvent* event) {
+    // The plain editor's own Ctrl+wheel would change the widget's font,
+    // and with it the document's.
+    if (event->modifiers() & Qt::ControlModifier) {
+        zoom_->wheel(event->angleDelta().y());
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::wheelEvent(event);
+}
+
+void EditorWidget::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    // A new widget font becomes the document's default font, in pixels.
+    if (event->type() == QEvent::FontChange) zoom_->attach();
 }
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {

@@ -16,6 +16,7 @@ class QTextDocument;
 namespace tess {
 
 class DisplayLines;
+class EditorZoom;
 
 class EditorWidget : public QPlainTextEdit {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     Position displayPosition(int position);
     // Whether every display line is counted exactly.
     bool displayLinesExact();
+    // The view's zoom (Ctrl+wheel here; the window adds the keys).
+    EditorZoom* zoom() const { return zoom_; }
 
 signals:
     void displayLinesChanged();
@@ -44,6 +47,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -54,6 +59,7 @@ private:
     bool deleteBeyondSoftEnd(QKeyEvent* event);
 
     DisplayLines* lines_;
+    EditorZoom* zoom_;
 };
 
 // Inserts `text` at the editor's cursor, in place of its selection, as one
