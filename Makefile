@@ -14,10 +14,13 @@ PACKAGES = cmake make g++ pkg-config qt6-base-dev libgl-dev libsimpleini-dev \
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 # What the benchmarks compare with.
 BENCH_PACKAGES = ripgrep
+# What trying the program by hand needs: a virtual X server, key and mouse
+# input, screenshots, and a Japanese input method.
+TRY_PACKAGES = xvfb xdotool x11-apps imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps bench-deps configure build run test install bench screenshots fuzz clean
+.PHONY: deps fuzz-deps bench-deps try-deps configure build run test install bench screenshots fuzz clean
 
 # Installs those of the Debian packages $(1) that are missing.
 define install_missing
@@ -40,6 +43,9 @@ fuzz-deps:
 
 bench-deps:
 	$(call install_missing,$(BENCH_PACKAGES))
+
+try-deps:
+	$(call install_missing,$(TRY_PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
