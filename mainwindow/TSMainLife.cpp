@@ -5,6 +5,7 @@
 
 #include "clipsave.h"
 #include "filelist.h"
+#include "groupsearch.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -105,6 +106,7 @@ void TfrmTSMain::readSettings() {
     };
 
     alarm_->readSettings(settings, number);
+    search_->readSettings(settings);
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
@@ -289,8 +291,13 @@ void TfrmTSMain::SpeedButton11Click() {
 }
 
 void TfrmTSMain::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery()) event->accept();
-    else event->ignore();
+    if (FormCloseQuery()) {
+        event->accept();
+        // Its worker stops with the program.
+        search_->close();
+    } else {
+        event->ignore();
+    }
 }
 
 void TfrmTSMain::sessionCommit(QSessionManager& manager) {
@@ -389,6 +396,7 @@ bool TfrmTSMain::writeGroupStoreKeepingUnread(QString* error) {
 
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     alarm_->writeSettings(settings);
+    search_->writeSettings(settings);
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 

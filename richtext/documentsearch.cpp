@@ -29,11 +29,19 @@ QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher) {
             const qsizetype end = text.indexOf(u'\n', m.start);
             return end < 0 ? text.size() : end;
         }();
+        qsizetype from = lineStart, to = lineEnd;
+        if (to - from > kMaxHitLine) {
+            from = std::max(lineStart, m.start - kHitLead);
+            to = std::min(lineEnd, from + kMaxHitLine);
+            // Never half a surrogate pair at either end.
+            if (from > lineStart && text[from].isLowSurrogate()) --from;
+            if (to < lineEnd && text[to].isLowSurrogate()) ++to;
+        }
         Hit hit;
         hit.line = line;
-        hit.text = text.sliced(lineStart, lineEnd - lineStart);
-        hit.start = m.start - lineStart;
-        hit.length = std::min(m.end(), lineEnd) - m.start;
+        hit.text = text.sliced(from, to - from);
+        hit.start = m.start - from;
+        hit.length = std::min(m.end(), to) - m.start;
         hit.position = m.start;
         hits.append(std::move(hit));
     }

@@ -15,9 +15,16 @@
 
 namespace tess::document_search {
 
+// A line longer than this is cut to about this many characters around the
+// match: a document of one huge line holds many matches, and each would
+// otherwise carry a copy of all of it.
+constexpr qsizetype kMaxHitLine = 1000;
+// Of those, at most this many before the match.
+constexpr qsizetype kHitLead = 200;
+
 struct Hit {
     qsizetype line = 0;    // the line the match starts on, from 1
-    QString text;          // that line as shown
+    QString text;          // that line as shown; of a very long line, the part around the match
     qsizetype start = 0;   // where the match is in it
     qsizetype length = 0;  // cut at the line's end
     qsizetype position = 0;  // where the match starts in the document's text
