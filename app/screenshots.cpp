@@ -274,8 +274,8 @@ int main(int argc, char* argv[]) {
         QDir().mkpath(docs);
         grep.registry().Touroku(tess::kind::kFolder, QStringLiteral("企画"), docs, grep.state().GrdR, prompter);
         const std::pair<const char*, const char*> files[] = {
-            {"企画書.TXT", "新商品の企画書\r\n発売日は来年の春を予定。\r\n予算は前年の企画と同じ。\r\n"},
-            {"議事録.TXT", "定例会議の議事録\r\n・企画の進め方を確認した\r\n・ｷｶｸ会議は毎週金曜日\r\n"},
+            {"企画書.TXT", "新商品のきかく書\r\n発売日は来年の春を予定。\r\n予算はキカク会議で決める。\r\n"},
+            {"議事録.TXT", "定例会議の議事録\r\n・きかくの進め方を確認した\r\n・ｷｶｸ会議は毎週金曜日、ｷｶｸ書の締切は月末\r\n"},
             {"予定.TXT", "来週の予定\r\n月曜 打ち合わせ\r\n"},
             {"資料.TXT", nullptr},
         };

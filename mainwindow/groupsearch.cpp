@@ -85,7 +85,8 @@ public:
         for (QChar& c : line)
             if (c.category() == QChar::Other_Control) c = u' ';
         if (error || length <= 0 || start < 0 || start >= line.size()) {
-            start = line.size();
+            // Nothing to mark: the text from its start.
+            start = 0;
             length = 0;
         }
         QString before = line.left(start);
@@ -462,6 +463,8 @@ void GroupSearch::addRow(Row row) {
     if (row.line > 0) item->setText(kLine, QString::number(row.line));
     item->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(kText, row.text);
+    // A long reason is cut in the list.
+    if (row.line == 0) item->setToolTip(kText, row.text);
     item->setData(kText, kStartRole, qlonglong(row.start));
     item->setData(kText, kLengthRole, qlonglong(row.length));
     item->setData(kText, kErrorRole, row.line == 0);
