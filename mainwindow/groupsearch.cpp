@@ -262,7 +262,8 @@ GroupSearch::GroupSearch(DocumentHost& host, FindReplace& find, QPlainTextEdit* 
 GroupSearch::~GroupSearch() { stopWorker(); }
 
 void GroupSearch::showFromFindPanel() {
-    if (!running_) {
+    // An empty find panel leaves what was typed here.
+    if (!running_ && !find_.pattern().isEmpty()) {
         pattern_->setText(find_.pattern());
         const search::Options o = find_.options();
         matchCase_->setChecked(o.matchCase);
@@ -505,6 +506,12 @@ void GroupSearch::selectMatch(const Row& row) {
 void GroupSearch::closeEvent(QCloseEvent* event) {
     stopWorker();
     QWidget::closeEvent(event);
+}
+
+bool GroupSearch::event(QEvent* event) {
+    // Groups registered or removed meanwhile show when the window comes back.
+    if (event->type() == QEvent::WindowActivate) fillGroups();
+    return QWidget::event(event);
 }
 
 void GroupSearch::keyPressEvent(QKeyEvent* event) {

@@ -487,6 +487,23 @@ TEST_F(GroupSearchTest, OpensFromTheKeyAndTheFindPanelWithItsPatternAndOptions) 
     EXPECT_EQ(part<QLineEdit>(QStringLiteral("EdtGrep"))->text(), QStringLiteral("別"));
     EXPECT_TRUE(part<QCheckBox>(QStringLiteral("CBGrepMatchCase"))->isChecked());
     EXPECT_FALSE(part<QCheckBox>(QStringLiteral("CBGrepWidth"))->isChecked());
+
+    // An empty find panel leaves what was typed in the window; a group
+    // registered meanwhile is offered when the window is brought back.
+    part<QLineEdit>(QStringLiteral("EdtGrep"))->setText(QStringLiteral("自分で入力"));
+    w().findReplace().setQuery(QString(), QString(), {});
+    auto* groups = part<QComboBox>(QStringLiteral("CmbGrepGroup"));
+    EXPECT_EQ(groups->count(), 0);
+    registerGroup(QStringLiteral("NEW"));
+    showActive();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&gs()));
+    EXPECT_EQ(part<QLineEdit>(QStringLiteral("EdtGrep"))->text(), QStringLiteral("自分で入力"));
+    EXPECT_EQ(groups->count(), 1);
+    EXPECT_EQ(groups->currentText(), QStringLiteral("NEW"));
+    EXPECT_FALSE(groups->isEnabled());
+    gs().setScope(Scope::ChosenGroup);
+    EXPECT_TRUE(groups->isEnabled());
 }
 
 TEST_F(GroupSearchTest, TheScopeAndSizeAreKeptInTheProgramsSection) {
