@@ -38,12 +38,12 @@ namespace grep_text {
 QString progress(int done, int total) {
     return QStringLiteral("検索中... %1 / %2 文書").arg(done).arg(total);
 }
-QString summary(int hits, int documents, int unreadable, bool cancelled) {
+QString summary(qsizetype hits, int documents, int unreadable, bool cancelled) {
     QString s = QStringLiteral("%1 件（%2 文書）").arg(hits).arg(documents);
     if (unreadable > 0) s += QStringLiteral("、読めない文書 %1").arg(unreadable);
     return cancelled ? QStringLiteral("中止しました: ") + s : s;
 }
-QString listedOnly(int listed) { return QStringLiteral("（最初の %1 件を表示）").arg(listed); }
+QString listedOnly(qsizetype listed) { return QStringLiteral("（最初の %1 件を表示）").arg(listed); }
 } // namespace grep_text
 
 namespace {
@@ -317,8 +317,8 @@ void GroupSearch::start() {
     list_->clear();
     rows_.clear();
     searched_.clear();
-    done_ = total_ = hits_ = hitDocuments_ = unreadable_ = 0;
-    capped_ = false;
+    done_ = total_ = hitDocuments_ = unreadable_ = 0;
+    hits_ = listedHits_ = 0;
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
@@ -393,11 +393,18 @@ void GroupSearch::start() {
     // The worker reaches this window only through queued calls, which are
     // dropped once it is gone; the window waits for the worker before it goes.
     worker_ = std::thread([this, paths, searcher, generation] {
-        document_search::run(paths, searcher, kThreads, cancel_, [&](const document_search::Result& r) {
-            if (workerHook_) workerHook_(r.document);
+        // Documents are reported one at a time, in order: no more hits than
+        // the list takes are ever on their way to it.
+        qsizetype room = kMaxListed;
+        const auto report = [&](const document_search::Result& found) {
+            if (workerHook_) workerHook_(found.document);
+            document_search::Result r = found;
+            if (r.hits.size() > room) r.hits.resize(room);
+            room -= r.hits.size();
             QMetaObject::invokeMethod(
                 this, [this, generation, r] { received(generation, r); }, Qt::QueuedConnection);
-        });
+        };
+        document_search::run(paths, searcher, kThreads, cancel_, report, kMaxListed);
         QMetaObject::invokeMethod(this, [this, generation] { ended(generation); }, Qt::QueuedConnection);
     });
 }
@@ -409,16 +416,13 @@ void GroupSearch::received(int generation, const document_search::Result& result
     if (!result.error.isEmpty()) {
         ++unreadable_;
         addRow({d.path, d.entry, d.group, 0, result.error, 0, 0, 0});
-    } else if (!result.hits.isEmpty()) {
+    } else if (result.matches > 0) {
         ++hitDocuments_;
-        hits_ += int(result.hits.size());
+        hits_ += result.matches;
         list_->setUpdatesEnabled(false);
         for (const document_search::Hit& h : result.hits) {
-            if (rows_.size() >= kMaxListed) {
-                capped_ = true;
-                break;
-            }
             addRow({d.path, d.entry, d.group, h.line, h.text, h.start, h.length, h.position});
+            ++listedHits_;
         }
         list_->setUpdatesEnabled(true);
     }
@@ -431,9 +435,7 @@ void GroupSearch::ended(int generation) {
     if (worker_.joinable()) worker_.join();
     setRunning(false);
     const bool cancelled = cancel_ && done_ < total_;
-    QString text = grep_text::summary(hits_, hitDocuments_, unreadable_, cancelled);
-    if (capped_) text += grep_text::listedOnly(int(rows_.size()));
-    showSummary(text);
+    showSummary(summaryText(cancelled));
     if (!cancelled) progress_->setValue(progress_->maximum());
     emit finished();
 }
@@ -451,8 +453,14 @@ void GroupSearch::stopWorker() {
     // What the worker still had on its way is dropped with the old number.
     ++generation_;
     setRunning(false);
-    showSummary(grep_text::summary(hits_, hitDocuments_, unreadable_, done_ < total_));
+    showSummary(summaryText(done_ < total_));
     emit finished();
+}
+
+QString GroupSearch::summaryText(bool cancelled) const {
+    QString text = grep_text::summary(hits_, hitDocuments_, unreadable_, cancelled);
+    if (hits_ > listedHits_) text += grep_text::listedOnly(listedHits_);
+    return text;
 }
 
 void GroupSearch::addRow(Row row) {

@@ -55,9 +55,9 @@ inline const QString kNoDocuments = QStringLiteral("検索する文書があり�
 QString progress(int done, int total);
 // "12 件（3 文書）"; with ", 読めない文書 n" when some could not be read,
 // and cut short with "中止しました: " in front.
-QString summary(int hits, int documents, int unreadable, bool cancelled);
-// The hits beyond the list's limit are counted but not listed.
-QString listedOnly(int listed);
+QString summary(qsizetype hits, int documents, int unreadable, bool cancelled);
+// "（最初の n 件を表示）": the hits beyond the list's limit are counted but not listed.
+QString listedOnly(qsizetype listed);
 } // namespace grep_text
 
 class GroupSearch : public QWidget {
@@ -130,6 +130,7 @@ private:
     void setRunning(bool running);
     void showSummary(const QString& text, bool error = false);
     void addRow(Row row);
+    QString summaryText(bool cancelled) const;
     void selectMatch(const Row& row);
 
     DocumentHost& host_;
@@ -158,8 +159,8 @@ private:
     QList<group_documents::Document> searched_;  // those given to the worker, in order
     QList<Row> rows_;
     int done_ = 0, total_ = 0;
-    int hits_ = 0, hitDocuments_ = 0, unreadable_ = 0;
-    bool capped_ = false;
+    qsizetype hits_ = 0, listedHits_ = 0;
+    int hitDocuments_ = 0, unreadable_ = 0;
 };
 
 } // namespace tess

@@ -33,6 +33,7 @@ struct Hit {
 struct Result {
     int document = -1;  // its index in the list searched
     QList<Hit> hits;
+    qsizetype matches = 0;  // every match, also those beyond the hits kept
     QString error;      // why it could not be read; empty when it was
 };
 
@@ -40,10 +41,15 @@ struct Result {
 // one).  `report` is called once for every document, in their order, from
 // whichever thread finished it last; the search stops, without reporting
 // the rest, once `cancel` is set.  Returns when every worker has stopped.
+// A document keeps at most `hitLimit` hits (all when negative): a pattern
+// found at nearly every character of a large file would otherwise hold a
+// line for each match; the rest are only counted.
 void run(const QStringList& paths, const search::Searcher& searcher, int threads, const std::atomic<bool>& cancel,
-         const std::function<void(const Result&)>& report);
+         const std::function<void(const Result&)>& report, qsizetype hitLimit = -1);
 
-// One document's hits in `text` (lines separated by '\n').
-QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher);
+// One document's hits in `text` (lines separated by '\n'), the first
+// `limit` of them when it is not negative; `matches` gets the count of all.
+QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher, qsizetype limit = -1,
+                  qsizetype* matches = nullptr);
 
 } // namespace tess::document_search

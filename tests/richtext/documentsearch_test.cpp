@@ -109,6 +109,31 @@ TEST(DocumentSearch, EveryEncodingAndRichTextInOrderWithTheReasonForWhatCannotBe
     EXPECT_EQ(reported, 1);
 }
 
+TEST(DocumentSearch, ADocumentKeepsAtMostTheLimitOfHitsAndCountsAll) {
+    const QString text = QStringLiteral("a検索語\nb検索語 検索語\nc\n検索語");
+    const search::Searcher searcher(QStringLiteral("検索語"), {});
+    for (const qsizetype limit : {-1, 0, 2, 4, 9}) {
+        SCOPED_TRACE(limit);
+        qsizetype matches = -1;
+        const QList<document_search::Hit> hits = document_search::hitsIn(text, searcher, limit, &matches);
+        EXPECT_EQ(matches, 4);
+        ASSERT_EQ(hits.size(), limit < 0 ? 4 : std::min<qsizetype>(limit, 4));
+        const qsizetype lines[] = {1, 2, 2, 4};
+        for (qsizetype i = 0; i < hits.size(); ++i) EXPECT_EQ(hits[i].line, lines[i]);
+    }
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("A.TXT"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) > 0);
+    f.close();
+    std::atomic<bool> never = false;
+    std::vector<document_search::Result> results;
+    document_search::run({file}, searcher, 1, never, [&](const document_search::Result& r) { results.push_back(r); }, 3);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].hits.size(), 3);
+    EXPECT_EQ(results[0].matches, 4);
+}
+
 // Every match of a huge line carries only the part of it around the match,
 // never half a surrogate pair, and the match itself whole.
 TEST(DocumentSearch, HitsOfALongLineCarryThePartAroundTheMatch) {

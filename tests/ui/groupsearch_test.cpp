@@ -267,6 +267,20 @@ TEST_F(GroupSearchTest, DocumentsThatCannotBeReadAreListedWithTheReason) {
     EXPECT_TRUE(w().state().LblFullName().isEmpty());
 }
 
+// A pattern found everywhere lists a bounded number of hits and counts them all.
+TEST_F(GroupSearchTest, HitsBeyondTheListsLimitAreCountedNotListed) {
+    const QByteArray lines = QByteArray("x\n").repeated(15000);
+    writeFile(path(QStringLiteral("X1.TXT")), lines);
+    writeFile(path(QStringLiteral("X2.TXT")), lines);
+    addInnerGroup(QStringLiteral("XS"), {QStringLiteral("X1.TXT"), QStringLiteral("X2.TXT")});
+    search(QStringLiteral("x"), Scope::ChosenGroup, QStringLiteral("XS"));
+    ASSERT_EQ(gs().rows().size(), GroupSearch::kMaxListed);
+    EXPECT_EQ(gs().rows()[14999].document, QStringLiteral("X1.TXT"));
+    EXPECT_EQ(gs().rows()[15000].document, QStringLiteral("X2.TXT"));
+    EXPECT_EQ(gs().rows().back().line, GroupSearch::kMaxListed - 15000);
+    EXPECT_EQ(summary(), QStringLiteral("30000 件（2 文書）（最初の 20000 件を表示）"));
+}
+
 class HeldSearchTest : public GroupSearchTest {
 protected:
     void SetUp() override {
