@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
@@ -328,6 +329,11 @@ TEST_F(HeldSearchTest, CancelStopsTheSearchAndTheWindowStaysUsable) {
         QSignalSpy ended(&gs(), &GroupSearch::finished);
         startHeld(QStringLiteral("検索語"));
         EXPECT_TRUE(part<QPushButton>(QStringLiteral("BtnGrepCancel"))->isEnabled());
+        // The window answers while the worker is held: the progress so far.
+        QApplication::processEvents();
+        EXPECT_EQ(summary(), QStringLiteral("検索中... 0 / 30 文書"));
+        EXPECT_EQ(part<QProgressBar>(QStringLiteral("PrbGrep"))->maximum(), 30);
+        EXPECT_EQ(part<QProgressBar>(QStringLiteral("PrbGrep"))->value(), 0);
         way.cancel(*this);
         ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, kWaitMs));
         EXPECT_FALSE(gs().running());
