@@ -2,7 +2,8 @@
 // main window after a quick-save restore with list and preview, with the
 // alarm set panel and with the clip-save panel on each slot, the save-as
 // dialog, the group registration dialog, the group picker, a group's file
-// list with a preview, the explorer panel, the about box, a UTF-8 document's
+// list with a preview, the explorer panel, the search through a group's
+// documents, the about box, a UTF-8 document's
 // status bar, and the open and font dialogs.  Usage: tess_screenshots <output folder>
 
 #include "app/japanese.h"
@@ -20,12 +21,14 @@
 #include "mainwindow/filelist.h"
 #include "mainwindow/findreplace.h"
 #include "mainwindow/fonts.h"
+#include "mainwindow/groupsearch.h"
 #include "mainwindow/recovery.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QLabel>
 #include <QFile>
 #include <QStringEncoder>
@@ -273,6 +276,37 @@ int main(int argc, char* argv[]) {
             "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。"));
         static_cast<tess::EditorWidget*>(zoomed.editor())->zoom()->setPercent(150);
         ok &= render(zoomed, out + QStringLiteral("/mainwindow-zoom.png"));
+    }
+    {
+        // The search through a group's documents, with hits in three
+        // documents and one that cannot be read.
+        tess::TfrmTSMain grep(prompter, programFolder, style);
+        const QString docs = programFolder + QStringLiteral("grep");
+        QDir().mkpath(docs);
+        grep.registry().Touroku(tess::kind::kFolder, QStringLiteral("企画"), docs, grep.state().GrdR, prompter);
+        const std::pair<const char*, const char*> files[] = {
+            {"企画書.TXT", "新商品のきかく書\r\n発売日は来年の春を予定。\r\n予算はキカク会議で決める。\r\n"},
+            {"議事録.TXT", "定例会議の議事録\r\n・きかくの進め方を確認した\r\n・ｷｶｸ会議は毎週金曜日、ｷｶｸ書の締切は月末\r\n"},
+            {"予定.TXT", "来週の予定\r\n月曜 打ち合わせ\r\n"},
+            {"資料.TXT", nullptr},
+        };
+        for (const auto& [name, text] : files) {
+            grep.registry().FileGroupSet(QStringLiteral("企画"), QString::fromUtf8(name));
+            if (!text) continue;
+            QFile f(docs + QLatin1Char('/') + QString::fromUtf8(name));
+            if (f.open(QIODevice::WriteOnly)) f.write(QStringEncoder("windows-31j").encode(QString::fromUtf8(text)));
+        }
+        grep.state().setLblGName(QStringLiteral("企画"));
+        grep.show();
+        grep.findReplace().setQuery(QStringLiteral("きかく"), QString(), tess::search::Options{.widthInsensitive = true});
+        tess::GroupSearch& search = grep.groupSearch();
+        search.showFromFindPanel();
+        QEventLoop wait;
+        QObject::connect(&search, &tess::GroupSearch::finished, &wait, &QEventLoop::quit);
+        search.start();
+        if (search.running()) wait.exec();
+        ok &= render(search, out + QStringLiteral("/group-search.png"));
+        search.close();
     }
     {
         tess::TfrmTSAbout about;

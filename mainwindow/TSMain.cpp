@@ -17,6 +17,7 @@
 #include "filedrop.h"
 #include "findreplace.h"
 #include "fonts.h"
+#include "groupsearch.h"
 #include "pictures.h"
 #include "recovery.h"
 
@@ -199,6 +200,9 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
     // progress.
     if (recovery_->owned()) removeAtomicLeftovers(programFolder_, ownStateFiles());
     find_ = new FindReplace(this, Memo1, Panel8, Panel11);
+    // A hit opens as an entry of the file list does.
+    search_ = new GroupSearch(*this, *find_, Memo1, [this](const QString& path) { return fileList_->openDocument(path); },
+                              this);
     new FileDrop(Memo1, [this](const QString& path) { openFromOutside(path); });
 
     FormCreate();

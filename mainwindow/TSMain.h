@@ -75,6 +75,7 @@ class ClipSave;
 class EditorZoom;
 class FileList;
 class FindReplace;
+class GroupSearch;
 class RecoveryCopy;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
@@ -111,6 +112,7 @@ public:
     FileList& fileList() const { return *fileList_; }
     RecoveryCopy& recovery() const { return *recovery_; }
     FindReplace& findReplace() const { return *find_; }
+    GroupSearch& groupSearch() const { return *search_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -250,6 +252,7 @@ private:
     GroupExplorer* explorer_ = nullptr;
     RecoveryCopy* recovery_ = nullptr;
     FindReplace* find_ = nullptr;
+    GroupSearch* search_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;

@@ -7,6 +7,7 @@
 
 #include "clipsave.h"
 #include "filelist.h"
+#include "groupsearch.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -109,6 +110,7 @@ void TfrmTSMain::readSettings() {
     alarm_->readSettings(settings, number);
     // A zoom that is not one falls back to 100 % without a word: it is ours.
     zoom_->setPercent(zoom::fromSetting(settings.read(ini::kTessarine, ini::kZoom, ini::kShortLimit).value));
+    search_->readSettings(settings);
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
@@ -293,8 +295,13 @@ void TfrmTSMain::SpeedButton11Click() {
 }
 
 void TfrmTSMain::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery()) event->accept();
-    else event->ignore();
+    if (FormCloseQuery()) {
+        event->accept();
+        // Its worker stops with the program.
+        search_->close();
+    } else {
+        event->ignore();
+    }
 }
 
 void TfrmTSMain::sessionCommit(QSessionManager& manager) {
@@ -394,6 +401,7 @@ bool TfrmTSMain::writeGroupStoreKeepingUnread(QString* error) {
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     alarm_->writeSettings(settings);
     settings.write(ini::kTessarine, ini::kZoom, QString::number(zoom_->percent()));
+    search_->writeSettings(settings);
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 

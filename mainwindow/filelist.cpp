@@ -188,21 +188,31 @@ void FileList::PanelPassDblClick() {
     if (!hooks_.askSaveChanges()) return;
     const std::optional<QString> path = selectedPath();
     if (!path) return;
+    openAsked(*path);
+}
+
+bool FileList::openDocument(const QString& path) {
+    if (!hooks_.askSaveChanges()) return false;
+    return openAsked(path);
+}
+
+bool FileList::openAsked(const QString& path) {
     // A file that cannot be read leaves the open document, its name, its
     // caption and its modified state as they were.
-    if (const LoadResult r = hooks_.loadEditor(*path); !r.ok()) {
-        prompter_.message(main_text::cannotOpen(*path, r));
-        return;
+    if (const LoadResult r = hooks_.loadEditor(path); !r.ok()) {
+        prompter_.message(main_text::cannotOpen(path, r));
+        return false;
     }
     EditorState& state = host_.state();
     const GroupRegistry& registry = host_.registry();
-    state.setLblFullName(documentPathOf(*path, registry.programFolder(), registry.style()));
-    state.setLblGName(groupOfOpenedFile(*path, registry));
+    state.setLblFullName(documentPathOf(path, registry.programFolder(), registry.style()));
+    state.setLblGName(groupOfOpenedFile(path, registry));
     state.setLblFName(registry.style().fileName(state.LblFullName()));
     host_.RirekiSet();
     w_.Panel4->hide();
     host_.MarkClean();
     w_.editor->setFocus();
+    return true;
 }
 
 void FileList::Panel1Click() { w_.PnlLst->hide(); }

@@ -87,6 +87,11 @@ public:
     // whole path as its tooltip.
     void setEntries(const QStringList& items);
 
+    // Opens `path` as an entry of the list is opened: the save question
+    // first, then the load, named under the file's own group.  False when
+    // the user cancelled or the file could not be read (after the message).
+    bool openDocument(const QString& path);
+
 public slots:
     void GourpFileSet();       // the current group's files
     void PGFClick();           // the file history
@@ -106,6 +111,8 @@ private:
     void setMode(Mode mode, const QString& heading);
     // The selected entry's file, or nothing (after a message when due).
     std::optional<QString> selectedPath();
+    // The open after the save question.
+    bool openAsked(const QString& path);
 
     Widgets w_;
     DocumentHost& host_;

@@ -107,6 +107,7 @@ FindReplace::FindReplace(QWidget* window, QPlainTextEdit* editor, QWidget* edito
     QPushButton* replace = button(QStringLiteral("BtnReplace"), find_text::kReplaceOne);
     QPushButton* replaceAll = button(QStringLiteral("BtnReplaceAll"), find_text::kReplaceAll);
     QPushButton* closeButton = button(QStringLiteral("BtnFindClose"), find_text::kClose);
+    QPushButton* groupSearch = button(QStringLiteral("BtnGroupSearch"), find_text::kGroupSearch);
     matchCase_ = check(QStringLiteral("CBMatchCase"), find_text::kMatchCase);
     wholeWord_ = check(QStringLiteral("CBWholeWord"), find_text::kWholeWord);
     regex_ = check(QStringLiteral("CBRegex"), find_text::kRegex);
@@ -145,6 +146,7 @@ FindReplace::FindReplace(QWidget* window, QPlainTextEdit* editor, QWidget* edito
     options->addWidget(wholeWord_, 0, 1);
     options->addWidget(regex_, 1, 0);
     options->addWidget(width_, 1, 1);
+    options->addWidget(groupSearch, 2, 1, Qt::AlignRight);
 
     auto* headingRow = new QHBoxLayout;
     headingRow->setContentsMargins(0, 0, 0, 0);
@@ -171,6 +173,7 @@ FindReplace::FindReplace(QWidget* window, QPlainTextEdit* editor, QWidget* edito
     connect(replace, &QPushButton::clicked, this, &FindReplace::replaceOne);
     connect(replaceAll, &QPushButton::clicked, this, &FindReplace::replaceAll);
     connect(closeButton, &QPushButton::clicked, this, &FindReplace::close);
+    connect(groupSearch, &QPushButton::clicked, this, &FindReplace::groupSearchRequested);
 
     // The note lies over the middle of the status bar for a few seconds.
     statusNote_ = new QLabel(statusBar);
@@ -250,9 +253,14 @@ void FindReplace::setQuery(const QString& pattern, const QString& replacement, c
     width_->setChecked(options.widthInsensitive);
 }
 
+QString FindReplace::pattern() const { return findEdit_->text(); }
+
+search::Options FindReplace::options() const {
+    return {matchCase_->isChecked(), wholeWord_->isChecked(), regex_->isChecked(), width_->isChecked()};
+}
+
 std::optional<search::Searcher> FindReplace::searcher() {
-    const search::Options options{matchCase_->isChecked(), wholeWord_->isChecked(), regex_->isChecked(),
-                                  width_->isChecked()};
+    const search::Options options = this->options();
     if (findEdit_->text().isEmpty()) {
         // Nothing to look for yet: F3 opens the panel.
         open(replaceRow_->isVisible());

@@ -38,6 +38,8 @@ inline const QString kPrevious = QStringLiteral("前を検索");
 inline const QString kReplaceOne = QStringLiteral("置換");
 inline const QString kReplaceAll = QStringLiteral("全て置換");
 inline const QString kClose = QStringLiteral("閉じる");
+// Opens the search through a group's documents with this pattern.
+inline const QString kGroupSearch = QStringLiteral("グループ内を検索...");
 inline const QString kWrappedToStart = QStringLiteral("文末まで検索しました。文頭から検索を続けます");
 inline const QString kWrappedToEnd = QStringLiteral("文頭まで検索しました。文末から検索を続けます");
 // "「pattern」が見つかりません"
@@ -72,6 +74,13 @@ public:
 
     // For tests and the screenshots: the pattern, replacement and options.
     void setQuery(const QString& pattern, const QString& replacement, const search::Options& options);
+    // The pattern and options as the panel holds them.
+    QString pattern() const;
+    search::Options options() const;
+
+signals:
+    // The panel's button for the search through a group's documents.
+    void groupSearchRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

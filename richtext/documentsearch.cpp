@@ -15,11 +15,15 @@
 
 namespace tess::document_search {
 
-QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher) {
+QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher, qsizetype limit, qsizetype* matches) {
     QList<Hit> hits;
     const search::Subject subject(text, searcher.options().widthInsensitive);
+    const std::vector<search::Match> all = searcher.all(subject);
+    if (matches) *matches = qsizetype(all.size());
+    const size_t kept = limit < 0 ? all.size() : std::min(all.size(), size_t(limit));
     qsizetype line = 1, lineStart = 0;
-    for (const search::Match& m : searcher.all(subject)) {
+    for (size_t i = 0; i < kept; ++i) {
+        const search::Match& m = all[i];
         // Matches come in order: the line count goes on from the last one.
         for (qsizetype at = text.indexOf(u'\n', lineStart); at >= 0 && at < m.start; at = text.indexOf(u'\n', lineStart)) {
             ++line;
@@ -29,11 +33,19 @@ QList<Hit> hitsIn(const QString& text, const search::Searcher& searcher) {
             const qsizetype end = text.indexOf(u'\n', m.start);
             return end < 0 ? text.size() : end;
         }();
+        qsizetype from = lineStart, to = lineEnd;
+        if (to - from > kMaxHitLine) {
+            from = std::max(lineStart, m.start - kHitLead);
+            to = std::min(lineEnd, from + kMaxHitLine);
+            // Never half a surrogate pair at either end.
+            if (from > lineStart && text[from].isLowSurrogate()) --from;
+            if (to < lineEnd && text[to].isLowSurrogate()) ++to;
+        }
         Hit hit;
         hit.line = line;
-        hit.text = text.sliced(lineStart, lineEnd - lineStart);
-        hit.start = m.start - lineStart;
-        hit.length = std::min(m.end(), lineEnd) - m.start;
+        hit.text = text.sliced(from, to - from);
+        hit.start = m.start - from;
+        hit.length = std::min(m.end(), to) - m.start;
         hit.position = m.start;
         hits.append(std::move(hit));
     }
@@ -44,7 +56,7 @@ namespace {
 
 // One document, read as the editor reads it (the pieces of a long line
 // joined again, so that line numbers are the file's), and searched.
-Result searchOne(const QString& path, const search::Searcher& searcher) {
+Result searchOne(const QString& path, const search::Searcher& searcher, qsizetype hitLimit) {
     Result result;
     QByteArray bytes;
     const LoadResult read = readDocumentBytes(path, bytes);
@@ -62,14 +74,14 @@ Result searchOne(const QString& path, const search::Searcher& searcher) {
         text = text::decodeDetected(bytes).text();
     }
     bytes = QByteArray();
-    result.hits = hitsIn(text, searcher);
+    result.hits = hitsIn(text, searcher, hitLimit, &result.matches);
     return result;
 }
 
 } // namespace
 
 void run(const QStringList& paths, const search::Searcher& searcher, int threads, const std::atomic<bool>& cancel,
-         const std::function<void(const Result&)>& report) {
+         const std::function<void(const Result&)>& report, qsizetype hitLimit) {
     const int count = int(paths.size());
     std::vector<Result> done(static_cast<size_t>(count));
     std::vector<bool> finished(static_cast<size_t>(count), false);
@@ -84,7 +96,7 @@ void run(const QStringList& paths, const search::Searcher& searcher, int threads
                 if (cancel.load() || next == count) return;
                 mine = next++;
             }
-            Result r = searchOne(paths[mine], searcher);
+            Result r = searchOne(paths[mine], searcher, hitLimit);
             r.document = mine;
             // Reported in order, under the lock, by whoever completes the
             // run of finished documents.

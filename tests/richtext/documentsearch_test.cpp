@@ -44,7 +44,9 @@ TEST(DocumentSearch, EveryEncodingAndRichTextInOrderWithTheReasonForWhatCannotBe
         {"UTF8.TXT", QStringLiteral("検索語と検索語\n\nｹﾝｻｸ語\n").toUtf8(), {{1, QStringLiteral("検索語と検索語")}, {1, QStringLiteral("検索語と検索語")}}},
         {"EUC.TXT", text::encode(u"前\n後に検索語\n", Encoding::EucJp), {{2, QStringLiteral("後に検索語")}}},
         {"RICH.RTF", rtfOf(QStringLiteral("表題\n本文の検索語です")), {{2, QStringLiteral("本文の検索語です")}}},
-        {"LONG.TXT", text::encode(longLine + QStringLiteral("\r\n"), Encoding::ShiftJis), {{1, longLine}}},
+        // A long line comes back as the part around the match.
+        {"LONG.TXT", text::encode(longLine + QStringLiteral("\r\n"), Encoding::ShiftJis),
+         {{1, longLine.mid(20000 - document_search::kHitLead)}}},
         {"NONE.TXT", text::encode(u"何もない\r\n", Encoding::ShiftJis), {}},
         {"MISSING.TXT", QByteArray(), {}},
     };
@@ -105,6 +107,57 @@ TEST(DocumentSearch, EveryEncodingAndRichTextInOrderWithTheReasonForWhatCannotBe
         cancel = true;
     });
     EXPECT_EQ(reported, 1);
+}
+
+TEST(DocumentSearch, ADocumentKeepsAtMostTheLimitOfHitsAndCountsAll) {
+    const QString text = QStringLiteral("a検索語\nb検索語 検索語\nc\n検索語");
+    const search::Searcher searcher(QStringLiteral("検索語"), {});
+    for (const qsizetype limit : {-1, 0, 2, 4, 9}) {
+        SCOPED_TRACE(limit);
+        qsizetype matches = -1;
+        const QList<document_search::Hit> hits = document_search::hitsIn(text, searcher, limit, &matches);
+        EXPECT_EQ(matches, 4);
+        ASSERT_EQ(hits.size(), limit < 0 ? 4 : std::min<qsizetype>(limit, 4));
+        const qsizetype lines[] = {1, 2, 2, 4};
+        for (qsizetype i = 0; i < hits.size(); ++i) EXPECT_EQ(hits[i].line, lines[i]);
+    }
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("A.TXT"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) > 0);
+    f.close();
+    std::atomic<bool> never = false;
+    std::vector<document_search::Result> results;
+    document_search::run({file}, searcher, 1, never, [&](const document_search::Result& r) { results.push_back(r); }, 3);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].hits.size(), 3);
+    EXPECT_EQ(results[0].matches, 4);
+}
+
+// Every match of a huge line carries only the part of it around the match,
+// never half a surrogate pair, and the match itself whole.
+TEST(DocumentSearch, HitsOfALongLineCarryThePartAroundTheMatch) {
+    using document_search::kHitLead;
+    using document_search::kMaxHitLine;
+    QString line;
+    for (int i = 0; i < 400; ++i) line += QStringLiteral("𠮷%1 検索語 ").arg(i, 4, 10, QLatin1Char('0')) + QString(40, u'x');
+    const QString text = QStringLiteral("short 検索語\n") + line + QStringLiteral("\nend");
+    const QList<document_search::Hit> hits = document_search::hitsIn(text, search::Searcher(QStringLiteral("検索語"), {}));
+    ASSERT_EQ(hits.size(), 401);
+    EXPECT_EQ(hits[0].text, QStringLiteral("short 検索語"));
+    for (qsizetype i = 1; i < hits.size(); ++i) {
+        SCOPED_TRACE(i);
+        const document_search::Hit& h = hits[i];
+        EXPECT_EQ(h.line, 2);
+        EXPECT_LE(h.text.size(), kMaxHitLine + 1);
+        EXPECT_LE(h.start, kHitLead + 1);
+        EXPECT_EQ(h.text.mid(h.start, h.length), QStringLiteral("検索語"));
+        EXPECT_EQ(text.mid(h.position, 3), QStringLiteral("検索語"));
+        EXPECT_FALSE(h.text.front().isLowSurrogate());
+        EXPECT_FALSE(h.text.back().isHighSurrogate());
+        // The match's own number is in what is shown.
+        EXPECT_TRUE(h.text.contains(QStringLiteral("%1 検索語").arg(i - 1, 4, 10, QLatin1Char('0'))));
+    }
 }
 
 } // namespace
