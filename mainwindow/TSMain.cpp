@@ -17,6 +17,7 @@
 #include "findreplace.h"
 #include "fonts.h"
 #include "pictures.h"
+#include "printing.h"
 #include "recovery.h"
 
 #include <QEvent>
@@ -186,6 +187,7 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
     // progress.
     if (recovery_->owned()) removeAtomicLeftovers(programFolder_, ownStateFiles());
     find_ = new FindReplace(this, Memo1, Panel8, Panel11);
+    printing_ = new Printing(this, Memo1, prompter_, [this] { return state_.LblFName(); });
     new FileDrop(Memo1, [this](const QString& path) { openFromOutside(path); });
 
     FormCreate();

@@ -74,6 +74,7 @@ QString unencodableQuestion(const QList<cp932::Unencodable>& lost,
 class ClipSave;
 class FileList;
 class FindReplace;
+class Printing;
 class RecoveryCopy;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
@@ -110,6 +111,7 @@ public:
     FileList& fileList() const { return *fileList_; }
     RecoveryCopy& recovery() const { return *recovery_; }
     FindReplace& findReplace() const { return *find_; }
+    Printing& printing() const { return *printing_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -249,6 +251,7 @@ private:
     GroupExplorer* explorer_ = nullptr;
     RecoveryCopy* recovery_ = nullptr;
     FindReplace* find_ = nullptr;
+    Printing* printing_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;

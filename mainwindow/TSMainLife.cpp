@@ -5,6 +5,7 @@
 
 #include "clipsave.h"
 #include "filelist.h"
+#include "printing.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -105,6 +106,7 @@ void TfrmTSMain::readSettings() {
     };
 
     alarm_->readSettings(settings, number);
+    printing_->readSettings(settings);
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
@@ -389,6 +391,7 @@ bool TfrmTSMain::writeGroupStoreKeepingUnread(QString* error) {
 
 void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     alarm_->writeSettings(settings);
+    printing_->writeSettings(settings);
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 

@@ -46,7 +46,10 @@ public:
         pages_.emplace_back();
         qreal y = 0;
         for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-            const QFont font = forPaper(block.charFormat().font()).resolve(base);
+            // Text takes what its formats leave open from the document's
+            // font, as in the editor; an empty paragraph is as high as its
+            // own format says.
+            const QFont font = block.length() > 1 ? base : forPaper(block.charFormat().font()).resolve(base);
             auto layout = std::make_unique<QTextLayout>(block.text(), font, &device);
             QList<QTextLayout::FormatRange> ranges;
             for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
