@@ -33,7 +33,7 @@ namespace ini {
 inline const QString kPrintHeader = QStringLiteral("PrintHeader");
 inline const QString kPrintFooter = QStringLiteral("PrintFooter");
 inline const QString kPrintVertical = QStringLiteral("PrintVertical");
-// The paper's name as Qt keys it ("A4", "B5", "Letter").
+// The paper's name as Qt keys it ("A4", "B5" for JIS B5, "ISOB5", "Letter").
 inline const QString kPrintPaper = QStringLiteral("PrintPaper");
 // "Portrait" / "Landscape"
 inline const QString kPrintOrientation = QStringLiteral("PrintOrientation");
