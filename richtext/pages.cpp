@@ -91,14 +91,12 @@ constexpr std::u16string_view kNoLineStart =
 // Characters no line ends with: opening brackets.
 constexpr std::u16string_view kNoLineEnd = u"「『（【〔〈《［｛〘〖‘“｢([{";
 
-bool isSpace(QChar c) { return c.isSpace(); }
-
 // A break before text[at] that the rules above forbid.
 bool forbiddenBreak(const QString& text, qsizetype at) {
     if (at <= 0 || at >= text.size()) return false;
     if (!mayStartLine(text.at(at).unicode())) return true;
     qsizetype last = at - 1;
-    while (last > 0 && isSpace(text.at(last))) --last;
+    while (last > 0 && text.at(last).isSpace()) --last;
     return !mayEndLine(text.at(last).unicode());
 }
 
@@ -116,9 +114,12 @@ QTextLine createLine(QTextLayout& layout, qreal width) {
     const int start = line.textStart();
     const int end = start + line.textLength();
     if (!forbiddenBreak(text, end)) return line;
-    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    // Only this line's breaks: a paragraph may be long, and forced breaks
+    // come line after line.
+    const QString shown = text.mid(start, end - start + 1);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
     for (int at = end - 1; at > start; --at) {
-        breaks.setPosition(at);
+        breaks.setPosition(at - start);
         if (!breaks.isAtBoundary() || forbiddenBreak(text, at)) continue;
         line.setNumColumns(at - start, width);
         if (line.textStart() + line.textLength() == at) return line;

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
+#include <QPdfWriter>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -172,6 +174,48 @@ TEST_F(PdfTest, LinesOfThePdfKeepTheBreakingRules) {
     for (const QString& line : lines) {
         EXPECT_TRUE(mayStartLine(line.front().unicode())) << line.toStdString();
         EXPECT_TRUE(mayEndLine(line.back().unicode())) << line.toStdString();
+    }
+}
+
+// The number of pages `doc` takes on A4 at the PDF's resolution.
+int pageCount(const QTextDocument& doc, const pages::Setup& setup = {}) {
+    QBuffer sink;
+    sink.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&sink);
+    writer.setResolution(600);
+    writer.setPageLayout(a4());
+    const auto laid = layOut(doc, writer, printableArea(writer), setup);
+    return laid ? laid->count() : -1;
+}
+
+TEST(Pages, TextTakesTheDocumentsFontWhereItsFormatSaysNothing) {
+    // After a large heading every paragraph carries the heading's format as
+    // its own; its text is still set in the document's font, as the editor
+    // shows it.
+    const auto plain = documentOf(300, [](int i) { return QStringLiteral("段落 %1").arg(i); });
+    auto headed = std::make_unique<QTextDocument>();
+    headed->setDefaultFont(QFont(kGothic, 12));
+    QTextCursor cursor(headed.get());
+    cursor.setBlockCharFormat(japanese(40));
+    for (int i = 0; i < 300; ++i) {
+        if (i) cursor.insertBlock(QTextBlockFormat(), japanese(40));
+        cursor.insertText(QStringLiteral("段落 %1").arg(i), QTextCharFormat());
+    }
+    EXPECT_EQ(pageCount(*headed), pageCount(*plain));
+    // An empty paragraph is as high as its own format.
+    const auto empty = documentOf(300, [](int) { return QString(); });
+    QTextCursor all(empty.get());
+    all.select(QTextCursor::Document);
+    all.mergeBlockCharFormat(japanese(40));
+    EXPECT_GT(pageCount(*empty), pageCount(*plain) * 2);
+}
+
+TEST(Pages, EveryDocumentHasPagesWhateverTheLayoutAskedFor) {
+    QTextDocument empty;
+    const auto long_ = documentOf(400, [](int i) { return kParagraph.arg(i); });
+    for (const bool vertical : {false, true}) {
+        EXPECT_EQ(pageCount(empty, pages::Setup{QString(), true, true, vertical}), 1);
+        EXPECT_GT(pageCount(*long_, pages::Setup{QString(), true, true, vertical}), 3);
     }
 }
 
