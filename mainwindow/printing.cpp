@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -29,6 +30,8 @@ constexpr qreal kLargestMarginMm = 100;
 // The preview window's first size.
 constexpr int kPreviewWidth = 900;
 constexpr int kPreviewHeight = 700;
+// How long typing pauses before the preview follows it.
+constexpr int kEditPauseMs = 500;
 
 const QString kPortrait = QStringLiteral("Portrait");
 const QString kLandscape = QStringLiteral("Landscape");
@@ -190,6 +193,13 @@ PrintPreview::PrintPreview(Printing& printing, QPrinter& printer, QWidget* paren
         showChoices();
         refresh();
     });
+    edited_ = new QTimer(this);
+    edited_->setSingleShot(true);
+    edited_->setInterval(kEditPauseMs);
+    connect(edited_, &QTimer::timeout, this, &PrintPreview::refresh);
+    connect(&printing_, &Printing::documentEdited, this, [this] {
+        if (isVisible()) edited_->start();
+    });
     showChoices();
 }
 
@@ -222,6 +232,7 @@ Printing::Printing(QWidget* window, QPlainTextEdit* editor, Prompter& prompter, 
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &Printing::print);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &Printing::preview);
 
+    connect(editor_, &QPlainTextEdit::textChanged, this, &Printing::documentEdited);
     editor_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = editorMenu();

@@ -22,6 +22,7 @@ class QPlainTextEdit;
 class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
+class QTimer;
 
 namespace tess {
 
@@ -103,6 +104,8 @@ private:
     void updatePageLabel();
 
     Printing& printing_;
+    // Edits show in the preview once the typing pauses.
+    QTimer* edited_ = nullptr;
     QPrintPreviewWidget* view_ = nullptr;
     QCheckBox* header_ = nullptr;
     QCheckBox* footer_ = nullptr;
@@ -144,6 +147,7 @@ public:
 
 signals:
     void choicesChanged();
+    void documentEdited();
 
 private:
     QPrinter& printer();

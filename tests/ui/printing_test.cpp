@@ -231,6 +231,15 @@ TEST_F(PrintingTest, PreviewSwitchesChangeTheChoicesAndThePages) {
     EXPECT_FALSE(previewCheck(QStringLiteral("PreviewVertical"))->isChecked());
 }
 
+TEST_F(PrintingTest, PreviewFollowsTheEditsOnceTypingPauses) {
+    start();
+    printing().preview();
+    QPrintPreviewWidget* view = printing().previewWindow()->view();
+    EXPECT_EQ(view->pageCount(), 1);
+    fillEditor();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->pageCount() > 1; }, 5000));
+}
+
 TEST_F(PrintingTest, PrintAndPageSetupFromThePreviewKeepThePaperChosen) {
     start();
     fillEditor();
