@@ -275,6 +275,12 @@ void Printing::print() {
     PrintChoices c = choices_;
     c.page = p.pageLayout();
     setChoices(c);
+    // Printing into a file is a PDF export: written whole, its text
+    // readable, a failure told.
+    if (p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty()) {
+        exportPdfTo(p.outputFileName(), p.pageRanges());
+        return;
+    }
     if (!pages::print(document(), p, setup())) prompter_.errorBox(print_text::kCannotPrint);
 }
 
@@ -303,9 +309,10 @@ void Printing::exportPdf() {
     exportPdfTo(path);
 }
 
-bool Printing::exportPdfTo(const QString& path) {
+bool Printing::exportPdfTo(const QString& path, const QPageRanges& ranges) {
     QString error;
-    if (pages::writePdf(QDir::fromNativeSeparators(path), document(), choices_.page, setup(), &error)) return true;
+    if (pages::writePdf(QDir::fromNativeSeparators(path), document(), choices_.page, setup(), &error, ranges))
+        return true;
     prompter_.errorBox(print_text::cannotWritePdf(error));
     return false;
 }

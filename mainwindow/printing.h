@@ -139,8 +139,9 @@ public:
     void setUpPage();
     // Asks for a file, then writes the PDF there.
     void exportPdf();
-    // Writes the PDF to `path`; a failure is told with the file and reason.
-    bool exportPdfTo(const QString& path);
+    // Writes the PDF to `path` (only the pages in `ranges` when it is not
+    // empty); a failure is told with the file and reason.
+    bool exportPdfTo(const QString& path, const QPageRanges& ranges = {});
 
     // The editor's context menu: its own entries, then ours.
     QMenu* editorMenu();

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QPageRanges>
 #include <QRectF>
 #include <QString>
 
@@ -84,12 +85,14 @@ QRectF printableArea(QPagedPaintDevice& device);
 // when painting could not start (the printer is not ready).
 bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup);
 
-// The document as a PDF file's bytes on pages of `page`.
-QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup);
+// The document as a PDF file's bytes on pages of `page`; only the pages in
+// `ranges` (from 1) when it is not empty.
+QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
+               const QPageRanges& ranges = {});
 // Writes the PDF to `path` whole or not at all (a temporary file renamed into
 // place); on failure `error` names the file and gives the system's reason.
 bool writePdf(const QString& path, const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
-              QString* error);
+              QString* error, const QPageRanges& ranges = {});
 
 // Where a font gives one glyph to several characters (日 and the radical ⽇,
 // 戸 and ⼾), Qt's PDF files tell the lowest of them as the glyph's text, and

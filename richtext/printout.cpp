@@ -160,13 +160,14 @@ void fixPdfText(QByteArray& pdf, const QHash<char16_t, char16_t>& fixes) {
     }
 }
 
-QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup) {
+QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup, const QPageRanges& ranges) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kPdfResolution);
         writer.setPageLayout(page);
+        writer.setPageRanges(ranges);
         writer.setTitle(setup.title);
         writer.setCreator(QStringLiteral("Tessarine"));
         print(doc, writer, setup);
@@ -178,8 +179,8 @@ QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& s
 }
 
 bool writePdf(const QString& path, const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
-              QString* error) {
-    return writeFileAtomically(path, pdf(doc, page, setup), error, FileUse::Document);
+              QString* error, const QPageRanges& ranges) {
+    return writeFileAtomically(path, pdf(doc, page, setup, ranges), error, FileUse::Document);
 }
 
 } // namespace tess::pages

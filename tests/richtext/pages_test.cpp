@@ -89,6 +89,18 @@ TEST_F(PdfTest, TextReadsBackInOrderAcrossPages) {
     EXPECT_EQ(withoutSpace(text), withoutSpace(doc->toPlainText()));
 }
 
+TEST_F(PdfTest, OnlyThePagesAsked) {
+    const auto doc = documentOf(150, [](int i) { return kParagraph.arg(i + 1); });
+    const QString all = textOf(pdf(*doc, a4(), pages::Setup{QStringLiteral("x"), false, true, false}));
+    const QStringList pages = all.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 3);
+    QPageRanges ranges;
+    ranges.addRange(2, 3);
+    const QString some = textOf(pdf(*doc, a4(), pages::Setup{QStringLiteral("x"), false, true, false}, ranges));
+    // The pages keep their numbers out of the whole count.
+    EXPECT_EQ(some.split(u'\f', Qt::SkipEmptyParts), pages.mid(1, 2));
+}
+
 TEST_F(PdfTest, MixedFontsAndLatinReadBack) {
     auto doc = std::make_unique<QTextDocument>();
     QTextCursor cursor(doc.get());

@@ -257,6 +257,20 @@ TEST_F(PrintingTest, PrintAndPageSetupFromThePreviewKeepThePaperChosen) {
     EXPECT_TRUE(readFile(printed).startsWith("%PDF-"));
     EXPECT_EQ(printing().choices().page.orientation(), QPageLayout::Landscape);
 
+    // Pages 2 and 3 into a file that cannot be written: told, nothing left.
+    const QString unwritable = folder + QStringLiteral("無い/printed.pdf");
+    prompter.printers = {[&](QPrinter& p) {
+        p.setOutputFileName(unwritable);
+        QPageRanges ranges;
+        ranges.addRange(2, 3);
+        p.setPageRanges(ranges);
+        return true;
+    }};
+    prompter.shown.clear();
+    previewButton(QStringLiteral("PreviewPrint"))->click();
+    ASSERT_EQ(prompter.errors().size(), 1);
+    EXPECT_TRUE(prompter.errors()[0].contains(unwritable));
+
     prompter.pageSetups = {[](QPrinter& p) {
         EXPECT_EQ(p.pageLayout().orientation(), QPageLayout::Landscape);
         p.setPageSize(QPageSize(QPageSize::JisB5));
