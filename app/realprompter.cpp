@@ -17,6 +17,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -143,6 +146,23 @@ std::optional<Prompter::FontChoice> RealPrompter::chooseFont(const FontChoice& i
 
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return FontChoice{fonts->currentFont(), colour};
+}
+
+QString RealPrompter::saveFile(const QString& filter, const QString& suggested) {
+    const QString start = QFileInfo(suggested).isAbsolute() ? suggested : QDir(startFolder_).filePath(suggested);
+    const QString path = QFileDialog::getSaveFileName(parent(), QString(), start, filter, nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    return path.isEmpty() ? QString() : QDir::toNativeSeparators(path);
+}
+
+bool RealPrompter::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool RealPrompter::setUpPage(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void RealPrompter::showSaveAs() {

@@ -32,6 +32,9 @@ public:
     void errorBox(const QString& text) override;
     QString openFile(const QString& filter) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
+    QString saveFile(const QString& filter, const QString& suggested) override;
+    bool choosePrinter(QPrinter& printer) override;
+    bool setUpPage(QPrinter& printer) override;
     void showSaveAs() override;
     void showGroupRegistration() override;
     void showAbout() override;

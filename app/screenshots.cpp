@@ -3,8 +3,9 @@
 // alarm set panel and with the clip-save panel on each slot, the save-as
 // dialog, the group registration dialog, the group picker, a group's file
 // list with a preview, the explorer panel, the search through a group's
-// documents, the about box, a UTF-8 document's
-// status bar, and the open and font dialogs.  Usage: tess_screenshots <output folder>
+// documents, the zoomed editor, the about box, a UTF-8 document's status bar,
+// the print preview, and the open and font dialogs.
+// Usage: tess_screenshots <output folder>
 
 #include "app/japanese.h"
 #include "app/realprompter.h"
@@ -22,6 +23,7 @@
 #include "mainwindow/findreplace.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/groupsearch.h"
+#include "mainwindow/printing.h"
 #include "mainwindow/recovery.h"
 
 #include <QApplication>
@@ -322,6 +324,31 @@ int main(int argc, char* argv[]) {
         window.show();
         window.SpeedButton7Click();
         ok &= render(window, out + QStringLiteral("/mainwindow-utf8-lf.png"));
+    }
+    {
+        // The print preview across the page: formatted Japanese text over
+        // more than one page, header and footer on.
+        tess::TfrmTSMain window(prompter, programFolder, style);
+        window.state().setLblFName(QStringLiteral("吾輩は猫である.rtf"));
+        QTextCursor c(window.editor()->document());
+        QTextCharFormat title, plain, red, marked, lined, struck;
+        title.setFontPointSize(18);
+        title.setFontWeight(QFont::Bold);
+        red.setForeground(QColor(200, 0, 0));
+        marked.setBackground(QColor(255, 240, 120));
+        lined.setFontUnderline(true);
+        struck.setFontStrikeOut(true);
+        c.insertText(QStringLiteral("吾輩は猫である\n"), title);
+        for (int i = 0; i < 40; ++i) {
+            c.insertText(QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"), plain);
+            c.insertText(QStringLiteral("「何でも薄暗いじめじめした所」"), red);
+            c.insertText(QStringLiteral("でニャーニャー泣いていた事だけは"), marked);
+            c.insertText(QStringLiteral("記憶している"), lined);
+            c.insertText(QStringLiteral("（ちょっと）"), struck);
+            c.insertText(QStringLiteral("。\n"), plain);
+        }
+        window.printing().preview();
+        ok &= render(*window.printing().previewWindow(), out + QStringLiteral("/print-preview.png"));
     }
     {
         // The real open and font dialogs, in Japanese.

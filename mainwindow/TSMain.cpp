@@ -19,6 +19,7 @@
 #include "fonts.h"
 #include "groupsearch.h"
 #include "pictures.h"
+#include "printing.h"
 #include "recovery.h"
 
 #include <QEvent>
@@ -203,6 +204,7 @@ TfrmTSMain::TfrmTSMain(Prompter& prompter, QString programFolder, PathStyle styl
     // A hit opens as an entry of the file list does.
     search_ = new GroupSearch(*this, *find_, Memo1, [this](const QString& path) { return fileList_->openDocument(path); },
                               this);
+    printing_ = new Printing(this, Memo1, prompter_, [this] { return state_.LblFName(); });
     new FileDrop(Memo1, [this](const QString& path) { openFromOutside(path); });
 
     FormCreate();

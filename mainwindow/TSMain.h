@@ -76,6 +76,7 @@ class EditorZoom;
 class FileList;
 class FindReplace;
 class GroupSearch;
+class Printing;
 class RecoveryCopy;
 
 class TfrmTSMain : public QWidget, public DocumentHost {
@@ -113,6 +114,7 @@ public:
     RecoveryCopy& recovery() const { return *recovery_; }
     FindReplace& findReplace() const { return *find_; }
     GroupSearch& groupSearch() const { return *search_; }
+    Printing& printing() const { return *printing_; }
     int toolColumnWidth() const { return panel9Width_; }
     int listWidth() const { return plWidth_; }
     int previewHeight() const { return ppHeight_; }
@@ -253,6 +255,7 @@ private:
     RecoveryCopy* recovery_ = nullptr;
     FindReplace* find_ = nullptr;
     GroupSearch* search_ = nullptr;
+    Printing* printing_ = nullptr;
     int panel9Width_ = 49;
     int plWidth_ = 85;
     int ppHeight_ = 82;

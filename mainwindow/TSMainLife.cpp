@@ -8,6 +8,7 @@
 #include "clipsave.h"
 #include "filelist.h"
 #include "groupsearch.h"
+#include "printing.h"
 #include "recovery.h"
 
 #include "core/caption.h"
@@ -111,6 +112,7 @@ void TfrmTSMain::readSettings() {
     // A zoom that is not one falls back to 100 % without a word: it is ours.
     zoom_->setPercent(zoom::fromSetting(settings.read(ini::kTessarine, ini::kZoom, ini::kShortLimit).value));
     search_->readSettings(settings);
+    printing_->readSettings(settings);
 
     if (const auto n = number(ini::kSystem, ini::kPLWidth)) plWidth_ = *n;
     if (const auto n = number(ini::kSystem, ini::kPPHeight)) ppHeight_ = *n;
@@ -402,6 +404,7 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     alarm_->writeSettings(settings);
     settings.write(ini::kTessarine, ini::kZoom, QString::number(zoom_->percent()));
     search_->writeSettings(settings);
+    printing_->writeSettings(settings);
     settings.write(ini::kSystem, ini::kPLWidth, QString::number(plWidth_));
     settings.write(ini::kSystem, ini::kPPHeight, QString::number(ppHeight_));
 

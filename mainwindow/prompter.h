@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QPrinter;
+
 namespace tess {
 
 class Prompter : public Notifier {
@@ -34,6 +36,18 @@ public:
         QColor colour;
     };
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
+
+    // The printing dialogs.  Each answers "cancelled" unless overridden, so
+    // that prompters of tools that never print need not answer them.
+    // The save dialog with `filter` ("PDF ファイル (*.pdf)"), starting at
+    // the file name `suggested`; the path chosen, or empty when cancelled.
+    virtual QString saveFile(const QString& /*filter*/, const QString& /*suggested*/) { return {}; }
+    // The platform's print dialog over `printer` (printer, pages, copies,
+    // paper); false when cancelled.
+    virtual bool choosePrinter(QPrinter& /*printer*/) { return false; }
+    // The page setup dialog over `printer` (paper, orientation, margins);
+    // false when cancelled.
+    virtual bool setUpPage(QPrinter& /*printer*/) { return false; }
 
     // Our own modal windows.
     virtual void showSaveAs() = 0;

@@ -1,9 +1,13 @@
 #include "richtext/pages.h"
 
+#include <string_view>
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
 
 namespace tess::pages {
 
@@ -33,7 +37,9 @@ qreal decorationHeight(QPaintDevice& device)
 std::unique_ptr<Pages> layOut(const QTextDocument& doc, QPaintDevice& device, const QRectF& area,
                               const Setup& setup)
 {
-    return setup.vertical ? vertical(doc, device, area, setup) : horizontal(doc, device, area, setup);
+    if (setup.vertical)
+        if (std::unique_ptr<Pages> pages = vertical(doc, device, area, setup)) return pages;
+    return horizontal(doc, device, area, setup);
 }
 
 QRectF bodyArea(const QRectF& area, QPaintDevice& device, const Setup& setup)
@@ -70,5 +76,58 @@ void drawHeaderAndFooter(QPainter& painter, QPaintDevice& device, const QRectF& 
     }
     painter.restore();
 }
+
+namespace {
+
+// Characters no line begins with: closing brackets and marks, the sentence
+// and comma marks, the prolonged sound and repeat marks, the small kana.
+// Unicode's line breaking already keeps most of them off a line's start;
+// the list also holds where a break has to be made without it.
+constexpr std::u16string_view kNoLineStart =
+    u"。、，．・：；？！ー゛゜ヽヾゝゞ々〻〆"
+    u"」』）】〕〉》］｝〙〗’”｣､｡･ｰ"
+    u"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶㇰㇱㇲㇳㇴㇵㇶㇷㇸㇹㇺㇻㇼㇽㇾㇿｧｨｩｪｫｯｬｭｮ"
+    u")]}.,!?:;";
+// Characters no line ends with: opening brackets.
+constexpr std::u16string_view kNoLineEnd = u"「『（【〔〈《［｛〘〖‘“｢([{";
+
+// A break before text[at] that the rules above forbid.
+bool forbiddenBreak(const QString& text, qsizetype at) {
+    if (at <= 0 || at >= text.size()) return false;
+    if (!mayStartLine(text.at(at).unicode())) return true;
+    qsizetype last = at - 1;
+    while (last > 0 && text.at(last).isSpace()) --last;
+    return !mayEndLine(text.at(last).unicode());
+}
+
+} // namespace
+
+bool mayStartLine(char32_t c) { return c > 0xFFFF || kNoLineStart.find(char16_t(c)) == std::u16string_view::npos; }
+
+bool mayEndLine(char32_t c) { return c > 0xFFFF || kNoLineEnd.find(char16_t(c)) == std::u16string_view::npos; }
+
+QTextLine createLine(QTextLayout& layout, qreal width) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) return line;
+    line.setLineWidth(width);
+    const QString& text = layout.text();
+    const int start = line.textStart();
+    const int end = start + line.textLength();
+    if (!forbiddenBreak(text, end)) return line;
+    // Only this line's breaks: a paragraph may be long, and forced breaks
+    // come line after line.
+    const QString shown = text.mid(start, end - start + 1);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
+    for (int at = end - 1; at > start; --at) {
+        breaks.setPosition(at - start);
+        if (!breaks.isAtBoundary() || forbiddenBreak(text, at)) continue;
+        line.setNumColumns(at - start, width);
+        if (line.textStart() + line.textLength() == at) return line;
+    }
+    line.setLineWidth(width);
+    return line;
+}
+
+qreal pointsForScreenPixels(int pixels) { return pixels * 72.0 / 96.0; }
 
 } // namespace tess::pages

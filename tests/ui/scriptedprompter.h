@@ -17,7 +17,7 @@ class ScriptedPrompter : public Prompter {
 public:
     // What was shown, in order, each prefixed with its kind:
     // "message: ", "yesno: ", "yesnocancel: ", "okcancel: ", "error: ", "open: ",
-    // "font", "saveas", "groupset", "about".
+    // "font", "save: ", "print", "pagesetup", "saveas", "groupset", "about".
     QStringList shown;
 
     std::deque<bool> yesNo;          // askYesNo answers
@@ -25,6 +25,10 @@ public:
     std::deque<bool> okCancel;       // askOkCancel answers
     std::deque<QString> openFiles;   // openFile answers (empty = cancel)
     std::deque<std::optional<FontChoice>> fonts;
+    std::deque<QString> saveFiles;   // saveFile answers (empty = cancel)
+    // The print and page setup dialogs: run on the printer, then the answer.
+    std::deque<std::function<bool(QPrinter&)>> printers;
+    std::deque<std::function<bool(QPrinter&)>> pageSetups;
     // Run when our own modal windows would be shown (drive them here).
     std::function<void()> onSaveAs;
     std::function<void()> onGroupRegistration;
@@ -54,6 +58,20 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice&) override {
         shown << QStringLiteral("font");
         return next(fonts, std::optional<FontChoice>(), "chooseFont");
+    }
+    QString saveFile(const QString& filter, const QString& suggested) override {
+        shown << QStringLiteral("save: ") + filter + QStringLiteral(" ") + suggested;
+        return next(saveFiles, QString(), "saveFile");
+    }
+    bool choosePrinter(QPrinter& printer) override {
+        shown << QStringLiteral("print");
+        const auto answer = next(printers, std::function<bool(QPrinter&)>(), "choosePrinter");
+        return answer && answer(printer);
+    }
+    bool setUpPage(QPrinter& printer) override {
+        shown << QStringLiteral("pagesetup");
+        const auto answer = next(pageSetups, std::function<bool(QPrinter&)>(), "setUpPage");
+        return answer && answer(printer);
     }
     void showSaveAs() override {
         shown << QStringLiteral("saveas");
