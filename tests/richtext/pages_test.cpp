@@ -284,17 +284,6 @@ TEST(LineBreaking, ACharacterMovesDownWithTheMarkAfterIt) {
     EXPECT_EQ(lines[1].left(2), QStringLiteral("十。"));
 }
 
-TEST(LineBreaking, RulesAsListed) {
-    for (const QChar c : QStringLiteral("。、」）』】〕・ー々ゃゅょっァ"))
-        EXPECT_FALSE(mayStartLine(c.unicode())) << QString(c).toStdString();
-    for (const QChar c : QStringLiteral("「（『【〔"))
-        EXPECT_FALSE(mayEndLine(c.unicode())) << QString(c).toStdString();
-    for (const QChar c : QStringLiteral("あ漢ア「A1"))
-        EXPECT_TRUE(mayStartLine(c.unicode())) << QString(c).toStdString();
-    for (const QChar c : QStringLiteral("。」あ漢A"))
-        EXPECT_TRUE(mayEndLine(c.unicode())) << QString(c).toStdString();
-}
-
 TEST(PdfTextMap, FixesKeepEveryEntryInPlace) {
     const QByteArray before =
         "stream <2F47>\n3 beginbfrange\n<0000> <0000> <0000>\n"
@@ -329,7 +318,6 @@ TEST(PdfTextMap, OnlyCharactersTheDocumentDoesNotHoldAreRenamed) {
 class PdfFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { faults::setAtomicFault(nullptr); }
     QStringList entries() { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
     QTemporaryDir dir;
 };
@@ -343,32 +331,6 @@ TEST_F(PdfFileTest, WritesAWholeFile) {
     EXPECT_TRUE(bytes.startsWith("%PDF-"));
     EXPECT_TRUE(bytes.trimmed().endsWith("%%EOF"));
     EXPECT_EQ(entries(), QStringList{QStringLiteral("文書.pdf")});
-}
-
-TEST_F(PdfFileTest, AFailedWriteLeavesNothingAndSaysWhy) {
-    const auto doc = documentOf(3, [](int i) { return kParagraph.arg(i); });
-    struct Case {
-        const char* what;
-        QString path;
-        faults::AtomicFault fault;
-        QString reason;
-    };
-    const Case cases[] = {
-        {"missing folder", dir.filePath(QStringLiteral("無い/文書.pdf")), nullptr, QString()},
-        {"full disk", dir.filePath(QStringLiteral("文書.pdf")),
-         [](AtomicStep s) { return s == AtomicStep::Write ? ENOSPC : 0; }, QString::fromLocal8Bit(strerror(ENOSPC))},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        faults::setAtomicFault(c.fault);
-        QString error;
-        EXPECT_FALSE(writePdf(c.path, *doc, a4(), pages::Setup{}, &error));
-        EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
-        if (!c.reason.isEmpty()) {
-            EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
-        }
-        EXPECT_TRUE(entries().isEmpty()) << entries().join(u' ').toStdString();
-    }
 }
 
 } // namespace
