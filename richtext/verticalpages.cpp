@@ -131,9 +131,9 @@ private:
     QRectF body_;
     Setup setup_;
 
-    // While laying out.
-    const QTextDocument& doc_;
-    QPaintDevice& device_;
+    // While laying out only.
+    const QTextDocument* doc_;
+    QPaintDevice* device_;
     QList<QTextFormat> formats_;
     QHash<int, int> styleOfFormat_;
     std::vector<Placed> pending_;
@@ -142,7 +142,7 @@ private:
 };
 
 VerticalPages::VerticalPages(const QTextDocument& doc, QPaintDevice& device, const QRectF& area, const Setup& setup)
-    : area_(area), body_(bodyArea(area, device, setup)), setup_(setup), doc_(doc), device_(device),
+    : area_(area), body_(bodyArea(area, device, setup)), setup_(setup), doc_(&doc), device_(&device),
       formats_(doc.allFormats())
 {
     x_ = body_.right();
@@ -195,6 +195,8 @@ VerticalPages::VerticalPages(const QTextDocument& doc, QPaintDevice& device, con
     }
     formats_.clear();
     styleOfFormat_.clear();
+    doc_ = nullptr;
+    device_ = nullptr;
 }
 
 int VerticalPages::styleOf(int formatIndex)
@@ -203,7 +205,7 @@ int VerticalPages::styleOf(int formatIndex)
     if (found != styleOfFormat_.constEnd()) return *found;
     const QTextCharFormat format =
         formatIndex >= 0 && formatIndex < formats_.size() ? formats_[formatIndex].toCharFormat() : QTextCharFormat();
-    styles_.emplace_back(format, doc_.defaultFont(), device_);
+    styles_.emplace_back(format, doc_->defaultFont(), *device_);
     const int style = int(styles_.size() - 1);
     styleOfFormat_.insert(formatIndex, style);
     return style;
