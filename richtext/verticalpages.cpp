@@ -27,10 +27,11 @@ constexpr qreal kEmDescent = 0.12;
 // Font sizes the editor gives in pixels are pixels of a screen at this
 // resolution.
 constexpr qreal kScreenDpi = 96.0;
-// How far small kana move toward the upper right of their cell, and 、。
-// where the font has no vertical form for them, in ems.
-constexpr qreal kSmallKanaShift = 0.1;
-constexpr qreal kCommaShift = 0.55;
+// How far small kana move toward the upper right of their cell (they sit
+// low in the cell of horizontal text), and 、。 where the font has no
+// vertical form for them, in ems: right, up.
+constexpr QPointF kSmallKanaShift(0.1, 0.18);
+constexpr QPointF kCommaShift(0.55, 0.55);
 // Underline and strike-out thickness, and the underline's room beside the
 // column, in ems.
 constexpr qreal kLineWidth = 1.0 / 16;
@@ -65,6 +66,9 @@ struct Style {
     static QFont printFont(const QTextCharFormat& format, const QFont& base, QPaintDevice& device)
     {
         QFont f = format.font().resolve(base);
+        // Everything is the format's or the document's: a painter takes
+        // what a font leaves unset from the device's own font.
+        f.setResolveMask(QFont::AllPropertiesResolved);
         if (f.pointSizeF() <= 0) f.setPointSizeF(f.pixelSize() > 0 ? f.pixelSize() * 72.0 / kScreenDpi : 10.5);
         // Unshaped text keeps the font's own glyphs for digits and letters:
         // Qt's PDF files name only those, and shaped ones come out of a
@@ -317,8 +321,8 @@ qreal VerticalPages::drawUnit(QPainter& painter, const Style& style, QStringView
             const qreal w = style.metrics.horizontalAdvance(shown);
             painter.drawText(QPointF(axis - w / 2, baseline), shown);
         } else if (vertical::sitsUpperRight(c)) {
-            const qreal shift = (vertical::isSmallKana(c) ? kSmallKanaShift : kCommaShift) * em;
-            painter.drawText(QPointF(axis - width / 2 + shift, baseline - shift), shown);
+            const QPointF shift = (vertical::isSmallKana(c) ? kSmallKanaShift : kCommaShift) * em;
+            painter.drawText(QPointF(axis - width / 2 + shift.x(), baseline - shift.y()), shown);
         } else if (form || vertical::turns(c)) {
             painter.save();
             painter.translate(axis, top + em / 2);

@@ -296,6 +296,13 @@ TEST_F(VerticalPdf, ColumnsGoRightToLeftAndCharactersTopToBottom) {
     int columns = 0;
     EXPECT_EQ(readVertically(glyphs, &columns), text);
     EXPECT_GE(columns, 3);
+    // Each character fills its cell: the glyphs are drawn at the size the
+    // cells were measured for (12 points), one cell after another.
+    const std::vector<Glyph> ordered = inReadingOrder(glyphs);
+    for (size_t k = 1; k < ordered.size(); ++k) {
+        EXPECT_NEAR(ordered[k].box.width(), 12, 0.2) << k;
+        if (sameColumn(ordered[k - 1], ordered[k])) EXPECT_NEAR(ordered[k].box.top() - ordered[k - 1].box.top(), 12, 0.2);
+    }
 }
 
 TEST_F(VerticalPdf, PunctuationAndBracketsComeOutInTheirVerticalForms) {
@@ -328,7 +335,7 @@ TEST_F(VerticalPdf, LatinRunsGoSidewaysAndTwoDigitsStandAcross) {
     // "12" side by side within a cell (the cells follow one another a cell
     // apart); the others along the column.
     const qreal cell = (next.top() - kanji.top()) / 2;
-    EXPECT_GT(across.width(), across.height() * 0.8);
+    EXPECT_GT(across.width(), cell * 0.8);
     EXPECT_LE(across.width(), cell + 0.1);
     EXPECT_NEAR(across.top() - kanji.top(), cell, cell * 0.2);
     EXPECT_GT(year.height(), year.width() * 1.5);
