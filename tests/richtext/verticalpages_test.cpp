@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -167,6 +168,43 @@ TEST(VerticalRules, ColumnsNeverStartWithClosingMarksNorEndWithOpeningOnes) {
         std::vector<vertical::Edges> edges;
         for (const char32_t ch : (c.column + c.next).toUcs4()) edges.push_back({ch, ch});
         EXPECT_EQ(vertical::keepInColumn(edges, c.column.size()), c.keep);
+    }
+}
+
+// ---- the pages on an image ---------------------------------------------------
+
+// Areas too small for a column, an empty document, pages out of range: the
+// layout still gives whole pages and painting them draws within reason.
+TEST(VerticalPages, OddAreasAndDocumentsGiveWholePages) {
+    QImage image(200, 200, QImage::Format_RGB32);
+    struct Case {
+        const char* label;
+        QString text;
+        QRectF area;
+        int atLeast;  // pages
+    };
+    const Case cases[] = {
+        {"an empty document", QString(), QRectF(0, 0, 200, 200), 1},
+        {"an area with no room at all", QStringLiteral("あいう"), QRectF(0, 0, 0, 0), 3},
+        {"shorter than a character", QStringLiteral("あいう\nえお"), QRectF(0, 0, 200, 4), 1},
+        {"narrower than a column", QStringLiteral("あいう\nえお\nか"), QRectF(0, 0, 3, 200), 3},
+        {"a word longer than a column", QString(300, u'x'), QRectF(0, 0, 200, 60), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTextDocument doc;
+        QFont font(QStringLiteral("Noto Sans CJK JP"));
+        font.setPointSizeF(12);
+        doc.setDefaultFont(font);
+        doc.setPlainText(c.text);
+        pages::Setup setup;
+        setup.vertical = true;
+        const std::unique_ptr<pages::Pages> laid = pages::vertical(doc, image, c.area, setup);
+        ASSERT_TRUE(laid);
+        EXPECT_GE(laid->count(), c.atLeast);
+        EXPECT_LE(laid->count(), std::max(1, int(c.text.size())));
+        QPainter painter(&image);
+        for (int i = -1; i <= laid->count(); ++i) laid->paint(painter, i);
     }
 }
 
