@@ -54,27 +54,6 @@ TEST(VerticalRules, EveryVerticalFormStandsInForItsHorizontalCharacter) {
     for (const char32_t c : U"あ漢ーア〜A1Ａ１") EXPECT_EQ(vertical::verticalForm(c), 0u) << str(c).toStdString();
 }
 
-TEST(VerticalRules, WhatTurnsWhatGoesSidewaysWhatSitsUpperRight) {
-    struct Case {
-        QString chars;
-        bool turns, sideways, upperRight;
-    };
-    const Case cases[] = {
-        {QStringLiteral("ー〜～－＝"), true, false, false},
-        {QStringLiteral("あ漢アＡ１×°ｱ"), false, false, false},
-        {QStringLiteral("Az09!(é ~"), false, true, false},
-        {QStringLiteral("ぁっゃァッヵヶｧ、。"), false, false, true},
-    };
-    for (const Case& c : cases) {
-        for (const char32_t ch : c.chars.toUcs4()) {
-            SCOPED_TRACE(str(ch).toStdString());
-            EXPECT_EQ(vertical::turns(ch), c.turns);
-            EXPECT_EQ(vertical::isHalfWidth(ch), c.sideways);
-            EXPECT_EQ(vertical::sitsUpperRight(ch), c.upperRight);
-        }
-    }
-}
-
 struct Piece {
     Kind kind;
     QString text;
@@ -323,24 +302,33 @@ QString sentences(int chars) {
     return out;
 }
 
-TEST_F(VerticalPdf, ColumnsGoRightToLeftAndCharactersTopToBottom) {
-    QTextDocument doc;
-    doc.setDefaultFont(japanese(12));
-    const QString text = sentences(100);
-    doc.setPlainText(text);
-    const std::vector<Glyph> glyphs = print(doc);
+TEST_F(VerticalPdf, CharactersRunDownColumnsRightToLeftAndOnToMorePages) {
+    QTextDocument small, large;
+    small.setDefaultFont(japanese(12));
+    large.setDefaultFont(japanese(12));
+    const QString shortText = sentences(100), longText = sentences(3000);
+    small.setPlainText(shortText);
+    large.setPlainText(longText);
+    int smallCount = 0, largeCount = 0, pdfPages = 0;
+    const std::vector<Glyph> glyphs = print(small, &smallCount);
     // Upright characters each stand alone, one above the other.
     for (const Glyph& g : glyphs) EXPECT_EQ(g.text.size(), 1) << g.text.toStdString();
     int columns = 0;
-    EXPECT_EQ(readVertically(glyphs, &columns), text);
+    EXPECT_EQ(readVertically(glyphs, &columns), shortText);
     EXPECT_GE(columns, 3);
+    EXPECT_EQ(smallCount, 1);
     // Each character fills its cell: the glyphs are drawn at the size the
     // cells were measured for (12 points), one cell after another.
     const std::vector<Glyph> ordered = inReadingOrder(glyphs);
     for (size_t k = 1; k < ordered.size(); ++k) {
         EXPECT_NEAR(ordered[k].box.width(), 12, 0.2) << k;
-        if (sameColumn(ordered[k - 1], ordered[k])) EXPECT_NEAR(ordered[k].box.top() - ordered[k - 1].box.top(), 12, 0.2);
+        if (sameColumn(ordered[k - 1], ordered[k])) {
+            EXPECT_NEAR(ordered[k].box.top() - ordered[k - 1].box.top(), 12, 0.2);
+        }
     }
+    EXPECT_EQ(readVertically(print(large, &largeCount, &pdfPages, QStringLiteral("large.pdf"))), longText);
+    EXPECT_GE(largeCount, 3);
+    EXPECT_EQ(pdfPages, largeCount);
 }
 
 TEST_F(VerticalPdf, PunctuationAndBracketsComeOutInTheirVerticalForms) {
@@ -417,22 +405,6 @@ TEST_F(VerticalPdf, ASoftParagraphEndFlowsOnWhereAHardOneStartsAColumn) {
     EXPECT_FALSE(sameColumn(broken[end - 1], broken[end]));
 }
 
-TEST_F(VerticalPdf, PagesFollowOneAnotherAsTheTextGrows) {
-    QTextDocument small, large;
-    small.setDefaultFont(japanese(12));
-    large.setDefaultFont(japanese(12));
-    small.setPlainText(sentences(40));
-    const QString text = sentences(3000);
-    large.setPlainText(text);
-    int smallCount = 0, largeCount = 0, pdfPages = 0;
-    print(small, &smallCount);
-    const std::vector<Glyph> glyphs = print(large, &largeCount, &pdfPages, QStringLiteral("large.pdf"));
-    EXPECT_EQ(smallCount, 1);
-    EXPECT_GE(largeCount, 3);
-    EXPECT_EQ(pdfPages, largeCount);
-    EXPECT_EQ(readVertically(glyphs), text);
-}
-
 TEST_F(VerticalPdf, NoColumnStartsWithAClosingMark) {
     QTextDocument doc;
     doc.setDefaultFont(japanese(12));
@@ -451,8 +423,9 @@ TEST_F(VerticalPdf, NoColumnStartsWithAClosingMark) {
             EXPECT_FALSE(QStringLiteral("︒︑﹂ょっ").contains(glyphs[k].text)) << "column " << columns << " starts with "
                                                                           << glyphs[k].text.toStdString();
         }
-        if (k + 1 < glyphs.size() && !sameColumn(glyphs[k], glyphs[k + 1]))
+        if (k + 1 < glyphs.size() && !sameColumn(glyphs[k], glyphs[k + 1])) {
             EXPECT_NE(glyphs[k].text, QStringLiteral("﹁")) << "column " << columns << " ends with an opening bracket";
+        }
     }
     EXPECT_GE(columns, 12);
 }
