@@ -349,6 +349,12 @@ int main(int argc, char* argv[]) {
         }
         window.printing().preview();
         ok &= render(*window.printing().previewWindow(), out + QStringLiteral("/print-preview.png"));
+        // The same pages in vertical writing.
+        tess::PrintChoices vertical = window.printing().choices();
+        vertical.vertical = true;
+        window.printing().setChoices(vertical);
+        window.printing().preview();
+        ok &= render(*window.printing().previewWindow(), out + QStringLiteral("/print-preview-vertical.png"));
     }
     {
         // The real open and font dialogs, in Japanese.

@@ -18,7 +18,11 @@ namespace tess::pages {
 namespace {
 
 // The size the editor shows, in points: a size in pixels is a screen size.
+// Text is set without shaping where its script needs none: Qt's PDF files
+// name no character for the glyphs a shaper substitutes (digits after
+// letters came back from the PDF as nothing).
 QTextCharFormat forPaper(QTextCharFormat format) {
+    format.setFontStyleStrategy(QFont::StyleStrategy(format.fontStyleStrategy() | QFont::PreferNoShaping));
     if (format.hasProperty(QTextFormat::FontPixelSize)) {
         const int pixels = format.intProperty(QTextFormat::FontPixelSize);
         format.clearProperty(QTextFormat::FontPixelSize);
@@ -28,6 +32,7 @@ QTextCharFormat forPaper(QTextCharFormat format) {
 }
 
 QFont forPaper(QFont font) {
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
     if (font.pixelSize() > 0) font.setPointSizeF(pointsForScreenPixels(font.pixelSize()));
     return font;
 }

@@ -22,6 +22,8 @@ QFont decorationFont(QPaintDevice& device)
 {
     QFont font(QStringLiteral("Noto Sans CJK JP"));
     font.setPointSizeF(kDecorationPoints);
+    // As the text: a name like "report2026.txt" keeps its digits in the PDF.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return QFont(font, &device);
 }
 

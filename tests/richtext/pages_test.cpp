@@ -118,14 +118,15 @@ TEST_F(PdfTest, MixedFontsAndLatinReadBack) {
     cursor.insertText(QStringLiteral("見出し日本"), bold);
     cursor.insertText(QStringLiteral("Latin text 123"), mono);
     cursor.insertBlock();
-    cursor.insertText(QStringLiteral("取り消し線の人"), pixels);
+    // Digits after letters in a proportional face.
+    cursor.insertText(QStringLiteral("取り消し線の人 report2026 v6.4"), pixels);
     const QString text = textOf(pdf(*doc, a4(), pages::Setup{QString(), false, false, false}));
     EXPECT_EQ(withoutSpace(text), withoutSpace(doc->toPlainText()));
 }
 
 TEST_F(PdfTest, HeaderAndFooterAsSwitched) {
     const auto doc = documentOf(120, [](int i) { return kParagraph.arg(i + 1); });
-    const QString title = QStringLiteral("報告書.rtf");
+    const QString title = QStringLiteral("報告書report2026.rtf");
     struct Case {
         bool header, footer;
     };
