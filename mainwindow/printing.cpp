@@ -152,7 +152,12 @@ PrintPreview::PrintPreview(Printing& printing, QPrinter& printer, QWidget* paren
     view_->setObjectName(QStringLiteral("PreviewView"));
     view_->setFacingPagesViewMode();
     connect(view_, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* p) { pages::print(printing_.document(), *p, printing_.setup()); });
+            [this](QPrinter* p) {
+                // Vertical writing reads its spreads right to left.
+                const pages::Setup setup = printing_.setup();
+                pages::print(printing_.document(), *p, setup,
+                             setup.vertical && view_->viewMode() == QPrintPreviewWidget::FacingPagesView);
+            });
     connect(view_, &QPrintPreviewWidget::previewChanged, this, &PrintPreview::updatePageLabel);
 
     QPushButton* previous = button(QStringLiteral("PreviewPrevious"), print_text::kPrevious,
@@ -167,6 +172,8 @@ PrintPreview::PrintPreview(Printing& printing, QPrinter& printer, QWidget* paren
     QPushButton* facing = button(QStringLiteral("PreviewFacing"), print_text::kFacing, [this](bool on) {
         if (on) view_->setFacingPagesViewMode();
         else view_->setSinglePageViewMode();
+        // Vertical pages go out in another order side by side.
+        if (printing_.choices().vertical) view_->updatePreview();
     });
     facing->setCheckable(true);
     facing->setChecked(true);

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QPageRanges>
+#include <QList>
 #include <QRectF>
 #include <QString>
 
@@ -83,7 +84,15 @@ QRectF printableArea(QPagedPaintDevice& device);
 // Lays out `doc` for `device` (a printer, a preview, a PDF writer) and paints
 // its pages, only those in the device's page ranges when it has any.  False
 // when painting could not start (the printer is not ready).
-bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup);
+// With `spreadsRightToLeft`, the pages go out in the order that makes a
+// preview showing them side by side (the first alone on the right, then
+// two by two from left to right) read right to left, as vertical writing
+// reads: see spreadOrder().
+bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup,
+           bool spreadsRightToLeft = false);
+// The pages (from 0) in that order: 0, 2, 1, 4, 3, ...; a last page without
+// a partner comes last.
+QList<int> spreadOrder(int count);
 
 // The document as a PDF file's bytes on pages of `page`; only the pages in
 // `ranges` (from 1) when it is not empty.

@@ -98,13 +98,27 @@ QRectF printableArea(QPagedPaintDevice& device) {
     return QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
 }
 
-bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup) {
+QList<int> spreadOrder(int count) {
+    QList<int> order;
+    order.reserve(count);
+    if (count > 0) order << 0;
+    for (int left = 2; left - 1 < count; left += 2) {
+        if (left < count) order << left;
+        order << left - 1;
+    }
+    return order;
+}
+
+bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup, bool spreadsRightToLeft) {
     const std::unique_ptr<Pages> pages = layOut(doc, device, printableArea(device), setup);
     const QPageRanges ranges = device.pageRanges();
     QPainter painter;
     if (!painter.begin(&device)) return false;
     bool first = true;
-    for (int i = 0; i < pages->count(); ++i) {
+    QList<int> order;
+    if (spreadsRightToLeft) order = spreadOrder(pages->count());
+    for (int n = 0; n < pages->count(); ++n) {
+        const int i = spreadsRightToLeft ? order[n] : n;
         if (!ranges.isEmpty() && !ranges.contains(i + 1)) continue;
         if (!first) device.newPage();
         first = false;

@@ -285,6 +285,14 @@ TEST(LineBreaking, ACharacterMovesDownWithTheMarkAfterIt) {
     EXPECT_EQ(lines[1].left(2), QStringLiteral("十。"));
 }
 
+TEST(Pages, SpreadsOfVerticalPagesReadRightToLeft) {
+    // Side by side, the first page stands alone on the right and the rest
+    // two by two from left to right: each pair goes out left page first.
+    const std::pair<int, QList<int>> cases[] = {
+        {0, {}}, {1, {0}}, {2, {0, 1}}, {3, {0, 2, 1}}, {4, {0, 2, 1, 3}}, {6, {0, 2, 1, 4, 3, 5}}};
+    for (const auto& [count, order] : cases) EXPECT_EQ(spreadOrder(count), order) << count;
+}
+
 TEST(PdfTextMap, FixesKeepEveryEntryInPlace) {
     const QByteArray before =
         "stream <2F47>\n3 beginbfrange\n<0000> <0000> <0000>\n"
