@@ -32,6 +32,10 @@ constexpr int kPreviewWidth = 900;
 constexpr int kPreviewHeight = 700;
 // How long typing pauses before the preview follows it.
 constexpr int kEditPauseMs = 500;
+// Laying a document out on pages takes about a second for 300,000
+// characters; a larger document is laid out again only when the preview is
+// opened or its choices change, never in the middle of typing.
+constexpr int kFollowEditsUpTo = 100'000;
 
 const QString kPortrait = QStringLiteral("Portrait");
 const QString kLandscape = QStringLiteral("Landscape");
@@ -205,7 +209,7 @@ PrintPreview::PrintPreview(Printing& printing, QPrinter& printer, QWidget* paren
     edited_->setInterval(kEditPauseMs);
     connect(edited_, &QTimer::timeout, this, &PrintPreview::refresh);
     connect(&printing_, &Printing::documentEdited, this, [this] {
-        if (isVisible()) edited_->start();
+        if (isVisible() && printing_.document().characterCount() <= kFollowEditsUpTo) edited_->start();
     });
     showChoices();
 }

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPageSize>
 #include <QPrintPreviewWidget>
+#include <QSignalSpy>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -238,6 +239,14 @@ TEST_F(PrintingTest, PreviewFollowsTheEditsOnceTypingPauses) {
     EXPECT_EQ(view->pageCount(), 1);
     fillEditor();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->pageCount() > 1; }, 5000));
+
+    // A large document is not laid out again in the middle of typing.
+    memo()->setPlainText(QString(120'000, QChar(u'あ')));
+    printing().preview();
+    QSignalSpy laidOut(view, &QPrintPreviewWidget::paintRequested);
+    type(QStringLiteral("い"));
+    QTest::qWait(1000);
+    EXPECT_EQ(laidOut.count(), 0);
 }
 
 TEST_F(PrintingTest, PrintAndPageSetupFromThePreviewKeepThePaperChosen) {
