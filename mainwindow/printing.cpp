@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -36,6 +38,42 @@ constexpr int kEditPauseMs = 500;
 // characters; a larger document is laid out again only when the preview is
 // opened or its choices change, never in the middle of typing.
 constexpr int kFollowEditsUpTo = 100'000;
+
+// Pages that take longer than this to make show how far they are.
+constexpr int kProgressAfterMs = 400;
+
+// The pages of a large document take a while: after a moment a window says
+// how far they are and offers to stop.  It is modal, so that nothing changes
+// the document or the preview while it shows.
+class PaintProgress {
+public:
+    explicit PaintProgress(QWidget* parent) : parent_(parent) { started_.start(); }
+    pages::Progress callback() {
+        return [this](int done, int count) { return step(done, count); };
+    }
+    bool stopped() const { return stopped_; }
+    // After `done` pages of `count`: false once the user stopped.
+    bool step(int done, int count) {
+        if (!dialog_) {
+            if (done >= count || started_.elapsed() < kProgressAfterMs) return true;
+            dialog_ = std::make_unique<QProgressDialog>(print_text::kPreparing, print_text::kStop, 0, count, parent_);
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setMinimumDuration(0);
+            dialog_->setAutoReset(false);
+        }
+        dialog_->setMaximum(count);
+        // A modal progress window runs the events here: its stop button too.
+        dialog_->setValue(done);
+        stopped_ = dialog_->wasCanceled();
+        return !stopped_;
+    }
+
+private:
+    QWidget* parent_;
+    QElapsedTimer started_;
+    std::unique_ptr<QProgressDialog> dialog_;
+    bool stopped_ = false;
+};
 
 const QString kPortrait = QStringLiteral("Portrait");
 const QString kLandscape = QStringLiteral("Landscape");
@@ -159,8 +197,16 @@ PrintPreview::PrintPreview(Printing& printing, QPrinter& printer, QWidget* paren
             [this](QPrinter* p) {
                 // Vertical writing reads its spreads right to left.
                 const pages::Setup setup = printing_.setup();
+                PaintProgress progress(this);
+                painting_ = true;
                 pages::print(printing_.document(), *p, setup,
-                             setup.vertical && view_->viewMode() == QPrintPreviewWidget::FacingPagesView);
+                             setup.vertical && view_->viewMode() == QPrintPreviewWidget::FacingPagesView,
+                             progress.callback());
+                painting_ = false;
+                if (refreshAgain_) {
+                    refreshAgain_ = false;
+                    QTimer::singleShot(0, this, &PrintPreview::refresh);
+                }
             });
     connect(view_, &QPrintPreviewWidget::previewChanged, this, &PrintPreview::updatePageLabel);
 
@@ -223,6 +269,10 @@ void PrintPreview::showChoices() {
 }
 
 void PrintPreview::refresh() {
+    if (painting_) {
+        refreshAgain_ = true;
+        return;
+    }
     view_->updatePreview();
     updatePageLabel();
 }
@@ -292,7 +342,13 @@ void Printing::print() {
         exportPdfTo(p.outputFileName(), p.pageRanges());
         return;
     }
-    if (!pages::print(document(), p, setup())) prompter_.errorBox(print_text::kCannotPrint);
+    PaintProgress progress(window_);
+    const bool printed = pages::print(document(), p, setup(), false, [&](int done, int count) {
+        if (progress.step(done, count)) return true;
+        p.abort();
+        return false;
+    });
+    if (!printed && !progress.stopped()) prompter_.errorBox(print_text::kCannotPrint);
 }
 
 void Printing::setUpPage() {
@@ -322,9 +378,12 @@ void Printing::exportPdf() {
 
 bool Printing::exportPdfTo(const QString& path, const QPageRanges& ranges) {
     QString error;
-    if (pages::writePdf(QDir::fromNativeSeparators(path), document(), choices_.page, setup(), &error, ranges))
+    PaintProgress progress(window_);
+    if (pages::writePdf(QDir::fromNativeSeparators(path), document(), choices_.page, setup(), &error, ranges,
+                        progress.callback()))
         return true;
-    prompter_.errorBox(print_text::cannotWritePdf(error));
+    // Stopped by the user: nothing written, nothing to tell.
+    if (!progress.stopped()) prompter_.errorBox(print_text::cannotWritePdf(error));
     return false;
 }
 

@@ -63,6 +63,9 @@ inline const QString kPdfButton = QStringLiteral("PDF に書き出す...");
 inline const QString kClose = QStringLiteral("閉じる");
 inline const QString kUntitled = QStringLiteral("無題");
 inline const QString kCannotPrint = QStringLiteral("印刷を開始できませんでした。プリンターの設定を確認してください。");
+// The window that shows while the pages of a large document are made.
+inline const QString kPreparing = QStringLiteral("ページを作成しています...");
+inline const QString kStop = QStringLiteral("中止");
 // `error` names the file and the reason.
 QString cannotWritePdf(const QString& error);
 // "3 / 12 ページ" under the preview's page buttons.
@@ -111,6 +114,9 @@ private:
     QCheckBox* footer_ = nullptr;
     QCheckBox* vertical_ = nullptr;
     QLabel* page_ = nullptr;
+    // The pages are being painted: a refresh asked for meanwhile waits.
+    bool painting_ = false;
+    bool refreshAgain_ = false;
 };
 
 class Printing : public QObject {

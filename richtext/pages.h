@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPageLayout;
@@ -88,8 +89,11 @@ QRectF printableArea(QPagedPaintDevice& device);
 // preview showing them side by side (the first alone on the right, then
 // two by two from left to right) read right to left, as vertical writing
 // reads: see spreadOrder().
+// `progress` hears after each page painted how many are done out of how
+// many; painting stops there when it answers false.
+using Progress = std::function<bool(int done, int count)>;
 bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup,
-           bool spreadsRightToLeft = false);
+           bool spreadsRightToLeft = false, const Progress& progress = {});
 // The pages (from 0) in that order: 0, 2, 1, 4, 3, ...; a last page without
 // a partner comes last.
 QList<int> spreadOrder(int count);
@@ -97,11 +101,12 @@ QList<int> spreadOrder(int count);
 // The document as a PDF file's bytes on pages of `page`; only the pages in
 // `ranges` (from 1) when it is not empty.
 QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
-               const QPageRanges& ranges = {});
+               const QPageRanges& ranges = {}, const Progress& progress = {});
 // Writes the PDF to `path` whole or not at all (a temporary file renamed into
 // place); on failure `error` names the file and gives the system's reason.
+// A stop through `progress` writes nothing and leaves `error` empty.
 bool writePdf(const QString& path, const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
-              QString* error, const QPageRanges& ranges = {});
+              QString* error, const QPageRanges& ranges = {}, const Progress& progress = {});
 
 // Where a font gives one glyph to several characters (日 and the radical ⽇,
 // 戸 and ⼾), Qt's PDF files tell the lowest of them as the glyph's text, and

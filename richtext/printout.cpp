@@ -109,7 +109,8 @@ QList<int> spreadOrder(int count) {
     return order;
 }
 
-bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup, bool spreadsRightToLeft) {
+bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& setup, bool spreadsRightToLeft,
+           const Progress& progress) {
     const std::unique_ptr<Pages> pages = layOut(doc, device, printableArea(device), setup);
     const QPageRanges ranges = device.pageRanges();
     QPainter painter;
@@ -123,6 +124,7 @@ bool print(const QTextDocument& doc, QPagedPaintDevice& device, const Setup& set
         if (!first) device.newPage();
         first = false;
         pages->paint(painter, i);
+        if (progress && !progress(n + 1, pages->count())) break;
     }
     return painter.end();
 }
@@ -174,7 +176,8 @@ void fixPdfText(QByteArray& pdf, const QHash<char16_t, char16_t>& fixes) {
     }
 }
 
-QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup, const QPageRanges& ranges) {
+QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& setup, const QPageRanges& ranges,
+               const Progress& progress) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -184,7 +187,7 @@ QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& s
         writer.setPageRanges(ranges);
         writer.setTitle(setup.title);
         writer.setCreator(QStringLiteral("Tessarine"));
-        print(doc, writer, setup);
+        print(doc, writer, setup, false, progress);
     }
     QByteArray bytes = buffer.data();
     QString printed = doc.toPlainText() + setup.title + QStringLiteral("0123456789 /");
@@ -193,8 +196,17 @@ QByteArray pdf(const QTextDocument& doc, const QPageLayout& page, const Setup& s
 }
 
 bool writePdf(const QString& path, const QTextDocument& doc, const QPageLayout& page, const Setup& setup,
-              QString* error, const QPageRanges& ranges) {
-    return writeFileAtomically(path, pdf(doc, page, setup, ranges), error, FileUse::Document);
+              QString* error, const QPageRanges& ranges, const Progress& progress) {
+    bool stopped = false;
+    const QByteArray bytes = pdf(doc, page, setup, ranges, [&](int done, int count) {
+        stopped = progress && !progress(done, count);
+        return !stopped;
+    });
+    if (stopped) {
+        if (error) error->clear();
+        return false;
+    }
+    return writeFileAtomically(path, bytes, error, FileUse::Document);
 }
 
 } // namespace tess::pages

@@ -201,6 +201,28 @@ int pageCount(const QTextDocument& doc, const pages::Setup& setup = {}) {
     return laid ? laid->count() : -1;
 }
 
+// A stop after the second page: the pages so far, and no file at all.
+TEST_F(PdfTest, AStopEndsThePagesAndWritesNothing) {
+    const auto doc = documentOf(300, [](int i) { return kParagraph.arg(i); });
+    QList<std::pair<int, int>> told;
+    const auto stopAfterTwo = [&](int done, int count) {
+        told.append({done, count});
+        return done < 2;
+    };
+    const QString text = textOf(pdf(*doc, a4(), pages::Setup{QString(), false, true, false}, {}, stopAfterTwo));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_GT(told[1].second, 2);
+    EXPECT_EQ(text.split(u'\f', Qt::SkipEmptyParts).size(), 2);
+
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QString error = QStringLiteral("stale");
+    EXPECT_FALSE(writePdf(folder + QStringLiteral("/文書.pdf"), *doc, a4(), pages::Setup{}, &error, {},
+                          [](int, int) { return false; }));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
 TEST(Pages, TextTakesTheDocumentsFontWhereItsFormatSaysNothing) {
     // After a large heading every paragraph carries the heading's format as
     // its own; its text is still set in the document's font, as the editor
