@@ -4,7 +4,6 @@
 
 #include "richtext/pages.h"
 
-#include "core/atomicfile.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -344,24 +343,6 @@ TEST(PdfTextMap, OnlyCharactersTheDocumentDoesNotHoldAreRenamed) {
     // A radical the document really holds keeps its name.
     doc.setPlainText(QStringLiteral("日と⽇"));
     EXPECT_FALSE(sharedGlyphFixes(doc, doc.toPlainText()).contains(u'\u2F47'));
-}
-
-class PdfFileTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QStringList entries() { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
-    QTemporaryDir dir;
-};
-
-TEST_F(PdfFileTest, WritesAWholeFile) {
-    const auto doc = documentOf(3, [](int i) { return kParagraph.arg(i); });
-    const QString path = dir.filePath(QStringLiteral("文書.pdf"));
-    QString error;
-    ASSERT_TRUE(writePdf(path, *doc, a4(), pages::Setup{}, &error)) << error.toStdString();
-    const QByteArray bytes = test::readAll(path);
-    EXPECT_TRUE(bytes.startsWith("%PDF-"));
-    EXPECT_TRUE(bytes.trimmed().endsWith("%%EOF"));
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("文書.pdf")});
 }
 
 } // namespace

@@ -405,30 +405,5 @@ TEST_F(VerticalPdf, ASoftParagraphEndFlowsOnWhereAHardOneStartsAColumn) {
     EXPECT_FALSE(sameColumn(broken[end - 1], broken[end]));
 }
 
-TEST_F(VerticalPdf, NoColumnStartsWithAClosingMark) {
-    QTextDocument doc;
-    doc.setDefaultFont(japanese(12));
-    // Closing marks everywhere, so that some fall at a column's end.
-    QString text;
-    // Eleven characters: each falls at a column start some time.
-    for (int i = 0; i < 40; ++i) text += QStringLiteral("「ねこ」。ちょっとね、");
-    doc.setPlainText(text);
-    const std::vector<Glyph> glyphs = inReadingOrder(print(doc));
-    ASSERT_EQ(int(glyphs.size()), text.size());
-    // pdftotext reads the forms that were drawn.
-    int columns = 0;
-    for (size_t k = 0; k < glyphs.size(); ++k) {
-        if (k == 0 || !sameColumn(glyphs[k - 1], glyphs[k])) {
-            ++columns;
-            EXPECT_FALSE(QStringLiteral("︒︑﹂ょっ").contains(glyphs[k].text)) << "column " << columns << " starts with "
-                                                                          << glyphs[k].text.toStdString();
-        }
-        if (k + 1 < glyphs.size() && !sameColumn(glyphs[k], glyphs[k + 1])) {
-            EXPECT_NE(glyphs[k].text, QStringLiteral("﹁")) << "column " << columns << " ends with an opening bracket";
-        }
-    }
-    EXPECT_GE(columns, 12);
-}
-
 } // namespace
 } // namespace tess

@@ -268,20 +268,6 @@ TEST_F(GroupSearchTest, DocumentsThatCannotBeReadAreListedWithTheReason) {
     EXPECT_TRUE(w().state().LblFullName().isEmpty());
 }
 
-// A pattern found everywhere lists a bounded number of hits and counts them all.
-TEST_F(GroupSearchTest, HitsBeyondTheListsLimitAreCountedNotListed) {
-    const QByteArray lines = QByteArray("x\n").repeated(15000);
-    writeFile(path(QStringLiteral("X1.TXT")), lines);
-    writeFile(path(QStringLiteral("X2.TXT")), lines);
-    addInnerGroup(QStringLiteral("XS"), {QStringLiteral("X1.TXT"), QStringLiteral("X2.TXT")});
-    search(QStringLiteral("x"), Scope::ChosenGroup, QStringLiteral("XS"));
-    ASSERT_EQ(gs().rows().size(), GroupSearch::kMaxListed);
-    EXPECT_EQ(gs().rows()[14999].document, QStringLiteral("X1.TXT"));
-    EXPECT_EQ(gs().rows()[15000].document, QStringLiteral("X2.TXT"));
-    EXPECT_EQ(gs().rows().back().line, GroupSearch::kMaxListed - 15000);
-    EXPECT_EQ(summary(), QStringLiteral("30000 件（2 文書）（最初の 20000 件を表示）"));
-}
-
 class HeldSearchTest : public GroupSearchTest {
 protected:
     void SetUp() override {
@@ -348,17 +334,6 @@ TEST_F(HeldSearchTest, CancelStopsTheSearchAndTheWindowStaysUsable) {
         EXPECT_EQ(gs().rows().size(), 30);
         EXPECT_EQ(summary(), QStringLiteral("30 件（30 文書）"));
     }
-}
-
-TEST_F(HeldSearchTest, ANewSearchReplacesTheOneRunning) {
-    startHeld(QStringLiteral("検索語"));
-    hold = false;
-    // The first is cancelled and waited for; only the second's hits are listed.
-    search(QStringLiteral("文書 2"), Scope::ChosenGroup, QStringLiteral("MANY"));
-    QStringList expected;
-    for (int i : {2, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29}) expected << QStringLiteral("D%1.TXT|MANY|1|文書 2").arg(i, 2, 10, QLatin1Char('0'));
-    EXPECT_EQ(found(), expected);
-    EXPECT_EQ(summary(), QStringLiteral("11 件（11 文書）"));
 }
 
 TEST_F(HeldSearchTest, ClosingEitherWindowStopsTheWorker) {
@@ -524,26 +499,6 @@ TEST_F(GroupSearchTest, OpensFromTheKeyAndTheFindPanelWithItsPatternAndOptions) 
     EXPECT_FALSE(groups->isEnabled());
     gs().setScope(Scope::ChosenGroup);
     EXPECT_TRUE(groups->isEnabled());
-}
-
-TEST_F(GroupSearchTest, TheScopeAndSizeAreKeptInTheProgramsSection) {
-    gs().setScope(Scope::History);
-    gs().resize(700, 500);
-    EXPECT_TRUE(requestClose());
-    EXPECT_EQ(setting(QStringLiteral("Tessarine"), QStringLiteral("SearchScope")).value, QStringLiteral("History"));
-    EXPECT_EQ(setting(QStringLiteral("Tessarine"), QStringLiteral("SearchWidth")).value, QStringLiteral("700"));
-    EXPECT_EQ(setting(QStringLiteral("Tessarine"), QStringLiteral("SearchHeight")).value, QStringLiteral("500"));
-    start();
-    EXPECT_EQ(gs().scope(), Scope::History);
-    EXPECT_EQ(gs().size(), QSize(700, 500));
-
-    // Values that mean nothing leave the defaults, without a message.
-    writeSettings({{QStringLiteral("Tessarine"), QStringLiteral("SearchScope"), QStringLiteral("Everywhere")},
-                   {QStringLiteral("Tessarine"), QStringLiteral("SearchWidth"), QStringLiteral("wide")}});
-    start();
-    EXPECT_EQ(gs().scope(), Scope::CurrentGroup);
-    EXPECT_NE(gs().size(), QSize(700, 500));
-    EXPECT_TRUE(prompter.shown.isEmpty()) << qPrintable(prompter.shown.join(u'\n'));
 }
 
 } // namespace

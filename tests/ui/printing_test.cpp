@@ -300,16 +300,5 @@ TEST_F(PrintingTest, PrintAndPageSetupFromThePreviewKeepThePaperChosen) {
     EXPECT_FALSE(QFile::exists(printed));
 }
 
-TEST_F(PrintingTest, PdfFromThePreviewWithItsSwitches) {
-    start();
-    fillEditor();
-    printing().preview();
-    previewCheck(QStringLiteral("PreviewFooter"))->click();
-    prompter.saveFiles = {folder + QStringLiteral("preview.pdf")};
-    previewButton(QStringLiteral("PreviewPdf"))->click();
-    EXPECT_TRUE(prompter.errors().isEmpty());
-    EXPECT_TRUE(readFile(folder + QStringLiteral("preview.pdf")).startsWith("%PDF-"));
-}
-
 } // namespace
 } // namespace tess::testing
