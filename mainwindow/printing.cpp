@@ -3,6 +3,7 @@
 #include "prompter.h"
 
 #include "core/settingsfile.h"
+#include "richtext/richtext.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -317,7 +318,11 @@ pages::Setup Printing::setup() const {
     return pages::Setup{title, choices_.header, choices_.footer, choices_.vertical};
 }
 
-const QTextDocument& Printing::document() const { return *editor_->document(); }
+const QTextDocument& Printing::document() const {
+    // A large file still going into the editor a part at a time prints whole.
+    completeText(*editor_->document());
+    return *editor_->document();
+}
 
 QPrinter& Printing::printer() {
     if (!printer_) {

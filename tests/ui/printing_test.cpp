@@ -7,6 +7,7 @@
 #include "core/atomicfile.h"
 #include "core/caption.h"
 #include "mainwindow/printing.h"
+#include "richtext/richtext.h"
 
 #include <QCheckBox>
 #include <QMenu>
@@ -15,6 +16,9 @@
 #include <QSignalSpy>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStringEncoder>
+#include <QStandardPaths>
+#include <QProcess>
 
 #include <cerrno>
 #include <cstring>
@@ -135,6 +139,24 @@ TEST_F(PrintingTest, PdfFromTheContextMenuLeavesTheDocumentAlone) {
     EXPECT_EQ(memo()->toPlainText(), text);
     EXPECT_FALSE(modified());
     EXPECT_FALSE(title().endsWith(caption::kModifiedMarker));
+}
+
+// A large file is still going into the editor a part at a time when the
+// user prints: the PDF holds all of it.
+TEST_F(PrintingTest, AFileStillComingInPrintsWhole) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
+    start();
+    QString text;
+    for (int i = 1; i <= 20000; ++i) text += QStringLiteral("第%1行\r\n").arg(i);
+    readPlainText(QStringEncoder("windows-31j").encode(text),
+                  *memo()->document(), std::nullopt, TextFill::InParts);
+    ASSERT_TRUE(textPending(*memo()->document()));
+    const QString pdf = folder + QStringLiteral("all.pdf");
+    ASSERT_TRUE(printing().exportPdfTo(pdf));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("第20000行")));
 }
 
 TEST_F(PrintingTest, ACancelledSaveDialogWritesNothing) {
