@@ -58,6 +58,7 @@ enum Role { kRowRole = Qt::UserRole, kStartRole, kLengthRole, kErrorRole };
 
 const QString kKeyScope = QStringLiteral("SearchScope");
 const QString kKeyWidth = QStringLiteral("SearchWidth");
+const QString kKeyGroup = QStringLiteral("SearchGroup");
 const QString kKeyHeight = QStringLiteral("SearchHeight");
 
 const QColor kMatchBack(255, 226, 64);
@@ -281,7 +282,7 @@ void GroupSearch::showFromFindPanel() {
 
 void GroupSearch::fillGroups() {
     // Groups come and go while the window is open; the choice stays when it can.
-    const QString chosen = group_->currentText();
+    const QString chosen = group_->count() > 0 ? group_->currentText() : keptGroup_;
     group_->clear();
     group_->addItems(host_.registry().groupList());
     const int keep = group_->findText(chosen);
@@ -534,6 +535,8 @@ void GroupSearch::keyPressEvent(QKeyEvent* event) {
 void GroupSearch::readSettings(const SettingsFile& settings) {
     if (const SettingValue v = settings.read(ini::kTessarine, kKeyScope, ini::kShortLimit); v.found)
         if (const auto s = group_documents::fromSetting(v.value)) setScope(*s);
+    // A group name is text: read whole.
+    if (const SettingValue v = settings.read(ini::kTessarine, kKeyGroup, ini::kWhole); v.found) keptGroup_ = v.value;
     const auto number = [&](const QString& key) -> std::optional<int> {
         const SettingValue v = settings.read(ini::kTessarine, key, ini::kShortLimit);
         return v.found ? toInteger(v.value) : std::nullopt;
@@ -545,6 +548,8 @@ void GroupSearch::readSettings(const SettingsFile& settings) {
 
 void GroupSearch::writeSettings(SettingsFile& settings) const {
     settings.write(ini::kTessarine, kKeyScope, group_documents::toSetting(scope()));
+    const QString group = group_->count() > 0 ? group_->currentText() : keptGroup_;
+    if (!group.isEmpty()) settings.write(ini::kTessarine, kKeyGroup, group);
     settings.write(ini::kTessarine, kKeyWidth, QString::number(width()));
     settings.write(ini::kTessarine, kKeyHeight, QString::number(height()));
 }

@@ -146,6 +146,8 @@ private:
     QCheckBox* width_ = nullptr;
     QComboBox* scope_ = nullptr;
     QComboBox* group_ = nullptr;
+    // The group picked in an earlier run, until the groups are listed.
+    QString keptGroup_;
     QPushButton* startButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QTreeWidget* list_ = nullptr;

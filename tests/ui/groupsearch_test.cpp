@@ -501,5 +501,21 @@ TEST_F(GroupSearchTest, OpensFromTheKeyAndTheFindPanelWithItsPatternAndOptions) 
     EXPECT_TRUE(groups->isEnabled());
 }
 
+// The scope, the group picked and the window's size come back at the next
+// start.
+TEST_F(GroupSearchTest, TheScopeGroupAndSizeComeBackAtTheNextStart) {
+    makeGroups();
+    gs().setScope(Scope::ChosenGroup, QStringLiteral("NOTES"));
+    gs().resize(720, 520);
+    ASSERT_TRUE(requestClose());
+    EXPECT_EQ(setting(ini::kTessarine, QStringLiteral("SearchGroup")).value, QStringLiteral("NOTES"));
+    start();
+    makeGroups();
+    gs().showFromFindPanel();
+    EXPECT_EQ(gs().scope(), Scope::ChosenGroup);
+    EXPECT_EQ(part<QComboBox>(QStringLiteral("CmbGrepGroup"))->currentText(), QStringLiteral("NOTES"));
+    EXPECT_EQ(gs().size(), QSize(720, 520));
+}
+
 } // namespace
 } // namespace tess::testing
