@@ -65,6 +65,8 @@ inline const QString kLower = QStringLiteral("Lower");
 inline const QString kRaise = QStringLiteral("Raise");
 inline const QString kTrue = QStringLiteral("True");
 inline const QString kFalse = QStringLiteral("False");
+// How a flag is stored.
+inline const QString& trueFalse(bool b) { return b ? kTrue : kFalse; }
 
 // Read limits in bytes: at most limit - 1 bytes come back.
 constexpr int kShortLimit = 20;

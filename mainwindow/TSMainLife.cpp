@@ -40,9 +40,6 @@ namespace tess {
 
 namespace {
 
-
-const QString& trueFalse(bool b) { return b ? ini::kTrue : ini::kFalse; }
-
 // The encoding and line ends of a plain-text document file on disk; the
 // program's own format when there is none.
 text::Format plainFormatOf(const QString& path) {
@@ -425,7 +422,7 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     const bool quickSave = state_.LblQS == flag::kOn;
     settings.write(ini::kQuickSave, ini::kQSSystem, quickSave ? flag::kOn : flag::kOff);
     if (!quickSave) return;
-    settings.write(ini::kQuickSave, ini::kModified, trueFalse(Memo1->document()->isModified()));
+    settings.write(ini::kQuickSave, ini::kModified, ini::trueFalse(Memo1->document()->isModified()));
     settings.write(ini::kQuickSave, ini::kMainFormCaption, windowTitle());
     fileList_->writeQuickSave(settings);
     settings.write(ini::kQuickSave, ini::kFilePrevewCaption, Panel5->text());
@@ -434,8 +431,8 @@ void TfrmTSMain::writeSettings(SettingsFile& settings) const {
     settings.write(ini::kQuickSave, ini::kFilePath, state_.LblFullName());
     settings.write(ini::kQuickSave, ini::kCS1, state_.LblCS1);
     settings.write(ini::kQuickSave, ini::kCS2, state_.LblCS2);
-    settings.write(ini::kQuickSave, ini::kListVisible, trueFalse(PnlLst->isVisibleTo(Panel2)));
-    settings.write(ini::kQuickSave, ini::kPrevewVisible, trueFalse(Panel4->isVisibleTo(Panel2)));
+    settings.write(ini::kQuickSave, ini::kListVisible, ini::trueFalse(PnlLst->isVisibleTo(Panel2)));
+    settings.write(ini::kQuickSave, ini::kPrevewVisible, ini::trueFalse(Panel4->isVisibleTo(Panel2)));
     // Last: only with these does the record claim the files as its own.
     settings.write(ini::kQuickSave, ini::kQuickSaveCheck, quickChecks_[0]);
     settings.write(ini::kQuickSave, ini::kQuickPrevewCheck, quickChecks_[1]);

@@ -148,10 +148,9 @@ PrintChoices readPrintChoices(const SettingsFile& settings) {
 }
 
 void writePrintChoices(SettingsFile& settings, const PrintChoices& c) {
-    const auto flag = [](bool b) { return b ? ini::kTrue : ini::kFalse; };
-    settings.write(ini::kTessarine, ini::kPrintHeader, flag(c.header));
-    settings.write(ini::kTessarine, ini::kPrintFooter, flag(c.footer));
-    settings.write(ini::kTessarine, ini::kPrintVertical, flag(c.vertical));
+    settings.write(ini::kTessarine, ini::kPrintHeader, ini::trueFalse(c.header));
+    settings.write(ini::kTessarine, ini::kPrintFooter, ini::trueFalse(c.footer));
+    settings.write(ini::kTessarine, ini::kPrintVertical, ini::trueFalse(c.vertical));
     settings.write(ini::kTessarine, ini::kPrintPaper, c.page.pageSize().key());
     settings.write(ini::kTessarine, ini::kPrintOrientation,
                    c.page.orientation() == QPageLayout::Landscape ? kLandscape : kPortrait);
