@@ -4,8 +4,6 @@
 
 #include "TSMain.h"
 
-#include "editorzoom.h"
-
 #include "editorwidget.h"
 #include "recovery.h"
 
@@ -13,6 +11,7 @@
 #include "core/listentry.h"
 #include "filelist.h"
 #include "richtext/documentfile.h"
+#include "richtext/richtext.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -245,9 +244,7 @@ void TfrmTSMain::SpeedButton2Click() {
         const QFont& f = chosen->font;
         QTextCharFormat format;
         format.setFontFamilies(QStringList{f.family()});
-        if (f.pointSizeF() > 0) format.setFontPointSize(f.pointSizeF());
-        else format.setProperty(QTextFormat::FontPixelSize, f.pixelSize());
-        zoom::sizeInPoints(format);
+        if (const qreal points = sizedInPoints(f).pointSizeF(); points > 0) format.setFontPointSize(points);
         format.setForeground(chosen->colour);
         format.setFontWeight(f.weight());
         format.setFontItalic(f.italic());

@@ -124,10 +124,9 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     if (f.hasProperty(QTextFormat::FontFamilies)) out.setFontFamilies(f.fontFamilies().toStringList());
     if (f.hasProperty(QTextFormat::FontPointSize)) out.setFontPointSize(f.fontPointSize());
     // Sizes are held in points, which the zoom scales.
-    if (f.hasProperty(QTextFormat::FontPixelSize) && !f.hasProperty(QTextFormat::FontPointSize)) {
-        out.setProperty(QTextFormat::FontPixelSize, f.intProperty(QTextFormat::FontPixelSize));
-        zoom::sizeInPoints(out);
-    }
+    if (f.hasProperty(QTextFormat::FontPixelSize) && !f.hasProperty(QTextFormat::FontPointSize) &&
+        f.intProperty(QTextFormat::FontPixelSize) > 0)
+        out.setFontPointSize(pointsForPixels(f.intProperty(QTextFormat::FontPixelSize)));
     if (f.hasProperty(QTextFormat::FontWeight)) out.setFontWeight(f.fontWeight());
     if (f.hasProperty(QTextFormat::FontItalic)) out.setFontItalic(f.fontItalic());
     if (f.hasProperty(QTextFormat::FontStrikeOut)) out.setFontStrikeOut(f.fontStrikeOut());

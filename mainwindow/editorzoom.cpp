@@ -1,5 +1,7 @@
 #include "editorzoom.h"
 
+#include "richtext/richtext.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QPlainTextEdit>
@@ -16,8 +18,6 @@ namespace zoom {
 namespace {
 // A wheel notch, in eighths of a degree.
 constexpr int kNotch = 120;
-// A pixel is three quarters of a point, as the files count it.
-constexpr qreal kPointsPerPixel = 0.75;
 } // namespace
 
 int stepped(int percent, int steps) {
@@ -33,21 +33,6 @@ int fromSetting(const QString& value) {
 }
 
 QString shown(int percent) { return percent == kNormal ? QString() : QStringLiteral("%1%").arg(percent); }
-
-QFont inPoints(const QFont& font) {
-    if (font.pixelSize() <= 0) return font;
-    QFont out = font;
-    out.setPointSizeF(font.pixelSize() * kPointsPerPixel);
-    return out;
-}
-
-void sizeInPoints(QTextCharFormat& format) {
-    if (!format.hasProperty(QTextFormat::FontPixelSize)) return;
-    const int pixels = format.intProperty(QTextFormat::FontPixelSize);
-    format.clearProperty(QTextFormat::FontPixelSize);
-    if (pixels > 0 && !format.hasProperty(QTextFormat::FontPointSize))
-        format.setFontPointSize(pixels * kPointsPerPixel);
-}
 
 } // namespace zoom
 
@@ -104,7 +89,7 @@ void EditorZoom::attach() {
     }
     if (doc->defaultFont().pixelSize() > 0) {
         // Lays every paragraph out again by itself.
-        doc->setDefaultFont(zoom::inPoints(doc->defaultFont()));
+        doc->setDefaultFont(sizedInPoints(doc->defaultFont()));
         again = false;
     }
     if (again) doc->markContentsDirty(0, doc->characterCount());

@@ -30,10 +30,6 @@ int stepped(int percent, int steps);
 int fromSetting(const QString& value);
 // What the status bar shows: "150%"; empty at 100 %.
 QString shown(int percent);
-// `font` with a pixel size turned into the same size in points.
-QFont inPoints(const QFont& font);
-// `format`'s pixel size, if it has one, turned into points.
-void sizeInPoints(QTextCharFormat& format);
 } // namespace zoom
 
 class EditorZoom : public QObject {

@@ -3,6 +3,7 @@
 // lines filled into pages top to bottom.
 
 #include "richtext/pages.h"
+#include "richtext/richtext.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -22,18 +23,14 @@ namespace {
 // name no character for the glyphs a shaper substitutes (digits after
 // letters came back from the PDF as nothing).
 QTextCharFormat forPaper(QTextCharFormat format) {
+    format = sizedInPoints(format);
     format.setFontStyleStrategy(QFont::StyleStrategy(format.fontStyleStrategy() | QFont::PreferNoShaping));
-    if (format.hasProperty(QTextFormat::FontPixelSize)) {
-        const int pixels = format.intProperty(QTextFormat::FontPixelSize);
-        format.clearProperty(QTextFormat::FontPixelSize);
-        if (pixels > 0) format.setFontPointSize(pointsForScreenPixels(pixels));
-    }
     return format;
 }
 
 QFont forPaper(QFont font) {
+    font = sizedInPoints(font);
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
-    if (font.pixelSize() > 0) font.setPointSizeF(pointsForScreenPixels(font.pixelSize()));
     return font;
 }
 

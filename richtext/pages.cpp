@@ -130,6 +130,5 @@ QTextLine createLine(QTextLayout& layout, qreal width) {
     return line;
 }
 
-qreal pointsForScreenPixels(int pixels) { return pixels * 72.0 / 96.0; }
 
 } // namespace tess::pages

@@ -75,9 +75,6 @@ bool mayEndLine(char32_t c);
 // line has none.
 QTextLine createLine(QTextLayout& layout, qreal width);
 
-// A font size in pixels is one as the editor shows it on the screen; on
-// paper it is the same size in points at the screen's usual 96 dots an inch.
-qreal pointsForScreenPixels(int pixels);
 
 // The area a painter on `device` paints in: the page less its margins, in
 // the device's pixels, from the origin.

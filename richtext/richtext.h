@@ -39,6 +39,16 @@ bool readRichText(QByteArrayView bytes, QTextDocument& doc);
 // skip \u, so nothing is lost; fonts name themselves for double-byte text too.
 QByteArray writeRichText(const QTextDocument& doc);
 
+// A font size in pixels is a size on a screen of 96 dots an inch: the files
+// count a pixel as three quarters of a point, and so do the editor's zoom
+// and the printed pages.
+qreal pointsForPixels(int pixels);
+// `font` with a pixel size given as the same size in points.
+QFont sizedInPoints(QFont font);
+// `format` with a pixel size given as the same size in points (the pixel
+// size is the one Qt shows when a format has both).
+QTextCharFormat sizedInPoints(QTextCharFormat format);
+
 // What the RTF writer needs of a document, taken quickly on the thread that
 // owns the document so that the slow writing can run on another: the format
 // table and the document's paragraphs, in chunks of whole paragraphs.  A

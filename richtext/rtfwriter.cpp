@@ -109,9 +109,9 @@ RunProps Writer::propsOf(const QTextCharFormat& f) {
     if (points <= 0) {
         points = defaultFont_.pointSizeF();
         // Pixel-sized fonts: 96 pixels to the inch.
-        if (points <= 0 && defaultFont_.pixelSize() > 0) points = defaultFont_.pixelSize() * 0.75;
+        if (points <= 0 && defaultFont_.pixelSize() > 0) points = pointsForPixels(defaultFont_.pixelSize());
         if (f.hasProperty(QTextFormat::FontPixelSize) && f.intProperty(QTextFormat::FontPixelSize) > 0)
-            points = f.intProperty(QTextFormat::FontPixelSize) * 0.75;
+            points = pointsForPixels(f.intProperty(QTextFormat::FontPixelSize));
     }
     if (points <= 0) points = 12;
     p.halfPoints = std::clamp(int(std::lround(points * 2)), 2, 3276);
@@ -334,6 +334,21 @@ QByteArray writeRichText(const RichTextSnapshot& snapshot) {
 
 bool writeRichText(const RichTextSnapshot& snapshot, const std::function<bool(QByteArrayView)>& sink) {
     return Writer(snapshot).write(sink);
+}
+
+qreal pointsForPixels(int pixels) { return pixels * 0.75; }
+
+QFont sizedInPoints(QFont font) {
+    if (font.pixelSize() > 0) font.setPointSizeF(pointsForPixels(font.pixelSize()));
+    return font;
+}
+
+QTextCharFormat sizedInPoints(QTextCharFormat format) {
+    if (!format.hasProperty(QTextFormat::FontPixelSize)) return format;
+    const int pixels = format.intProperty(QTextFormat::FontPixelSize);
+    format.clearProperty(QTextFormat::FontPixelSize);
+    if (pixels > 0) format.setFontPointSize(pointsForPixels(pixels));
+    return format;
 }
 
 QByteArray writeRichText(const QTextDocument& doc) {

@@ -1,4 +1,5 @@
 #include "richtext/pages.h"
+#include "richtext/richtext.h"
 #include "richtext/softbreaks.h"
 #include "richtext/verticalpages.h"
 
@@ -24,9 +25,6 @@ constexpr qreal kColumnGap = 0.5;
 // Japanese faces put their square em box 0.12 em below the baseline and
 // 0.88 em above it; cells are that box.
 constexpr qreal kEmDescent = 0.12;
-// Font sizes the editor gives in pixels are pixels of a screen at this
-// resolution.
-constexpr qreal kScreenDpi = 96.0;
 // How far small kana move toward the upper right of their cell (they sit
 // low in the cell of horizontal text), and 、。 where the font has no
 // vertical form for them, in ems: right, up.
@@ -65,11 +63,11 @@ struct Style {
 
     static QFont printFont(const QTextCharFormat& format, const QFont& base, QPaintDevice& device)
     {
-        QFont f = format.font().resolve(base);
+        QFont f = sizedInPoints(format.font().resolve(base));
         // Everything is the format's or the document's: a painter takes
         // what a font leaves unset from the device's own font.
         f.setResolveMask(QFont::AllPropertiesResolved);
-        if (f.pointSizeF() <= 0) f.setPointSizeF(f.pixelSize() > 0 ? f.pixelSize() * 72.0 / kScreenDpi : 10.5);
+        if (f.pointSizeF() <= 0) f.setPointSizeF(10.5);
         // Unshaped text keeps the font's own glyphs for digits and letters:
         // Qt's PDF files name only those, and shaped ones come out of a
         // PDF without their characters.
