@@ -14,7 +14,6 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -64,11 +63,7 @@ protected:
     QString textOf(const QByteArray& pdfBytes) {
         const QString path = dir.filePath(QStringLiteral("out.pdf"));
         EXPECT_TRUE(test::writeBytes(path, pdfBytes));
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
-        EXPECT_TRUE(p.waitForFinished(60000));
-        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-        return QString::fromUtf8(p.readAllStandardOutput());
+        return test::pdftotext(path, {QStringLiteral("-enc"), QStringLiteral("UTF-8")});
     }
     static QString withoutSpace(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
 

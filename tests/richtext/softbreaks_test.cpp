@@ -20,13 +20,7 @@ using text::Encoding;
 QByteArray sjis(const QString& s) { return text::encode(s, Encoding::ShiftJis); }
 
 // Japanese sentences without a line break, `chars` characters long.
-QString longLine(int chars) {
-    const QString sentence = QStringLiteral("長い行を分けて表示します、保存は一行のまま。");
-    QString out;
-    while (out.size() < chars) out += sentence;
-    out.truncate(chars);
-    return out;
-}
+QString longLine(int chars) { return test::repeatedTo(QStringLiteral("長い行を分けて表示します、保存は一行のまま。"), chars); }
 
 QString hex(const QByteArray& b) { return QString::fromLatin1(b.toHex(' ').left(400)); }
 

@@ -5,8 +5,11 @@
 
 #include "richtext/richtext.h"
 
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QFile>
+#include <QProcess>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -90,6 +93,23 @@ inline QString plainOf(const QByteArray& rtf) {
     QTextDocument doc;
     readRichText(rtf, doc);
     return doc.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+// `sentence` over and over, cut at `chars` characters.
+inline QString repeatedTo(const QString& sentence, int chars) {
+    QString out;
+    while (out.size() < chars) out += sentence;
+    out.truncate(chars);
+    return out;
+}
+
+// What pdftotext prints for the PDF file `pdf` with `options` before it.
+inline QString pdftotext(const QString& pdf, QStringList options = {}) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), options << pdf << QStringLiteral("-"));
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace tess::test

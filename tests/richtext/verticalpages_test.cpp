@@ -1,6 +1,8 @@
 // Vertical writing on printed pages: the rules a column follows, and PDF
 // files read back with pdftotext to see where each character landed.
 
+#include "testsupport.h"
+
 #include "richtext/pages.h"
 #include "richtext/softbreaks.h"
 #include "richtext/verticalpages.h"
@@ -10,7 +12,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -198,10 +199,7 @@ struct Glyph {
 // Words as pdftotext -bbox gives them; one word may hold several characters
 // side by side (a sideways run) or be one upright character.
 std::vector<Glyph> readWords(const QString& pdf, int* pages = nullptr) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    const QString xhtml = QString::fromUtf8(p.readAllStandardOutput());
+    const QString xhtml = test::pdftotext(pdf, {QStringLiteral("-bbox")});
     std::vector<Glyph> out;
     static const QRegularExpression tag(QStringLiteral(
         R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
@@ -295,11 +293,7 @@ QString readVertically(const std::vector<Glyph>& words, int* columns = nullptr) 
 }
 
 QString sentences(int chars) {
-    const QString sentence = QStringLiteral("むかしむかしあるところにおじいさんとおばあさんがすんでいました");
-    QString out;
-    while (out.size() < chars) out += sentence;
-    out.truncate(chars);
-    return out;
+    return test::repeatedTo(QStringLiteral("むかしむかしあるところにおじいさんとおばあさんがすんでいました"), chars);
 }
 
 TEST_F(VerticalPdf, CharactersRunDownColumnsRightToLeftAndOnToMorePages) {
