@@ -86,15 +86,12 @@ void TfrmTSMain::fillEditor(QPlainTextEdit* edit, QByteArray&& bytes, LoadResult
                             std::optional<text::Encoding> encoding) {
     auto* doc = new QTextDocument(edit);
     doc->setDefaultFont(edit->font());
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     {
         // The editor takes the document while it is still empty: setting up
         // its layout then costs one paragraph, not one layout object for
         // every paragraph of a large file.  Filling it is not an edit.
         const QSignalBlocker quiet(edit);
-        QPointer<QTextDocument> old = edit->document();
-        edit->setDocument(doc);
-        if (old && old != doc && old->parent() == edit) delete old.data();
+        setEmptyDocument(edit, doc);
         // A large file shows its start at once and takes keys while the
         // rest goes in.
         fillDocument(std::move(bytes), *doc, loaded, encoding, TextFill::InParts);

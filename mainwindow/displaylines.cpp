@@ -1,5 +1,7 @@
 #include "displaylines.h"
 
+#include "editorlayout.h"
+
 #include "richtext/richtext.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -191,7 +193,7 @@ qreal DisplayLines::lineWidth() {
         // The width the plain-text layout gives each line, read from the
         // first paragraph it lays out.
         const QTextBlock first = doc_->firstBlock();
-        plainLayout(doc_)->ensureBlockLayout(first);
+        layOutBlock(first);
         const QTextLayout* layout = first.layout();
         lineWidth_ = layout && layout->lineCount() > 0 ? layout->lineAt(0).width() : 0;
     }
@@ -278,7 +280,7 @@ bool DisplayLines::count(const QTextBlock& block, bool caret) {
     if (caret) {
         // The caret's paragraph is on screen anyway, and its layout alone
         // holds a composition in progress.
-        plainLayout(doc_)->ensureBlockLayout(block);
+        layOutBlock(block);
         return block.lineCount() != before;
     }
     const int lines = measure(block);

@@ -1,6 +1,7 @@
 #include "editorwidget.h"
 
 #include "displaylines.h"
+#include "editorlayout.h"
 #include "editorzoom.h"
 
 #include "richtext/richtext.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -141,17 +143,32 @@ QTextCharFormat keptCharFormat(const QTextCharFormat& f) {
     return out;
 }
 
-EditorWidget::EditorWidget(QWidget* parent)
-    : QPlainTextEdit(parent), lines_(new DisplayLines(this)), zoom_(new EditorZoom(this)) {
+EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* doc = new QTextDocument(this);
+    doc->setDefaultFont(font());
+    setEmptyDocument(this, doc);
+    lines_ = new DisplayLines(this);
+    zoom_ = new EditorZoom(this);
     connect(lines_, &DisplayLines::countsChanged, this, &EditorWidget::displayLinesChanged);
+}
+
+void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc) {
+    auto* editor = qobject_cast<EditorWidget*>(edit);
+    if (editor) doc->setDocumentLayout(new EditorLayout(doc));
+    else doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    QPointer<QTextDocument> old = edit->document();
+    edit->setDocument(doc);
+    if (old && old != doc && old->parent() == edit) delete old.data();
+    if (!editor) return;
+    static_cast<EditorLayout*>(doc->documentLayout())->setViewWidth(edit->viewport()->width());
+    if (editor->zoom()) editor->zoom()->attach();
 }
 
 EditorWidget::Position EditorWidget::displayPosition(int position) {
     const QTextBlock block = document()->findBlock(position);
     if (!block.isValid()) return {};
     lines_->settleBefore(block);
-    if (auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout()))
-        layout->ensureBlockLayout(block);
+    layOutBlock(block);
     // The layout keeps each paragraph's first display line: this takes the
     // same time anywhere in any document.
     int line = block.firstLineNumber();
@@ -169,7 +186,16 @@ EditorWidget::Position EditorWidget::displayPosition(int position) {
 bool EditorWidget::displayLinesExact() { return lines_->exact(); }
 
 void EditorWidget::resizeEvent(QResizeEvent* event) {
-    QPlainTextEdit::resizeEvent(event);
+    auto* layout = qobject_cast<EditorLayout*>(document()->documentLayout());
+    if (layout && event->oldSize().width() != event->size().width()) {
+        // The plain editor would have every paragraph laid out again here;
+        // ours lays out the ones shown as they are painted.  Its new size
+        // reaches the scroll bars.
+        QAbstractScrollArea::resizeEvent(event);
+        layout->setViewWidth(viewport()->width());
+    } else {
+        QPlainTextEdit::resizeEvent(event);
+    }
     lines_->checkShape();
 }
 

@@ -58,9 +58,14 @@ private:
     // Delete or Backspace beside a soft paragraph end; false for any other key.
     bool deleteBeyondSoftEnd(QKeyEvent* event);
 
-    DisplayLines* lines_;
-    EditorZoom* zoom_;
+    DisplayLines* lines_ = nullptr;
+    EditorZoom* zoom_ = nullptr;
 };
+
+// Gives `edit` the empty document `doc` with the layout its view needs:
+// the editor's own layout and zoom for the editor, Qt's plain-text layout
+// for any other view.  The old document goes if `edit` owned it.
+void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc);
 
 // Inserts `text` at the editor's cursor, in place of its selection, as one
 // undo step and a part at a time: between parts the window repaints and

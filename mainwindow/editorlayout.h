@@ -1,0 +1,64 @@
+#pragma once
+// The editor's document layout: Qt's plain-text layout, except that a new
+// width, font, zoom or text option lays nothing out at once.
+//
+// Qt's plain-text layout answers a new width by visiting every paragraph
+// (giving each a layout object and dropping its lines), which takes a tenth
+// of a second and a few hundred bytes a paragraph in a document of half a
+// million paragraphs.  This one only notes the change: every paragraph laid
+// out before it counts as out of date, and is laid out again when it is
+// shown or asked for, at the width and with the fonts then in force.
+// Paragraphs not laid out again keep their last display-line count, which
+// the editor's line counting corrects in the background.
+
+#include <QPlainTextDocumentLayout>
+
+#include <vector>
+
+class QTextBlock;
+
+namespace tess {
+
+class EditorLayout : public QPlainTextDocumentLayout {
+    Q_OBJECT
+public:
+    explicit EditorLayout(QTextDocument* doc);
+
+    // The view's width.  The plain editor sets it through setTextWidth(),
+    // which lays the whole document out again; that width is not used here.
+    void setViewWidth(qreal width);
+    // The width each display line is given.
+    qreal lineWidth() const;
+    // Lays `block` out unless its layout is up to date.
+    void layOut(const QTextBlock& block) const;
+    // Whether `block` has an up-to-date layout.
+    bool laidOut(const QTextBlock& block) const;
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+    QSizeF documentSize() const override;
+    QRectF frameBoundingRect(QTextFrame* frame) const override;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+
+private:
+    // True when the document's size changed.
+    bool doLayOut(const QTextBlock& block);
+    // Everything laid out so far is out of date.
+    void outdate();
+    void sizeChangedSoon();
+
+    qreal width_ = 0;
+    qreal widest_ = 0;
+    int blockCount_ = 1;
+    quint32 epoch_ = 1;
+    // The epoch each block was laid out in, by its index in the document's
+    // block table; 0 for never.
+    std::vector<quint32> epochs_;
+    bool sizeNotice_ = false;
+};
+
+// Makes sure `block` is laid out by whichever layout its document has.
+void layOutBlock(const QTextBlock& block);
+
+} // namespace tess
