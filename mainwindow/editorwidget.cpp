@@ -160,7 +160,7 @@ void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc) {
     edit->setDocument(doc);
     if (old && old != doc && old->parent() == edit) delete old.data();
     if (!editor) return;
-    static_cast<EditorLayout*>(doc->documentLayout())->setViewWidth(edit->viewport()->width());
+    if (auto* l = qobject_cast<EditorLayout*>(doc->documentLayout())) l->setViewWidth(edit->viewport()->width());
     if (editor->zoom()) editor->zoom()->attach();
 }
 
