@@ -16,6 +16,9 @@ namespace {
 // instead of visiting the paragraphs: a new font or option reaches the
 // layout as a change of the whole document.
 constexpr int kVisitAtMost = 256;
+// How many of the paragraphs laid out last lose their layouts when all are
+// outdated.
+constexpr size_t kRecent = 1024;
 
 // Where everything is repainted.
 QRectF everything(const QTextDocument* doc) {
@@ -35,7 +38,14 @@ void EditorLayout::setViewWidth(qreal width) {
     emit update(everything(document()));
 }
 
-void EditorLayout::outdate() { ++epoch_; }
+void EditorLayout::outdate() {
+    ++epoch_;
+    const int count = document()->blockCount();
+    for (const int n : recent_)
+        if (n < count) document()->findBlockByNumber(n).clearLayout();
+    recent_.clear();
+    nextRecent_ = 0;
+}
 
 qreal EditorLayout::lineWidth() const {
     const qreal width = width_ <= 0 ? qreal(INT_MAX) : width_;
@@ -81,6 +91,9 @@ bool EditorLayout::doLayOut(const QTextBlock& block) {
     const size_t n = size_t(block.fragmentIndex());
     if (n >= epochs_.size()) epochs_.resize(n + n / 2 + 64, 0);
     epochs_[n] = epoch_;
+    if (recent_.size() < kRecent) recent_.push_back(block.blockNumber());
+    else recent_[nextRecent_] = block.blockNumber();
+    nextRecent_ = (nextRecent_ + 1) % kRecent;
 
     const int before = doc->lineCount();
     QTextBlock(block).setLineCount(block.isVisible() ? layout->lineCount() : 0);
@@ -130,8 +143,9 @@ void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         // Typing: the paragraph is laid out again at once, as the plain
         // layout does.
         if (first.isValid() && first.length()) {
-            QTextLayout* layout = first.layout();
-            const qreal before = layout->lineCount() > 0 ? blockBoundingRect(first).height() : -1;
+            // The height it had, from the lines it has (of the old text).
+            const qreal before =
+                first.layout()->lineCount() > 0 ? QPlainTextDocumentLayout::blockBoundingRect(first).height() : -1;
             if (doLayOut(first)) emit documentSizeChanged(documentSize());
             if (blockBoundingRect(first).height() == before) {
                 emit updateBlock(first);
@@ -144,6 +158,11 @@ void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
 
     const int firstNumber = first.isValid() ? first.blockNumber() : 0;
     const int lastNumber = last.isValid() ? last.blockNumber() : blockCount - 1;
+    const int added = blockCount - blockCount_;
+    blockCount_ = blockCount;
+    if (added != 0)
+        for (int& n : recent_)
+            if (n > firstNumber) n += added;
     if (lastNumber - firstNumber > kVisitAtMost) {
         // Paragraphs inserted have no layout yet and count one line each;
         // the others are laid out again as they are shown.
@@ -156,9 +175,7 @@ void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         }
     }
 
-    if (blockCount != blockCount_) {
-        const int added = blockCount - blockCount_;
-        blockCount_ = blockCount;
+    if (added != 0) {
         emit documentSizeChanged(documentSize());
         if (added == 1 && lastNumber == blockCount - 1) {
             // A new last paragraph: only the two at the end change.

@@ -55,6 +55,12 @@ private:
     // The epoch each block was laid out in, by its index in the document's
     // block table; 0 for never.
     std::vector<quint32> epochs_;
+    // The numbers of the paragraphs laid out last.  Outdating drops their
+    // layouts, so that a caret moving into one before it is shown again
+    // finds no lines of the old width there; paragraphs laid out longer ago
+    // are far from where the user is.
+    std::vector<int> recent_;
+    size_t nextRecent_ = 0;
     bool sizeNotice_ = false;
 };
 

@@ -160,7 +160,8 @@ void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc) {
     edit->setDocument(doc);
     if (old && old != doc && old->parent() == edit) delete old.data();
     if (!editor) return;
-    if (auto* l = qobject_cast<EditorLayout*>(doc->documentLayout())) l->setViewWidth(edit->viewport()->width());
+    if (auto* layout = qobject_cast<EditorLayout*>(doc->documentLayout()))
+        layout->setViewWidth(edit->viewport()->width());
     if (editor->zoom()) editor->zoom()->attach();
 }
 

@@ -8,6 +8,7 @@
 #include "richtext/richtext.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -90,6 +91,28 @@ TEST_F(DisplayLinesTest, ANewWidthCountsAgain) {
         EXPECT_EQ(lineAfter(Qt::Key_End, Qt::ControlModifier), QString::fromLatin1(c.last)) << c.width;
         QTest::keyClick(memo(), Qt::Key_Home, Qt::ControlModifier);
     }
+}
+
+// A new width lays out only what is shown, as it is painted; the caret
+// moving into a paragraph laid out at the old width and not shown since
+// moves by its lines at the new one.
+TEST_F(DisplayLinesTest, TheCaretMovesByTheNewWidthsLinesOutOfSight) {
+    openTwoLineParagraphs(2000);
+    settle();
+    EXPECT_EQ(lineAtParagraph(1000), QStringLiteral("2001"));
+    QApplication::processEvents();
+    memo()->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    // Down before anything is painted or counted at the new width: the
+    // caret's paragraph holds one line now, so Down goes to the next
+    // paragraph rather than to the old second line.
+    w().resize(2 * w().width(), w().height());
+    ASSERT_EQ(memo()->textCursor().blockNumber(), 1000);
+    QTest::keyClick(memo(), Qt::Key_Down);
+    EXPECT_EQ(memo()->textCursor().blockNumber(), 1001);
+    EXPECT_EQ(memo()->textCursor().positionInBlock(), 0);
+    settle();
+    EXPECT_EQ(lineAfter(Qt::Key_Down), QStringLiteral("1003"));
 }
 
 TEST_F(DisplayLinesTest, EditsOutOfSightAreCounted) {

@@ -103,6 +103,17 @@ TEST_F(MainWindowTest, ZoomKeysShowInTheStatusBarAndComeBackAtTheNextStart) {
     EXPECT_EQ(zoom.percent(), 250);
     EXPECT_EQ(labelText(QStringLiteral("LblZoom")), QStringLiteral("250%"));
     EXPECT_TRUE(visible(QStringLiteral("LblZoom")));
+    // A file opened is shown at the zoom too: its document is a new one.
+    const QString file = path(QStringLiteral("ZOOMED.TXT"));
+    writeFile(file, "zoomed\r\n");
+    prompter.openFiles.push_back(file);
+    w().SpeedButton7Click();
+    ASSERT_EQ(memo()->toPlainText(), QStringLiteral("zoomed\n"));
+    const QPaintDevice* device = memo()->document()->documentLayout()->paintDevice();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->logicalDpiY(), 240);
+    w().SpeedButton6Click();
+    prompter.shown.clear();
     memo()->setFocus();
     QTest::keyClick(memo(), Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(zoom.percent(), 240);
