@@ -40,11 +40,35 @@ void EditorLayout::setViewWidth(qreal width) {
 
 void EditorLayout::outdate() {
     ++epoch_;
-    const int count = document()->blockCount();
-    for (const int n : recent_)
-        if (n < count) document()->findBlockByNumber(n).clearLayout();
+    for (const int n : recent_) drop(n);
     recent_.clear();
     nextRecent_ = 0;
+    for (const Shaped& s : shaped_) drop(s.number);
+    shaped_.clear();
+    shapedCharacters_ = 0;
+}
+
+void EditorLayout::drop(int number) {
+    // A number may have moved onto another paragraph since: dropping that
+    // one's layout costs it a new one when it is shown, nothing more.
+    const QTextBlock block = document()->findBlockByNumber(number);
+    if (!block.isValid()) return;
+    QTextLayout* layout = block.layout();
+    layout->clearLayout();
+    layout->setCacheEnabled(false);
+    // An empty layout pass lets the glyphs go.
+    layout->beginLayout();
+    layout->endLayout();
+}
+
+void EditorLayout::keepShaped(const QTextBlock& block) {
+    shaped_.push_back({block.blockNumber(), block.length()});
+    shapedCharacters_ += block.length();
+    while (shapedCharacters_ > kShapedCharacters && shaped_.size() > kShapedParagraphs) {
+        drop(shaped_.front().number);
+        shapedCharacters_ -= shaped_.front().length;
+        shaped_.pop_front();
+    }
 }
 
 qreal EditorLayout::lineWidth() const {
@@ -71,6 +95,7 @@ bool EditorLayout::doLayOut(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
     const QTextOption option = doc->defaultTextOption();
     layout->setTextOption(option);
+    layout->setCacheEnabled(true);
     int extraMargin = 0;
     if (option.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
         extraMargin = QFontMetrics(block.charFormat().font()).horizontalAdvance(QChar(0x21B5));
@@ -94,6 +119,7 @@ bool EditorLayout::doLayOut(const QTextBlock& block) {
     if (recent_.size() < kRecent) recent_.push_back(block.blockNumber());
     else recent_[nextRecent_] = block.blockNumber();
     nextRecent_ = (nextRecent_ + 1) % kRecent;
+    keepShaped(block);
 
     const int before = doc->lineCount();
     QTextBlock(block).setLineCount(block.isVisible() ? layout->lineCount() : 0);
@@ -160,9 +186,12 @@ void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const int lastNumber = last.isValid() ? last.blockNumber() : blockCount - 1;
     const int added = blockCount - blockCount_;
     blockCount_ = blockCount;
-    if (added != 0)
+    if (added != 0) {
         for (int& n : recent_)
             if (n > firstNumber) n += added;
+        for (Shaped& shaped : shaped_)
+            if (shaped.number > firstNumber) shaped.number += added;
+    }
     if (lastNumber - firstNumber > kVisitAtMost) {
         // Paragraphs inserted have no layout yet and count one line each;
         // the others are laid out again as they are shown.

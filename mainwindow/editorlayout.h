@@ -13,6 +13,7 @@
 
 #include <QPlainTextDocumentLayout>
 
+#include <deque>
 #include <vector>
 
 class QTextBlock;
@@ -22,6 +23,12 @@ namespace tess {
 class EditorLayout : public QPlainTextDocumentLayout {
     Q_OBJECT
 public:
+    // The paragraphs laid out last keep their shaped glyphs: up to so many
+    // characters (about 30 bytes each), but always the last so many
+    // paragraphs, which covers any screen.
+    static constexpr qsizetype kShapedCharacters = 128 * 1024;
+    static constexpr size_t kShapedParagraphs = 128;
+
     explicit EditorLayout(QTextDocument* doc);
 
     // The view's width.  The plain editor sets it through setTextWidth(),
@@ -46,6 +53,10 @@ private:
     bool doLayOut(const QTextBlock& block);
     // Everything laid out so far is out of date.
     void outdate();
+    // Keeps `block`'s glyphs, letting the oldest kept ones go.
+    void keepShaped(const QTextBlock& block);
+    // Drops the layout of paragraph `number`, glyphs and all.
+    void drop(int number);
     void sizeChangedSoon();
 
     qreal width_ = 0;
@@ -61,6 +72,15 @@ private:
     // are far from where the user is.
     std::vector<int> recent_;
     size_t nextRecent_ = 0;
+    // The paragraphs whose layouts keep their shaped glyphs, oldest first,
+    // with their lengths: the caret's moves and the painting of what is
+    // shown then need no shaping again.  Older ones let theirs go.
+    struct Shaped {
+        int number;
+        int length;
+    };
+    std::deque<Shaped> shaped_;
+    qsizetype shapedCharacters_ = 0;
     bool sizeNotice_ = false;
 };
 

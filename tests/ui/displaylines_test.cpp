@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "core/cp932.h"
+#include "mainwindow/editorlayout.h"
 #include "mainwindow/editorwidget.h"
 #include "richtext/richtext.h"
 
@@ -113,6 +114,26 @@ TEST_F(DisplayLinesTest, TheCaretMovesByTheNewWidthsLinesOutOfSight) {
     EXPECT_EQ(memo()->textCursor().positionInBlock(), 0);
     settle();
     EXPECT_EQ(lineAfter(Qt::Key_Down), QStringLiteral("1003"));
+}
+
+// The paragraphs shown keep their shaped glyphs, and paging through a whole
+// document leaves only the last few thousand characters' worth kept.
+TEST_F(DisplayLinesTest, OnlyTheParagraphsLaidOutLastKeepTheirGlyphs) {
+    openTwoLineParagraphs(4000);
+    QTextDocument* doc = memo()->document();
+    for (int i = 0; i < 2000 && memo()->textCursor().blockNumber() < doc->blockCount() - 1; ++i) {
+        QTest::keyClick(memo(), Qt::Key_PageDown);
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(memo()->textCursor().blockNumber(), doc->blockCount() - 1);
+    EXPECT_TRUE(memo()->textCursor().block().layout()->cacheEnabled());
+    qsizetype kept = 0;
+    size_t paragraphs = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.layout()->cacheEnabled()) kept += b.length(), ++paragraphs;
+    EXPECT_LE(kept, std::max<qsizetype>(EditorLayout::kShapedCharacters + paragraph.size() + 1,
+                                        qsizetype(EditorLayout::kShapedParagraphs) * (paragraph.size() + 1)));
+    EXPECT_GE(paragraphs, EditorLayout::kShapedParagraphs);
 }
 
 TEST_F(DisplayLinesTest, EditsOutOfSightAreCounted) {
