@@ -1,6 +1,7 @@
 // Pasting into the editor: what the documents hold comes along, everything
 // else as its text; a copy inside the editor keeps the formats.
 
+#include "mainwindow/editorlayout.h"
 #include "mainwindow/editorwidget.h"
 #include "richtext/richtext.h"
 #include "richtext/softbreaks.h"
@@ -13,6 +14,7 @@
 #include <QTextBlock>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextLayout>
 
 namespace tess {
 namespace {
@@ -95,6 +97,66 @@ TEST(EditorPaste, CopyInsideTheEditorKeepsFormatsAndPlainTextStaysPlain) {
 
 // A line of a file far longer than a screen shows in pieces; the keys, the
 // copy and the paste treat it as the one line it is.
+// The lines of every paragraph shown, after any change of width, font or
+// text, are those a fresh layout at the editor's width gives: nothing shown
+// keeps lines of an old width or font.
+TEST(EditorLayoutLines, ShownParagraphsFollowEveryChangeOfWidthFontAndText) {
+    EditorWidget edit;
+    edit.resize(500, 400);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    QString text;
+    for (int i = 0; i < 3000; ++i) text += QString(20 + i % 60, QChar(u'あ' + i % 40)) + QStringLiteral(" end\n");
+    edit.setPlainText(text);
+    auto* layout = qobject_cast<EditorLayout*>(edit.document()->documentLayout());
+    ASSERT_NE(layout, nullptr);
+
+    const auto expectFresh = [&](const char* after) {
+        QApplication::processEvents();
+        int shown = 0;
+        const QRect view = edit.viewport()->rect();
+        const int last = edit.cursorForPosition(view.bottomRight()).blockNumber();
+        for (QTextBlock b = edit.cursorForPosition(view.topLeft()).block(); b.isValid() && b.blockNumber() <= last;
+             b = b.next(), ++shown) {
+            QTextLayout fresh(b);
+            fresh.setTextOption(edit.document()->defaultTextOption());
+            fresh.beginLayout();
+            for (QTextLine line = fresh.createLine(); line.isValid(); line = fresh.createLine())
+                line.setLineWidth(layout->lineWidth());
+            fresh.endLayout();
+            const QTextLayout* kept = b.layout();
+            ASSERT_EQ(kept->lineCount(), fresh.lineCount()) << after << " paragraph " << b.blockNumber();
+            for (int i = 0; i < fresh.lineCount(); ++i)
+                EXPECT_EQ(kept->lineAt(i).textStart(), fresh.lineAt(i).textStart()) << after;
+            EXPECT_EQ(b.lineCount(), fresh.lineCount()) << after;
+        }
+        EXPECT_GE(shown, 3) << after;
+    };
+    expectFresh("the start");
+    // Far down and back, so that paragraphs out of sight hold old lines.
+    edit.moveCursor(QTextCursor::End);
+    QApplication::processEvents();
+    edit.moveCursor(QTextCursor::Start);
+    edit.resize(300, 400);
+    expectFresh("a narrower view");
+    edit.moveCursor(QTextCursor::End);
+    expectFresh("the end after the new width");
+    QFont larger = edit.document()->defaultFont();
+    ASSERT_GT(larger.pointSizeF(), 0);
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    const QTextBlock lastText = edit.textCursor().block().previous();
+    const int linesBefore = lastText.layout()->lineCount();
+    edit.document()->setDefaultFont(larger);
+    expectFresh("a larger font");
+    EXPECT_GT(lastText.layout()->lineCount(), linesBefore);
+    edit.insertPlainText(QString(200, QChar(u'い')));
+    expectFresh("typing");
+    QTextCursor top(edit.document());
+    top.insertText(text.left(text.size() / 3));
+    edit.moveCursor(QTextCursor::Start);
+    expectFresh("paragraphs inserted above");
+}
+
 TEST(EditorLongLine, KeysCopyAndPasteKeepTheOneLine) {
     QString line;
     for (int i = 0; line.size() < 3 * soft_breaks::kLongParagraph; ++i) line += QStringLiteral("一行の文章、");
