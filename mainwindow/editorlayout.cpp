@@ -61,11 +61,24 @@ void EditorLayout::drop(int number) {
     layout->endLayout();
 }
 
-void EditorLayout::keepShaped(const QTextBlock& block) {
-    shaped_.push_back({block.blockNumber(), block.length()});
-    shapedCharacters_ += block.length();
+void EditorLayout::remember(const QTextBlock& block) {
+    const int number = block.blockNumber();
+    // Typing lays the same paragraph out again and again: it is listed once.
+    if (recent_.empty() || recent_[(nextRecent_ + kRecent - 1) % kRecent] != number) {
+        if (recent_.size() < kRecent) recent_.push_back(number);
+        else recent_[nextRecent_] = number;
+        nextRecent_ = (nextRecent_ + 1) % kRecent;
+    }
+    if (!shaped_.empty() && shaped_.back().number == number) {
+        shapedCharacters_ += block.length() - shaped_.back().length;
+        shaped_.back().length = block.length();
+    } else {
+        shaped_.push_back({number, block.length()});
+        shapedCharacters_ += block.length();
+    }
     while (shapedCharacters_ > kShapedCharacters && shaped_.size() > kShapedParagraphs) {
-        drop(shaped_.front().number);
+        // The paragraph just laid out keeps what it has.
+        if (shaped_.front().number != number) drop(shaped_.front().number);
         shapedCharacters_ -= shaped_.front().length;
         shaped_.pop_front();
     }
@@ -116,13 +129,10 @@ bool EditorLayout::doLayOut(const QTextBlock& block) {
     const size_t n = size_t(block.fragmentIndex());
     if (n >= epochs_.size()) epochs_.resize(n + n / 2 + 64, 0);
     epochs_[n] = epoch_;
-    if (recent_.size() < kRecent) recent_.push_back(block.blockNumber());
-    else recent_[nextRecent_] = block.blockNumber();
-    nextRecent_ = (nextRecent_ + 1) % kRecent;
-    keepShaped(block);
 
     const int before = doc->lineCount();
     QTextBlock(block).setLineCount(block.isVisible() ? layout->lineCount() : 0);
+    remember(block);
     bool sizeChanged = doc->lineCount() != before;
     if (widest > widest_) {
         widest_ = widest;

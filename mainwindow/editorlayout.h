@@ -53,8 +53,9 @@ private:
     bool doLayOut(const QTextBlock& block);
     // Everything laid out so far is out of date.
     void outdate();
-    // Keeps `block`'s glyphs, letting the oldest kept ones go.
-    void keepShaped(const QTextBlock& block);
+    // Notes `block` as laid out last; its glyphs are kept, and the oldest
+    // kept ones let go.
+    void remember(const QTextBlock& block);
     // Drops the layout of paragraph `number`, glyphs and all.
     void drop(int number);
     void sizeChangedSoon();
