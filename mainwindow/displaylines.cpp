@@ -22,6 +22,9 @@ namespace {
 
 // One turn of the background work; typing and painting come between turns.
 constexpr qint64 kStepNs = 3'000'000;
+// A new width or font is counted anew this long after the last change, so
+// that a window being resized by the user is not slowed by it.
+constexpr int kAfterShapeMs = 100;
 // Paragraphs above the caret counted at once when the caret is this near
 // the top: the number shown there is exact straight after an open.
 constexpr int kNearTop = 256;
@@ -135,18 +138,18 @@ void DisplayLines::follow() {
     restart();
 }
 
-void DisplayLines::restart() {
+void DisplayLines::restart(int afterMs) {
     shape_ = currentShape();
     blockCount_ = doc_->blockCount();
     lineWidth_ = -1;
     fonts_.clear();
     pending_.assign(1, {0, blockCount_ - 1});
-    timer_->start();
+    timer_->start(afterMs);
 }
 
 void DisplayLines::checkShape() {
     if (doc_ != editor_->document()) return follow();
-    if (doc_ && currentShape() != shape_) restart();
+    if (doc_ && currentShape() != shape_) restart(kAfterShapeMs);
 }
 
 bool DisplayLines::exact() {
@@ -320,6 +323,7 @@ void DisplayLines::announce() {
 }
 
 void DisplayLines::step() {
+    timer_->setInterval(0);
     follow();
     // A file going in has the turns to itself: the lines are counted after.
     if (doc_ && textPending(*doc_)) return;

@@ -64,7 +64,8 @@ private:
 
     Shape currentShape() const;
     void follow();
-    void restart();
+    // Counts everything again, starting `afterMs` from now.
+    void restart(int afterMs = 0);
     void contentsChanged(int from, int removed, int added);
     void step();
     // Counts the pending paragraphs in [first, last] while `more` says go

@@ -40,12 +40,11 @@ void EditorLayout::setViewWidth(qreal width) {
 
 void EditorLayout::outdate() {
     ++epoch_;
-    for (const int n : recent_) drop(n);
+    // Losing the lines is enough here; the glyphs kept go below.
+    for (const int n : recent_)
+        if (QTextBlock block = document()->findBlockByNumber(n); block.isValid()) block.clearLayout();
     recent_.clear();
     nextRecent_ = 0;
-    for (const Shaped& s : shaped_) drop(s.number);
-    shaped_.clear();
-    shapedCharacters_ = 0;
 }
 
 void EditorLayout::drop(int number) {
@@ -69,18 +68,22 @@ void EditorLayout::remember(const QTextBlock& block) {
         else recent_[nextRecent_] = number;
         nextRecent_ = (nextRecent_ + 1) % kRecent;
     }
-    if (!shaped_.empty() && shaped_.back().number == number) {
+    if (!shaped_.empty() && shaped_.back().number == number && shaped_.back().epoch == epoch_) {
         shapedCharacters_ += block.length() - shaped_.back().length;
         shaped_.back().length = block.length();
     } else {
-        shaped_.push_back({number, block.length()});
+        shaped_.push_back({number, block.length(), epoch_});
         shapedCharacters_ += block.length();
     }
     while (shapedCharacters_ > kShapedCharacters && shaped_.size() > kShapedParagraphs) {
-        // The paragraph just laid out keeps what it has.
-        if (shaped_.front().number != number) drop(shaped_.front().number);
-        shapedCharacters_ -= shaped_.front().length;
+        const Shaped oldest = shaped_.front();
+        shapedCharacters_ -= oldest.length;
         shaped_.pop_front();
+        // The paragraph just laid out keeps what it has, and so does one
+        // laid out again since an outdating: it is listed again further on.
+        if (oldest.number == number) continue;
+        if (oldest.epoch != epoch_ && laidOut(document()->findBlockByNumber(oldest.number))) continue;
+        drop(oldest.number);
     }
 }
 

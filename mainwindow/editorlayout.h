@@ -79,6 +79,7 @@ private:
     struct Shaped {
         int number;
         int length;
+        quint32 epoch;  // outdated ones let their glyphs go in turn too
     };
     std::deque<Shaped> shaped_;
     qsizetype shapedCharacters_ = 0;

@@ -414,6 +414,9 @@ int runOne(const QString& name) {
                 fileMb > 0 ? qPrintable(QStringLiteral(" (%1 x file)").arg(peakMb / fileMb, 0, 'f', 1)) : "");
     // A new width, from an idle window to its next paint: the first, then
     // the median and the longest of five more, narrower and wider in turn.
+    // Idle means no recovery copy being written beside it either.
+    window.recovery().copyNow();
+    window.recovery().flush();
     QTest::qWait(300);
     QElapsedTimer t;
     std::vector<double> resizes;
