@@ -8,6 +8,7 @@
 #include "richtext/softbreaks.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
@@ -16,6 +17,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextLayout>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace tess {
@@ -27,6 +29,8 @@ const QString kRtf = QStringLiteral("text/rtf");
 // this many paragraphs at a time.
 constexpr qsizetype kLargePaste = 256 * 1024;
 constexpr int kPastePart = 2000;
+// The longest turn of laying out ahead of the view.
+constexpr qint64 kAheadTurnNs = 3'000'000;
 const QString kRtfApplication = QStringLiteral("application/rtf");
 
 bool solid(const QBrush& brush) { return brush.style() == Qt::SolidPattern; }
@@ -150,6 +154,39 @@ EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {
     lines_ = new DisplayLines(this);
     zoom_ = new EditorZoom(this);
     connect(lines_, &DisplayLines::countsChanged, this, &EditorWidget::displayLinesChanged);
+    ahead_ = new QTimer(this);
+    ahead_->setSingleShot(true);
+    ahead_->setInterval(0);
+    connect(ahead_, &QTimer::timeout, this, [this] {
+        if (!layOutAhead()) ahead_->start();
+    });
+}
+
+void EditorWidget::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    ahead_->start();
+}
+
+bool EditorWidget::layOutAhead() {
+    auto* layout = qobject_cast<EditorLayout*>(document()->documentLayout());
+    // A file still going in has the turns to itself.
+    if (!layout || textPending(*document()) || !isVisible()) return true;
+    QElapsedTimer clock;
+    clock.start();
+    const auto enough = [&clock] { return clock.nsecsElapsed() > kAheadTurnNs; };
+    const qreal page = viewport()->height();
+    const QTextBlock top = firstVisibleBlock();
+    qreal height = 0;
+    for (QTextBlock b = top; b.isValid() && height < 3 * page; b = b.next()) {
+        if (enough()) return false;
+        height += layout->blockBoundingRect(b).height();
+    }
+    height = 0;
+    for (QTextBlock b = top.previous(); b.isValid() && height < page; b = b.previous()) {
+        if (enough()) return false;
+        height += layout->blockBoundingRect(b).height();
+    }
+    return true;
 }
 
 void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc) {

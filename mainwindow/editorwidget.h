@@ -11,6 +11,8 @@
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
 
+class QTimer;
+
 class QTextDocument;
 
 namespace tess {
@@ -47,6 +49,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -57,9 +60,13 @@ private:
     void insertSource(const QMimeData* source);
     // Delete or Backspace beside a soft paragraph end; false for any other key.
     bool deleteBeyondSoftEnd(QKeyEvent* event);
+    // Lays out the pages above and below the view between events, so that
+    // paging and scrolling find them ready; false when time ran out first.
+    bool layOutAhead();
 
     DisplayLines* lines_ = nullptr;
     EditorZoom* zoom_ = nullptr;
+    QTimer* ahead_ = nullptr;
 };
 
 // Gives `edit` the empty document `doc` with the layout its view needs:

@@ -136,6 +136,21 @@ TEST_F(DisplayLinesTest, OnlyTheParagraphsLaidOutLastKeepTheirGlyphs) {
     EXPECT_GE(paragraphs, EditorLayout::kShapedParagraphs);
 }
 
+// Between events the page below the view is laid out ahead, ready for
+// PageDown, and nothing far beyond it.
+TEST_F(DisplayLinesTest, ThePageBelowIsLaidOutAheadAndNothingFarther) {
+    openTwoLineParagraphs(2000);
+    QTextDocument* doc = memo()->document();
+    auto* layout = qobject_cast<EditorLayout*>(doc->documentLayout());
+    ASSERT_NE(layout, nullptr);
+    QTest::qWait(50);
+    const int lastShown = memo()->cursorForPosition(memo()->viewport()->rect().bottomLeft()).blockNumber();
+    const int page = lastShown + 1;
+    EXPECT_TRUE(layout->laidOut(doc->findBlockByNumber(lastShown + page / 2)));
+    EXPECT_TRUE(layout->laidOut(doc->findBlockByNumber(lastShown + page)));
+    EXPECT_FALSE(layout->laidOut(doc->findBlockByNumber(lastShown + 10 * page)));
+}
+
 TEST_F(DisplayLinesTest, EditsOutOfSightAreCounted) {
     openTwoLineParagraphs(600);
     settle();
