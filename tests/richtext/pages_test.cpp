@@ -15,8 +15,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextLayout>
 
@@ -52,13 +50,8 @@ std::unique_ptr<QTextDocument> documentOf(int count, const std::function<QString
     return doc;
 }
 
-class PdfTest : public ::testing::Test {
+class PdfTest : public test::PdfTextTest {
 protected:
-    void SetUp() override {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "pdftotext is not installed";
-        ASSERT_TRUE(dir.isValid());
-    }
     // The PDF's text as pdftotext gives it, pages apart by form feeds.
     QString textOf(const QByteArray& pdfBytes) {
         const QString path = dir.filePath(QStringLiteral("out.pdf"));
@@ -66,8 +59,6 @@ protected:
         return test::pdftotext(path, {QStringLiteral("-enc"), QStringLiteral("UTF-8")});
     }
     static QString withoutSpace(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
-
-    QTemporaryDir dir;
 };
 
 // Common kanji share their glyph with a radical of the same shape; the PDF

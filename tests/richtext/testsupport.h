@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -111,5 +113,18 @@ inline QString pdftotext(const QString& pdf, QStringList options = {}) {
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// Tests that read written PDFs back through pdftotext, in a folder of
+// their own; skipped where pdftotext (poppler-utils) is not installed.
+class PdfTextTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    QTemporaryDir dir;
+};
 
 } // namespace tess::test

@@ -13,8 +13,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -220,14 +218,8 @@ std::vector<Glyph> readWords(const QString& pdf, int* pages = nullptr) {
     return out;
 }
 
-class VerticalPdf : public ::testing::Test {
+class VerticalPdf : public test::PdfTextTest {
 protected:
-    void SetUp() override {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-        ASSERT_TRUE(dir_.isValid());
-    }
-
     static QFont japanese(qreal points) {
         QFont f(QStringLiteral("Noto Sans CJK JP"));
         f.setPointSizeF(points);
@@ -238,7 +230,7 @@ protected:
     // PDF and reads its words back; `count` gets the layout's page count.
     std::vector<Glyph> print(const QTextDocument& doc, int* count = nullptr, int* pdfPages = nullptr,
                              const QString& name = QStringLiteral("out.pdf")) {
-        const QString path = dir_.filePath(name);
+        const QString path = dir.filePath(name);
         {
             QPdfWriter writer(path);
             writer.setPageSize(QPageSize(QPageSize::A6));
@@ -259,8 +251,6 @@ protected:
         }
         return readWords(path, pdfPages);
     }
-
-    QTemporaryDir dir_;
 };
 
 bool sameColumn(const Glyph& a, const Glyph& b) {
