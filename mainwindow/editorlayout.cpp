@@ -44,7 +44,6 @@ void EditorLayout::outdate() {
     for (const int n : recent_)
         if (QTextBlock block = document()->findBlockByNumber(n); block.isValid()) block.clearLayout();
     recent_.clear();
-    nextRecent_ = 0;
 }
 
 void EditorLayout::drop(int number) {
@@ -63,10 +62,9 @@ void EditorLayout::drop(int number) {
 void EditorLayout::remember(const QTextBlock& block) {
     const int number = block.blockNumber();
     // Typing lays the same paragraph out again and again: it is listed once.
-    if (recent_.empty() || recent_[(nextRecent_ + kRecent - 1) % kRecent] != number) {
-        if (recent_.size() < kRecent) recent_.push_back(number);
-        else recent_[nextRecent_] = number;
-        nextRecent_ = (nextRecent_ + 1) % kRecent;
+    if (recent_.empty() || recent_.back() != number) {
+        recent_.push_back(number);
+        if (recent_.size() > kRecent) recent_.pop_front();
     }
     if (!shaped_.empty() && shaped_.back().number == number && shaped_.back().epoch == epoch_) {
         shapedCharacters_ += block.length() - shaped_.back().length;

@@ -71,8 +71,7 @@ private:
     // layouts, so that a caret moving into one before it is shown again
     // finds no lines of the old width there; paragraphs laid out longer ago
     // are far from where the user is.
-    std::vector<int> recent_;
-    size_t nextRecent_ = 0;
+    std::deque<int> recent_;
     // The paragraphs whose layouts keep their shaped glyphs, oldest first,
     // with their lengths: the caret's moves and the painting of what is
     // shown then need no shaping again.  Older ones let theirs go.
