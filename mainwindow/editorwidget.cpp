@@ -191,14 +191,13 @@ bool EditorWidget::layOutAhead() {
 
 void setEmptyDocument(QPlainTextEdit* edit, QTextDocument* doc) {
     auto* editor = qobject_cast<EditorWidget*>(edit);
-    if (editor) doc->setDocumentLayout(new EditorLayout(doc));
-    else doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    EditorLayout* own = editor ? new EditorLayout(doc) : nullptr;
+    doc->setDocumentLayout(own ? own : new QPlainTextDocumentLayout(doc));
     QPointer<QTextDocument> old = edit->document();
     edit->setDocument(doc);
     if (old && old != doc && old->parent() == edit) delete old.data();
-    if (!editor) return;
-    if (auto* layout = qobject_cast<EditorLayout*>(doc->documentLayout()))
-        layout->setViewWidth(edit->viewport()->width());
+    if (!own) return;
+    own->setViewWidth(edit->viewport()->width());
     if (editor->zoom()) editor->zoom()->attach();
 }
 
