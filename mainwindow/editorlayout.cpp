@@ -163,11 +163,11 @@ QRectF EditorLayout::blockBoundingRect(const QTextBlock& block) const {
 }
 
 QSizeF EditorLayout::documentSize() const {
-    return QSizeF(std::max(width_, widest_), document()->lineCount());
+    return QSizeF(widest_, document()->lineCount());
 }
 
 QRectF EditorLayout::frameBoundingRect(QTextFrame*) const {
-    return QRectF(0, 0, std::max(width_, widest_), qreal(INT_MAX));
+    return QRectF(0, 0, widest_, qreal(INT_MAX));
 }
 
 void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded) {

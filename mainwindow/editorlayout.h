@@ -61,6 +61,7 @@ private:
     void sizeChangedSoon();
 
     qreal width_ = 0;
+    // The view's width, or the widest line laid out since it was set when wider.
     qreal widest_ = 0;
     int blockCount_ = 1;
     quint32 epoch_ = 1;
